@@ -1,0 +1,385 @@
+/* ZelIr SDK: the C interface of libzelir.so.
+ *
+ * Every export returns its result as a value (1 success / 0 failure unless stated otherwise);
+ * nothing is thrown across this interface. Text arguments are wchar_t (UTF-32 on Linux);
+ * text inside fixed byte records (DeviceInfo) is UTF-16LE in char16_t fields.
+ * All records below have fixed little-endian byte layouts that are checked at compile time. */
+#ifndef ZELIR_ZELIR_H
+#define ZELIR_ZELIR_H
+
+#include <stddef.h>
+#include <stdint.h>
+#include <wchar.h>
+
+#ifdef __cplusplus
+#include <uchar.h>
+#define ZELIR_EXTERN_C extern "C"
+#define ZELIR_STATIC_ASSERT static_assert
+#else
+#include <uchar.h>
+#define ZELIR_EXTERN_C
+#define ZELIR_STATIC_ASSERT _Static_assert
+#endif
+
+#define ZELIR_EXPORT __attribute__((visibility("default")))
+#define ZELIR_API ZELIR_EXTERN_C ZELIR_EXPORT
+
+#define ZELIR_PACKED __attribute__((packed))
+
+/* A handle is the address of an open device manager; null means none. */
+typedef void* ZelIrHandle;
+
+/* ---------------------------------------------------------------------------------------------
+ * Windows bitmap records, in their Windows layouts.
+ * ------------------------------------------------------------------------------------------- */
+typedef struct ZELIR_PACKED tagBITMAPFILEHEADER {
+    uint16_t bfType;
+    uint32_t bfSize;
+    uint16_t bfReserved1;
+    uint16_t bfReserved2;
+    uint32_t bfOffBits;
+} BITMAPFILEHEADER;
+
+typedef struct ZELIR_PACKED tagBITMAPINFOHEADER {
+    uint32_t biSize;
+    int32_t biWidth;
+    int32_t biHeight;
+    uint16_t biPlanes;
+    uint16_t biBitCount;
+    uint32_t biCompression;
+    uint32_t biSizeImage;
+    int32_t biXPelsPerMeter;
+    int32_t biYPelsPerMeter;
+    uint32_t biClrUsed;
+    uint32_t biClrImportant;
+} BITMAPINFOHEADER;
+
+typedef struct ZELIR_PACKED tagRGBQUAD {
+    uint8_t rgbBlue;
+    uint8_t rgbGreen;
+    uint8_t rgbRed;
+    uint8_t rgbReserved;
+} RGBQUAD;
+
+typedef struct ZELIR_PACKED tagBITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
+} BITMAPINFO;
+
+ZELIR_STATIC_ASSERT(sizeof(BITMAPFILEHEADER) == 14, "BITMAPFILEHEADER layout");
+ZELIR_STATIC_ASSERT(offsetof(BITMAPFILEHEADER, bfSize) == 2, "BITMAPFILEHEADER layout");
+ZELIR_STATIC_ASSERT(offsetof(BITMAPFILEHEADER, bfOffBits) == 10, "BITMAPFILEHEADER layout");
+ZELIR_STATIC_ASSERT(sizeof(BITMAPINFOHEADER) == 40, "BITMAPINFOHEADER layout");
+ZELIR_STATIC_ASSERT(offsetof(BITMAPINFOHEADER, biWidth) == 4, "BITMAPINFOHEADER layout");
+ZELIR_STATIC_ASSERT(offsetof(BITMAPINFOHEADER, biHeight) == 8, "BITMAPINFOHEADER layout");
+ZELIR_STATIC_ASSERT(offsetof(BITMAPINFOHEADER, biBitCount) == 14, "BITMAPINFOHEADER layout");
+ZELIR_STATIC_ASSERT(offsetof(BITMAPINFOHEADER, biSizeImage) == 20, "BITMAPINFOHEADER layout");
+ZELIR_STATIC_ASSERT(offsetof(BITMAPINFOHEADER, biClrUsed) == 32, "BITMAPINFOHEADER layout");
+ZELIR_STATIC_ASSERT(sizeof(RGBQUAD) == 4, "RGBQUAD layout");
+ZELIR_STATIC_ASSERT(sizeof(BITMAPINFO) == 44, "BITMAPINFO layout");
+
+/* ---------------------------------------------------------------------------------------------
+ * Device-info record: one camera of the device list (232 bytes).
+ * ------------------------------------------------------------------------------------------- */
+typedef struct ZELIR_PACKED DeviceInfo {
+    char16_t name[16];           /* camera name from discovery, "Gige%d" */
+    char16_t transport[16];      /* "GIGE" */
+    char16_t connectionPath[32]; /* "cam://%d" */
+    char16_t address[16];        /* camera IPv4 address, dotted */
+    char16_t hostAddress[16];    /* IPv4 address of the local adapter that saw it */
+    char16_t serial[16];         /* serial text, or the index for enumeration type 65535 */
+    uint32_t reserved;           /* always 0 */
+    uint16_t width;
+    uint16_t height;
+} DeviceInfo;
+
+ZELIR_STATIC_ASSERT(sizeof(DeviceInfo) == 232, "DeviceInfo layout");
+ZELIR_STATIC_ASSERT(offsetof(DeviceInfo, transport) == 32, "DeviceInfo layout");
+ZELIR_STATIC_ASSERT(offsetof(DeviceInfo, connectionPath) == 64, "DeviceInfo layout");
+ZELIR_STATIC_ASSERT(offsetof(DeviceInfo, address) == 128, "DeviceInfo layout");
+ZELIR_STATIC_ASSERT(offsetof(DeviceInfo, hostAddress) == 160, "DeviceInfo layout");
+ZELIR_STATIC_ASSERT(offsetof(DeviceInfo, serial) == 192, "DeviceInfo layout");
+ZELIR_STATIC_ASSERT(offsetof(DeviceInfo, reserved) == 224, "DeviceInfo layout");
+ZELIR_STATIC_ASSERT(offsetof(DeviceInfo, width) == 228, "DeviceInfo layout");
+ZELIR_STATIC_ASSERT(offsetof(DeviceInfo, height) == 230, "DeviceInfo layout");
+
+/* Enumeration type codes of ZelIr_EnumerateDevices. */
+#define ZELIR_ENUM_GIGE 0x8u         /* rediscover GigE cameras */
+#define ZELIR_ENUM_ALL 0xFFFFu       /* rediscover all kinds; serial carries the index */
+#define ZELIR_ENUM_CACHED 0x1000000u /* return the list as it stands */
+
+/* ---------------------------------------------------------------------------------------------
+ * Parameter block (34,864 bytes). The first 100 bytes mirror the camera's parameter line.
+ * ------------------------------------------------------------------------------------------- */
+typedef struct ZELIR_PACKED ZelIrRegionRecord {
+    float emissivity; /* +0, 78.338 after initialisation */
+    uint16_t value4;  /* +4, 200 after initialisation */
+    uint8_t reserved6[8];
+    uint16_t value14; /* +14 */
+    float value16;    /* +16 */
+    float value20;    /* +20 */
+    float value24;    /* +24 */
+    uint8_t reserved28[28];
+} ZelIrRegionRecord;
+
+typedef struct ZELIR_PACKED ZelIrParameterBlock {
+    /* 0..99: parameter line area */
+    uint16_t marker;              /* 0: 1 when the parameter line is valid */
+    uint16_t paramLineSize;       /* 2 */
+    uint16_t width;               /* 4 */
+    uint16_t height;              /* 6 */
+    uint8_t headerLines;          /* 8 */
+    uint8_t frameRate;            /* 9: whole frames per second */
+    char serialNumber[8];         /* 10: no terminator */
+    char modelText[8];            /* 18 */
+    uint16_t unnamed26;           /* 26 */
+    uint32_t frameId;             /* 28 */
+    uint16_t ambientTemp;         /* 32 */
+    uint16_t atmosphereTemp;      /* 34 */
+    uint16_t vTemp;               /* 36 */
+    uint16_t vTempFpa;            /* 38 */
+    uint16_t unnamed40;           /* 40 */
+    uint8_t reserved42[2];        /* 42 */
+    uint32_t integrationTime;     /* 44 */
+    uint16_t frameDivider;        /* 48 */
+    uint8_t gain;                 /* 50 */
+    uint8_t reserved51;           /* 51 */
+    uint16_t bAve;                /* 52 */
+    uint8_t reserved54[2];        /* 54 */
+    uint8_t ulisSelector;         /* 56: GFID and GSK are reported only while 0 */
+    uint8_t reserved57[5];        /* 57 */
+    uint16_t gfid;                /* 62 */
+    uint16_t gsk;                 /* 64 */
+    uint16_t bvt;                 /* 66 */
+    uint8_t reserved68[30];       /* 68 */
+    int16_t pole;                 /* 98 */
+    /* 100..: display and analysis settings */
+    int16_t bcType;               /* 100: brightness/contrast type */
+    uint8_t reserved102[2];       /* 102 */
+    float contrast;               /* 104 */
+    float brightness;             /* 108 */
+    float kthr;                   /* 112: automatic-map threshold */
+    int16_t topCut;               /* 116: per thousand */
+    int16_t bottomCut;            /* 118: per thousand */
+    uint32_t alarmColorMarker;    /* 120: 0x7777 turns the alarm colours on */
+    uint16_t paletteIndex;        /* 124 */
+    uint16_t limit1;              /* 126: first histogram limit of the last mapping */
+    uint16_t limit2;              /* 128: second histogram limit */
+    uint16_t minDigit;            /* 130: minimum digit value of the last mapping */
+    uint16_t maxDigit;            /* 132: maximum digit value of the last mapping */
+    uint8_t reserved134[18];      /* 134 */
+    float unnamed152;             /* 152 */
+    char unnamed156[16];          /* 156 */
+    uint8_t reserved172[84];      /* 172 */
+    ZelIrRegionRecord regions[5]; /* 256 */
+    uint8_t reserved536[56];      /* 536 */
+    float unnamed592;             /* 592 */
+    uint8_t reserved596[6];       /* 596 */
+    uint16_t unnamed602[3];       /* 602, 604, 606 */
+    uint8_t reserved608[250];     /* 608 */
+    uint16_t unnamed858[5];       /* 858 .. 866 */
+    uint8_t reserved868[4];       /* 868 */
+    uint8_t isothermCount;        /* 872 */
+    int8_t alarmColorCount;       /* 873 */
+    uint8_t reserved874[4];       /* 874 */
+    uint16_t listA[5];            /* 878 */
+    uint16_t listB[5];            /* 888 */
+    uint8_t reserved898[2];       /* 898 */
+    int32_t alarmColors[5];       /* 900: 0x00BBGGRR; only 1..3 come from para.ini */
+    uint8_t reserved920[54];      /* 920 */
+    int16_t useMinMax;            /* 974 */
+    int16_t useMask;              /* 976 */
+    int16_t useRegionGrow;        /* 978 */
+    int16_t regionIncrease;       /* 980 */
+    int16_t regionSize;           /* 982 */
+    int16_t regionDistance;       /* 984 */
+    uint8_t reserved986[1088];    /* 986 */
+    int16_t unnamed2074;          /* 2074 */
+    uint8_t reserved2076[32766];  /* 2076 */
+    uint8_t smoothFrameCount;     /* 34842 */
+    uint8_t serialPort;           /* 34843 */
+    uint32_t serialBaud;          /* 34844 */
+    char serialParity;            /* 34848 */
+    uint8_t reserved34849[3];     /* 34849 */
+    uint32_t serialDataBits;      /* 34852 */
+    uint32_t serialStopBits;      /* 34856 */
+    uint8_t grabberCard;          /* 34860 */
+    uint8_t grabberChannel;       /* 34861 */
+    uint8_t networkMode;          /* 34862 */
+    uint8_t reserved34863;        /* 34863 */
+} ZelIrParameterBlock;
+
+#define ZELIR_PARAMETER_BLOCK_SIZE 34864
+#define ZELIR_PARAMETER_LINE_SIZE 100
+ZELIR_STATIC_ASSERT(sizeof(ZelIrRegionRecord) == 56, "region record layout");
+ZELIR_STATIC_ASSERT(sizeof(ZelIrParameterBlock) == ZELIR_PARAMETER_BLOCK_SIZE, "parameter block size");
+#define ZELIR_CHECK_OFFSET(field, offset) \
+    ZELIR_STATIC_ASSERT(offsetof(ZelIrParameterBlock, field) == offset, #field " offset")
+ZELIR_CHECK_OFFSET(paramLineSize, 2);
+ZELIR_CHECK_OFFSET(width, 4);
+ZELIR_CHECK_OFFSET(height, 6);
+ZELIR_CHECK_OFFSET(headerLines, 8);
+ZELIR_CHECK_OFFSET(frameRate, 9);
+ZELIR_CHECK_OFFSET(serialNumber, 10);
+ZELIR_CHECK_OFFSET(modelText, 18);
+ZELIR_CHECK_OFFSET(unnamed26, 26);
+ZELIR_CHECK_OFFSET(frameId, 28);
+ZELIR_CHECK_OFFSET(ambientTemp, 32);
+ZELIR_CHECK_OFFSET(atmosphereTemp, 34);
+ZELIR_CHECK_OFFSET(vTemp, 36);
+ZELIR_CHECK_OFFSET(vTempFpa, 38);
+ZELIR_CHECK_OFFSET(unnamed40, 40);
+ZELIR_CHECK_OFFSET(integrationTime, 44);
+ZELIR_CHECK_OFFSET(frameDivider, 48);
+ZELIR_CHECK_OFFSET(gain, 50);
+ZELIR_CHECK_OFFSET(bAve, 52);
+ZELIR_CHECK_OFFSET(ulisSelector, 56);
+ZELIR_CHECK_OFFSET(gfid, 62);
+ZELIR_CHECK_OFFSET(gsk, 64);
+ZELIR_CHECK_OFFSET(bvt, 66);
+ZELIR_CHECK_OFFSET(pole, 98);
+ZELIR_CHECK_OFFSET(bcType, 100);
+ZELIR_CHECK_OFFSET(contrast, 104);
+ZELIR_CHECK_OFFSET(brightness, 108);
+ZELIR_CHECK_OFFSET(kthr, 112);
+ZELIR_CHECK_OFFSET(topCut, 116);
+ZELIR_CHECK_OFFSET(bottomCut, 118);
+ZELIR_CHECK_OFFSET(alarmColorMarker, 120);
+ZELIR_CHECK_OFFSET(paletteIndex, 124);
+ZELIR_CHECK_OFFSET(limit1, 126);
+ZELIR_CHECK_OFFSET(limit2, 128);
+ZELIR_CHECK_OFFSET(minDigit, 130);
+ZELIR_CHECK_OFFSET(maxDigit, 132);
+ZELIR_CHECK_OFFSET(unnamed152, 152);
+ZELIR_CHECK_OFFSET(unnamed156, 156);
+ZELIR_CHECK_OFFSET(regions, 256);
+ZELIR_CHECK_OFFSET(unnamed592, 592);
+ZELIR_CHECK_OFFSET(unnamed602, 602);
+ZELIR_CHECK_OFFSET(unnamed858, 858);
+ZELIR_CHECK_OFFSET(isothermCount, 872);
+ZELIR_CHECK_OFFSET(alarmColorCount, 873);
+ZELIR_CHECK_OFFSET(listA, 878);
+ZELIR_CHECK_OFFSET(listB, 888);
+ZELIR_CHECK_OFFSET(alarmColors, 900);
+ZELIR_CHECK_OFFSET(useMinMax, 974);
+ZELIR_CHECK_OFFSET(useMask, 976);
+ZELIR_CHECK_OFFSET(useRegionGrow, 978);
+ZELIR_CHECK_OFFSET(regionIncrease, 980);
+ZELIR_CHECK_OFFSET(regionSize, 982);
+ZELIR_CHECK_OFFSET(regionDistance, 984);
+ZELIR_CHECK_OFFSET(unnamed2074, 2074);
+ZELIR_CHECK_OFFSET(smoothFrameCount, 34842);
+ZELIR_CHECK_OFFSET(serialPort, 34843);
+ZELIR_CHECK_OFFSET(serialBaud, 34844);
+ZELIR_CHECK_OFFSET(serialParity, 34848);
+ZELIR_CHECK_OFFSET(serialDataBits, 34852);
+ZELIR_CHECK_OFFSET(serialStopBits, 34856);
+ZELIR_CHECK_OFFSET(grabberCard, 34860);
+ZELIR_CHECK_OFFSET(grabberChannel, 34861);
+ZELIR_CHECK_OFFSET(networkMode, 34862);
+#undef ZELIR_CHECK_OFFSET
+
+/* The alarm colour marker value that lets alarm colours replace palette entries. */
+#define ZELIR_ALARM_COLOR_MARKER 0x7777u
+
+/* ---------------------------------------------------------------------------------------------
+ * Histogram record of the display mapping (2,072 bytes). Bytes 20.. belong to the arithmetic
+ * library (it keeps its histogram there).
+ * ------------------------------------------------------------------------------------------- */
+typedef struct ZELIR_PACKED _HISTOGRAM_INFO_ {
+    uint8_t reserved0[4];
+    uint16_t minDigit;  /* 4 */
+    uint16_t maxDigit;  /* 6 */
+    uint16_t limit1;    /* 8: first limit (bottom cut) */
+    uint16_t limit2;    /* 10: second limit (top cut) */
+    int32_t topCut;     /* 12: per thousand, input */
+    int32_t bottomCut;  /* 16: per thousand, input */
+    uint8_t library[2052];
+} HISTOGRAM_INFO;
+
+ZELIR_STATIC_ASSERT(sizeof(HISTOGRAM_INFO) == 2072, "histogram record size");
+ZELIR_STATIC_ASSERT(offsetof(HISTOGRAM_INFO, minDigit) == 4, "histogram record layout");
+ZELIR_STATIC_ASSERT(offsetof(HISTOGRAM_INFO, maxDigit) == 6, "histogram record layout");
+ZELIR_STATIC_ASSERT(offsetof(HISTOGRAM_INFO, limit1) == 8, "histogram record layout");
+ZELIR_STATIC_ASSERT(offsetof(HISTOGRAM_INFO, limit2) == 10, "histogram record layout");
+ZELIR_STATIC_ASSERT(offsetof(HISTOGRAM_INFO, topCut) == 12, "histogram record layout");
+ZELIR_STATIC_ASSERT(offsetof(HISTOGRAM_INFO, bottomCut) == 16, "histogram record layout");
+
+/* ---------------------------------------------------------------------------------------------
+ * Frame callback (callback mode of a camera).
+ * ------------------------------------------------------------------------------------------- */
+typedef struct FrameInfo {
+    uint32_t height;
+    uint32_t width;
+    uint32_t byteCount;
+} FrameInfo;
+ZELIR_STATIC_ASSERT(sizeof(FrameInfo) == 12, "FrameInfo layout");
+
+/* Called on the camera's receive thread with the frame's first byte; the result is ignored. */
+typedef int (*ZelIrFrameCallback)(uint8_t* frame, FrameInfo* info, void* context);
+
+/* Called during long transfers: (message code, progress, context). */
+typedef void (*ZelIrProgressCallback)(uint16_t code, uint32_t progress, void* context);
+
+/* Receives every debug message text exactly as the library formats it (UTF-8, ends in "\n"). */
+typedef void (*ZelIrDebugOutput)(const char* text, void* context);
+
+/* ---------------------------------------------------------------------------------------------
+ * Library and handles.
+ * ------------------------------------------------------------------------------------------- */
+ZELIR_API void ZelIr_Init(void);
+ZELIR_API ZelIrHandle ZelIr_OpenDevice(const wchar_t* path, void* reserved);
+ZELIR_API ZelIrHandle ZelIr_RawImageOpen(const wchar_t* path);
+ZELIR_API ZelIrHandle ZelIr_MovieFileOpen(const wchar_t* path);
+ZELIR_API int32_t ZelIr_Close(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_IsOpen(ZelIrHandle handle);
+ZELIR_API uint32_t ZelIr_GetHandleType(ZelIrHandle handle);
+ZELIR_API uint32_t ZelIr_GetHandleTypeExt(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_GetVersion(uint16_t* version);
+ZELIR_API int32_t ZelIr_GetRevisionTime(char* buffer, uint32_t size);
+
+/* Extension: routes every debug message to `output` (null restores the default: silent, or
+ * stderr when the environment variable ZELIR_DEBUG is set). */
+ZELIR_API void ZelIr_SetDebugOutput(ZelIrDebugOutput output, void* context);
+
+/* ---------------------------------------------------------------------------------------------
+ * Device list.
+ * ------------------------------------------------------------------------------------------- */
+
+/* ---------------------------------------------------------------------------------------------
+ * Frames and digit arrays.
+ * ------------------------------------------------------------------------------------------- */
+
+/* ---------------------------------------------------------------------------------------------
+ * Display mapping and palettes.
+ * ------------------------------------------------------------------------------------------- */
+
+/* ---------------------------------------------------------------------------------------------
+ * Analysis block and alarm mask.
+ * ------------------------------------------------------------------------------------------- */
+
+/* ---------------------------------------------------------------------------------------------
+ * Calibration, bad points and arithmetic switches.
+ * ------------------------------------------------------------------------------------------- */
+
+/* ---------------------------------------------------------------------------------------------
+ * Camera state values.
+ * ------------------------------------------------------------------------------------------- */
+
+/* ---------------------------------------------------------------------------------------------
+ * Movie playback and recording; saving images.
+ * ------------------------------------------------------------------------------------------- */
+
+/* ---------------------------------------------------------------------------------------------
+ * Camera control, settings and transfers.
+ * ------------------------------------------------------------------------------------------- */
+
+/* ---------------------------------------------------------------------------------------------
+ * Camera configuration and temperature conversion.
+ * ------------------------------------------------------------------------------------------- */
+
+/* ---------------------------------------------------------------------------------------------
+ * S-record conversion.
+ * ------------------------------------------------------------------------------------------- */
+
+#endif /* ZELIR_ZELIR_H */

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs everything the build, tests and benchmarks need (Debian packages only),
+# makes the palettes, then configures and builds. Safe to run again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  build-essential cmake pkg-config clang-format
+  libpcap-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev
+  iproute2 tshark
+  libopencv-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
+  srecord binutils
+  python3-pil python3-numpy
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build_type=${BUILD_TYPE:-RelWithDebInfo}
+cmake -S . -B build -DCMAKE_BUILD_TYPE="$build_type" ${CMAKE_EXTRA_ARGS:-}
+cmake --build build -j2
