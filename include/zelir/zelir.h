@@ -124,35 +124,35 @@ typedef struct ZELIR_PACKED ZelIrRegionRecord {
 
 typedef struct ZELIR_PACKED ZelIrParameterBlock {
     /* 0..99: parameter line area */
-    uint16_t marker;              /* 0: 1 when the parameter line is valid */
-    uint16_t paramLineSize;       /* 2 */
-    uint16_t width;               /* 4 */
-    uint16_t height;              /* 6 */
-    uint8_t headerLines;          /* 8 */
-    uint8_t frameRate;            /* 9: whole frames per second */
-    char serialNumber[8];         /* 10: no terminator */
-    char modelText[8];            /* 18 */
-    uint16_t unnamed26;           /* 26 */
-    uint32_t frameId;             /* 28 */
-    uint16_t ambientTemp;         /* 32 */
-    uint16_t atmosphereTemp;      /* 34 */
-    uint16_t vTemp;               /* 36 */
-    uint16_t vTempFpa;            /* 38 */
-    uint16_t unnamed40;           /* 40 */
-    uint8_t reserved42[2];        /* 42 */
-    uint32_t integrationTime;     /* 44 */
-    uint16_t frameDivider;        /* 48 */
-    uint8_t gain;                 /* 50 */
-    uint8_t reserved51;           /* 51 */
-    uint16_t bAve;                /* 52 */
-    uint8_t reserved54[2];        /* 54 */
-    uint8_t ulisSelector;         /* 56: GFID and GSK are reported only while 0 */
-    uint8_t reserved57[5];        /* 57 */
-    uint16_t gfid;                /* 62 */
-    uint16_t gsk;                 /* 64 */
-    uint16_t bvt;                 /* 66 */
-    uint8_t reserved68[30];       /* 68 */
-    int16_t pole;                 /* 98 */
+    uint16_t marker;          /* 0: 1 when the parameter line is valid */
+    uint16_t paramLineSize;   /* 2 */
+    uint16_t width;           /* 4 */
+    uint16_t height;          /* 6 */
+    uint8_t headerLines;      /* 8 */
+    uint8_t frameRate;        /* 9: whole frames per second */
+    char serialNumber[8];     /* 10: no terminator */
+    char modelText[8];        /* 18 */
+    uint16_t unnamed26;       /* 26 */
+    uint32_t frameId;         /* 28 */
+    uint16_t ambientTemp;     /* 32 */
+    uint16_t atmosphereTemp;  /* 34 */
+    uint16_t vTemp;           /* 36 */
+    uint16_t vTempFpa;        /* 38 */
+    uint16_t unnamed40;       /* 40 */
+    uint8_t reserved42[2];    /* 42 */
+    uint32_t integrationTime; /* 44 */
+    uint16_t frameDivider;    /* 48 */
+    uint8_t gain;             /* 50 */
+    uint8_t reserved51;       /* 51 */
+    uint16_t bAve;            /* 52 */
+    uint8_t reserved54[2];    /* 54 */
+    uint8_t ulisSelector;     /* 56: GFID and GSK are reported only while 0 */
+    uint8_t reserved57[5];    /* 57 */
+    uint16_t gfid;            /* 62 */
+    uint16_t gsk;             /* 64 */
+    uint16_t bvt;             /* 66 */
+    uint8_t reserved68[30];   /* 68 */
+    int16_t pole;             /* 98 */
     /* 100..: display and analysis settings */
     int16_t bcType;               /* 100: brightness/contrast type */
     uint8_t reserved102[2];       /* 102 */
@@ -212,7 +212,8 @@ typedef struct ZELIR_PACKED ZelIrParameterBlock {
 #define ZELIR_PARAMETER_BLOCK_SIZE 34864
 #define ZELIR_PARAMETER_LINE_SIZE 100
 ZELIR_STATIC_ASSERT(sizeof(ZelIrRegionRecord) == 56, "region record layout");
-ZELIR_STATIC_ASSERT(sizeof(ZelIrParameterBlock) == ZELIR_PARAMETER_BLOCK_SIZE, "parameter block size");
+ZELIR_STATIC_ASSERT(sizeof(ZelIrParameterBlock) == ZELIR_PARAMETER_BLOCK_SIZE,
+                    "parameter block size");
 #define ZELIR_CHECK_OFFSET(field, offset) \
     ZELIR_STATIC_ASSERT(offsetof(ZelIrParameterBlock, field) == offset, #field " offset")
 ZELIR_CHECK_OFFSET(paramLineSize, 2);
@@ -288,12 +289,12 @@ ZELIR_CHECK_OFFSET(networkMode, 34862);
  * ------------------------------------------------------------------------------------------- */
 typedef struct ZELIR_PACKED _HISTOGRAM_INFO_ {
     uint8_t reserved0[4];
-    uint16_t minDigit;  /* 4 */
-    uint16_t maxDigit;  /* 6 */
-    uint16_t limit1;    /* 8: first limit (bottom cut) */
-    uint16_t limit2;    /* 10: second limit (top cut) */
-    int32_t topCut;     /* 12: per thousand, input */
-    int32_t bottomCut;  /* 16: per thousand, input */
+    uint16_t minDigit; /* 4 */
+    uint16_t maxDigit; /* 6 */
+    uint16_t limit1;   /* 8: first limit (bottom cut) */
+    uint16_t limit2;   /* 10: second limit (top cut) */
+    int32_t topCut;    /* 12: per thousand, input */
+    int32_t bottomCut; /* 16: per thousand, input */
     uint8_t library[2052];
 } HISTOGRAM_INFO;
 

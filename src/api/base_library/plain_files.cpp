@@ -4,7 +4,9 @@
 
 namespace Infrared_1_0 {
 
-CAsciiFile::~CAsciiFile() { Close(); }
+CAsciiFile::~CAsciiFile() {
+    Close();
+}
 
 bool CAsciiFile::Open(const char* path, int mode) {
     Close();
@@ -36,7 +38,9 @@ bool CAsciiFile::Close() {
     return true;
 }
 
-CBinaryFile::~CBinaryFile() { Close(); }
+CBinaryFile::~CBinaryFile() {
+    Close();
+}
 
 bool CBinaryFile::Open(const char* path, int mode) {
     Close();

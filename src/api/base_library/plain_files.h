@@ -8,7 +8,7 @@ namespace Infrared_1_0 {
 
 // Reads a text file line by line (mode 1: read).
 class CAsciiFile {
-public:
+  public:
     static constexpr int kModeRead = 1;
 
     CAsciiFile() = default;
@@ -22,13 +22,13 @@ public:
     bool GetLine(char* buffer, int64_t size);
     bool Close();
 
-private:
+  private:
     FILE* file_ = nullptr;
 };
 
 // Writes a new output file (mode 34: create or truncate, write).
 class CBinaryFile {
-public:
+  public:
     static constexpr int kModeWriteNew = 34;
 
     CBinaryFile() = default;
@@ -40,7 +40,7 @@ public:
     bool Write(const char* data, int64_t length);
     bool Close();
 
-private:
+  private:
     FILE* file_ = nullptr;
 };
 

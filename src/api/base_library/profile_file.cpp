@@ -1,7 +1,8 @@
 #include "api/base_library/profile_file.h"
 
+// Keys and values are 8-bit text; no wide conversion is wanted.
+#define SI_NO_CONVERSION
 #include <SimpleIni.h>
-
 
 namespace zelir {
 namespace {

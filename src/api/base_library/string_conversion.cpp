@@ -65,7 +65,9 @@ std::string WideToUtf8(const wchar_t* text) {
     return out;
 }
 
-std::string WideToUtf8(const std::wstring& text) { return WideToUtf8(text.c_str()); }
+std::string WideToUtf8(const std::wstring& text) {
+    return WideToUtf8(text.c_str());
+}
 
 std::wstring Utf8ToWide(const std::string& text) {
     std::wstring out;

@@ -4,8 +4,7 @@ namespace Infrared_1_0 {
 
 int64_t CTimer::Start() {
     start_ = std::chrono::steady_clock::now();
-    return std::chrono::duration_cast<std::chrono::microseconds>(start_.time_since_epoch())
-        .count();
+    return std::chrono::duration_cast<std::chrono::microseconds>(start_.time_since_epoch()).count();
 }
 
 int64_t CTimer::DurationMilliSeconds() const {

@@ -7,7 +7,7 @@
 namespace Infrared_1_0 {
 
 class CTimer {
-public:
+  public:
     CTimer() = default;
     virtual ~CTimer() = default;
 
@@ -16,7 +16,7 @@ public:
     int64_t DurationMilliSeconds() const;
     int64_t DurationMicroSeconds() const;
 
-private:
+  private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 

@@ -1,0 +1,7 @@
+#include "device/device_manager.h"
+
+namespace zelir {
+
+void FreeDeviceList() {}
+
+}  // namespace zelir

@@ -1,0 +1,178 @@
+// The abstract frame source behind every open handle: a GigE camera or a recorded file.
+// Everything above the stream uses only these operations, so both kinds are interchangeable.
+#pragma once
+
+#include <zelir/zelir.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "imaging/arith/zelir_arith.h"
+#include "stream/frame_record.h"
+
+class CIRManager;
+
+// Stream type codes.
+enum StreamType : uint32_t {
+    kStreamUnknown = 0,
+    kStreamGigE = 1,
+    kStreamIiv = 5,
+    kStreamMovie = 6,
+    kStreamCombinedImage = 7,
+    kStreamRawImage = 8,
+    kStreamOtherFile = 20,
+};
+
+// Codes accepted as live cameras: 1 and the further camera kinds 2, 3, 4 and 9.
+inline bool IsCameraStreamType(uint32_t type) {
+    return type == 1 || type == 2 || type == 3 || type == 4 || type == 9;
+}
+
+// Source status of a stream that is ready to deliver frames.
+inline constexpr uint32_t kSourceReady = 8;
+// Calibration requests.
+inline constexpr uint32_t kRequestLowPoint = 3;
+inline constexpr uint32_t kRequestHighPoint = 4;
+
+class CStreamBase {
+  public:
+    CStreamBase();
+    CStreamBase(const CStreamBase&) = delete;
+    CStreamBase& operator=(const CStreamBase&) = delete;
+
+    // The operations, in their fixed order (reserved slots keep the order).
+    virtual ~CStreamBase();
+    virtual void Lock();
+    virtual void Unlock();
+    virtual FrameRecord* GetFrame(uint32_t direct) = 0;
+    virtual FrameRecord* GetFrameRecord();
+    virtual int32_t SwitchVideoMode(uint16_t mode);
+    virtual void SetPause(uint32_t paused);
+    virtual int32_t Open() = 0;
+    virtual uint32_t IsOpen();
+    virtual void Close() = 0;
+    virtual uint32_t IsPaused();
+    virtual void Resume();
+    virtual const char* GetSourceTag() = 0;
+    virtual uint32_t IsDevice();
+    virtual void Reserved1();
+    virtual void Reserved2();
+    virtual void Reserved3();
+    virtual void Reserved4();
+    virtual void Reserved5();
+    virtual void Reserved6();
+    virtual void Reserved7();
+    virtual void Calibrate();
+    virtual void SoftCalibrate();
+    virtual void FarFocus();
+    virtual void NearFocus();
+    virtual void StopFocus();
+    virtual uint16_t GetWidth();
+    virtual uint16_t GetHeight();
+    virtual uint16_t GetDataOffset();
+    virtual uint32_t GetFrameSize();
+    virtual float GetFrameRate();
+    virtual uint32_t Reserved8(void* data, uint32_t value);
+    virtual uint32_t WriteRecordFrame(const void* header, uint32_t headerLength, const void* data,
+                                      uint32_t dataLength);
+    virtual uint32_t Reserved9(uint32_t value, void* data, uint16_t length);
+    virtual bool SendCommand(const uint8_t* command, uint32_t length);
+    virtual uint8_t ReceiveCommand(uint8_t* destination, uint32_t* length, uint16_t* id);
+    virtual bool FlushCommands();
+    virtual uint32_t TransmitArray(const uint8_t* data, uint32_t length, uint32_t value);
+    virtual uint16_t UpgradeFirmware(uint32_t value, uint32_t target);
+    virtual int32_t CaptureReset();
+    virtual int32_t SetExtTrigger(uint32_t first, uint32_t second);
+    virtual int32_t GetExtTrigger(uint32_t* first, uint32_t* second);
+    virtual int32_t SetMacAddress(const uint8_t* address);
+    virtual int32_t SetIpAddress(uint32_t address);
+    virtual int32_t Reserved10();
+    virtual int32_t Reserved11(void* a, void* b, void* c, void* d);
+    virtual int32_t SetCallback(ZelIrFrameCallback callback, void* context);
+    virtual int32_t AttachBuffers(void* first, void* second);
+
+    // Attaches the owning manager (null detaches) and hands it its buffers.
+    void AttachOwner(CIRManager* owner);
+    CIRManager* Owner() const { return owner_; }
+    // Paths of 256 characters or more leave the save directory empty.
+    void SetSaveDirectory(const wchar_t* path);
+    const std::wstring& SaveDirectory() const { return saveDirectory_; }
+    int32_t SetMessageFilter(uintptr_t first, uintptr_t second);
+
+    void SetArithEnabled(uint32_t flag);
+    uint32_t GetArithEnabled() const { return arithOn_; }
+    bool SetArithPara(const int16_t* para);
+    void GetArithPara(int16_t* para) const;
+    int32_t SetArithType(int type);
+    int GetCurrArithType() const;
+    void SetArithBpImage(const uint16_t* image);
+    uint16_t* GetArithBpImage();
+    bool SetCurrChan(int channel);
+    int GetCurrChan() const;
+    void ResetTwoPT();
+    bool ReadRawDataCalcK(const wchar_t* lowFile, const wchar_t* highFile);
+    void RequestLowPoint() { calibrationRequest_ = kRequestLowPoint; }
+    void RequestHighPoint() { calibrationRequest_ = kRequestHighPoint; }
+
+    uint32_t StreamTypeCode() const { return streamType_; }
+    ZelIrArith& Arith() { return arith_; }
+    uint32_t SourceStatus() const { return sourceStatus_; }
+    uint32_t CalibrationState() const { return calibrationState_; }
+    uint32_t CalibrationRequest() const { return calibrationRequest_; }
+    uint32_t CalibrationCountdown() const { return calibrationCountdown_; }
+    uint32_t LoopPlay() const { return loopPlay_; }
+    void SetLoopPlay(uint32_t loop) { loopPlay_ = loop; }
+    uint32_t IsRecording() const { return recording_; }
+    uint32_t RecordedFrames() const { return recordedFrames_; }
+    uint32_t CallbackMode() const { return callbackMode_; }
+
+    // Analysis block: an application's opaque bytes, kept with the stream.
+    static constexpr uint32_t kAnalysisBlockBytes = 10000;
+    uint8_t* AnalysisBlock() { return analysisBlock_.get(); }
+    uint16_t AnalysisBlockLength() const { return analysisBlockLength_; }
+    void SetAnalysisBlockLength(uint16_t length) { analysisBlockLength_ = length; }
+
+    void SetProgressCallback(ZelIrProgressCallback callback, void* context) {
+        progressCallback_ = callback;
+        progressContext_ = context;
+    }
+
+  protected:
+    // Constructed first and destroyed last: everything below may use it.
+    ZelIrArith arith_;
+    // Shared by both kinds of source.
+    uint32_t loopPlay_ = 0;
+    uint16_t width_ = 0;
+    uint16_t height_ = 0;
+    uint32_t frameSize_ = 0;
+    uint16_t dataOffset_ = 0;
+    float frameRate_ = 25.0f;
+    uint32_t arithOn_ = 0;
+    uint8_t hasParameterLine_ = 0;
+    uintptr_t messageFilter_[2] = {0, 0};
+    uint32_t open_ = 0;
+    uint32_t paused_ = 0;
+    std::recursive_mutex lock_;  // held while a recording is finished and while a frame is written
+    uint32_t sourceStatus_ = 0;
+    uint32_t recording_ = 0;
+    FILE* recordFile_ = nullptr;
+    uint8_t movieHeader_[64] = {};
+    uint32_t recordStartTime_ = 0;
+    uint32_t recordedFrames_ = 0;
+    uint32_t calibrationState_ = 0;
+    uint32_t calibrationRequest_ = 0;
+    uint32_t calibrationCountdown_ = 0;
+    std::unique_ptr<FrameRecord> frameRecord_;
+    uint32_t streamType_ = kStreamUnknown;
+    std::wstring saveDirectory_;
+    uintptr_t deviceArgument_ = 0;
+    CIRManager* owner_ = nullptr;
+    uint16_t analysisBlockLength_ = 0;
+    std::unique_ptr<uint8_t[]> analysisBlock_;
+    uint32_t callbackMode_ = 0;
+    ZelIrProgressCallback progressCallback_ = nullptr;
+    void* progressContext_ = nullptr;
+};

@@ -1,0 +1,191 @@
+// The parameter block's initial values and "para.ini".
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "imaging/ir_manager.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+template <typename T>
+T At(const ZelIrParameterBlock& block, size_t offset) {
+    T value;
+    std::memcpy(&value, reinterpret_cast<const uint8_t*>(&block) + offset, sizeof(T));
+    return value;
+}
+
+struct InitialValue {
+    size_t offset;
+    double value;
+    char kind;  // 'b' u8, 'h' u16, 's' i16, 'f' f32
+};
+
+double Read(const ZelIrParameterBlock& block, const InitialValue& v) {
+    switch (v.kind) {
+        case 'b':
+            return At<uint8_t>(block, v.offset);
+        case 'h':
+            return At<uint16_t>(block, v.offset);
+        case 's':
+            return At<int16_t>(block, v.offset);
+        default:
+            return At<float>(block, v.offset);
+    }
+}
+
+TEST(ParameterBlock, InitialValuesSitAtTheirByteOffsets) {
+    ZelIrParameterBlock block;
+    std::memset(&block, 0xEE, sizeof(block));
+    CIRManager::InitParameterBlock(block, 640, 512);
+    const std::vector<InitialValue> values = {
+        {0, 1, 'h'},        {2, 6, 'h'},       {4, 640, 'h'},      {6, 512, 'h'},
+        {8, 0, 'b'},        {9, 25, 'b'},      {26, 1, 'h'},       {32, 200, 'h'},
+        {34, 200, 'h'},     {40, 200, 'h'},    {104, 50, 'f'},     {108, 50, 'f'},
+        {112, 0.2, 'f'},    {116, 5, 's'},     {118, 5, 's'},      {152, 1, 'f'},
+        {256, 78.338, 'f'}, {260, 200, 'h'},   {480, 78.338, 'f'}, {484, 200, 'h'},
+        {592, 78.338, 'f'}, {602, 100, 'h'},   {604, 45, 'h'},     {606, 18, 'h'},
+        {858, 80, 'h'},     {860, 60, 'h'},    {862, 100, 'h'},    {864, 80, 'h'},
+        {866, 300, 'h'},    {878, 49151, 'h'}, {886, 49151, 'h'},  {888, 49151, 'h'},
+        {896, 49151, 'h'},  {980, 1, 's'},     {982, 30, 's'},     {984, 50, 's'},
+        {2074, -200, 's'},  {34862, 0, 'b'},
+    };
+    for (const InitialValue& v : values) {
+        EXPECT_NEAR(Read(block, v), v.value, 1e-4) << "offset " << v.offset;
+    }
+    EXPECT_EQ(std::string(block.serialNumber, 8), "00000006");
+    EXPECT_STREQ(block.modelText, "G003L");
+    EXPECT_STREQ(block.unnamed156, "USEDX");
+    // Everything not listed is zero, for example the region records' tails and the far end.
+    EXPECT_EQ(At<uint32_t>(block, 20000), 0u);
+    EXPECT_EQ(At<uint16_t>(block, 270), 0u);
+}
+
+class ParaIni : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("zelir-para-" + std::to_string(getpid()));
+        fs::create_directories(dir_);
+        directory_ = dir_.wstring() + L"/";
+        CIRManager::InitParameterBlock(block_, 640, 512);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    void WriteIni(const std::string& body) {
+        std::ofstream(dir_ / "para.ini") << "[Calc Para]\n" << body;
+    }
+    std::string IniText() const {
+        std::ifstream in(dir_ / "para.ini");
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    fs::path dir_;
+    std::wstring directory_;
+    ZelIrParameterBlock block_;
+};
+
+TEST_F(ParaIni, MissingFileGivesTheKeyDefaults) {
+    block_.width = 640;
+    CIRManager::LoadParameters(block_, directory_.c_str());
+    EXPECT_EQ(block_.bcType, 0);
+    EXPECT_FLOAT_EQ(block_.brightness, 50.0f);
+    EXPECT_FLOAT_EQ(block_.kthr, 0.2f);
+    EXPECT_EQ(block_.topCut, 5);
+    EXPECT_EQ(block_.bottomCut, 5);
+    EXPECT_EQ(block_.regionIncrease, 30);  // the key's default, not the initial 1
+    EXPECT_EQ(block_.serialBaud, 115200u);
+    EXPECT_EQ(block_.serialParity, 'N');
+    EXPECT_EQ(block_.serialDataBits, 8u);
+    EXPECT_EQ(block_.serialStopBits, 1u);
+    EXPECT_EQ(block_.grabberCard, 1);
+    EXPECT_EQ(block_.width, 640);  // fields without a key keep their values
+    EXPECT_FALSE(fs::exists(dir_ / "para.ini"));
+}
+
+TEST_F(ParaIni, ValuesAreConvertedAsStored) {
+    WriteIni(
+        "BCType=11\nPalette=3\nIRBrightness=61.5\nIRContrast=12.25\nKTHR=0.5\n"
+        "ADPerCutTop=0.0125\nADPerCutBot=0.002\nPOLE=-3.9\nUSE_MASK=1\nREGION_SIZE=44.7\n"
+        "ISO_NUM=258\nISO_COLOR_NUM=2\nlAlarmColor_1=255\nSP_parity=Even\nSerailPort=260\n"
+        "SP_band=9600\nGNET_M=1\n");
+    CIRManager::LoadParameters(block_, directory_.c_str());
+    EXPECT_EQ(block_.bcType, 11);
+    EXPECT_EQ(block_.paletteIndex, 3);
+    EXPECT_FLOAT_EQ(block_.brightness, 61.5f);
+    EXPECT_FLOAT_EQ(block_.contrast, 12.25f);
+    EXPECT_FLOAT_EQ(block_.kthr, 0.5f);
+    EXPECT_EQ(block_.topCut, 12);
+    EXPECT_EQ(block_.bottomCut, 2);
+    EXPECT_EQ(block_.pole, -3);
+    EXPECT_EQ(block_.useMask, 0);
+    EXPECT_EQ(block_.regionSize, 44);
+    EXPECT_EQ(block_.isothermCount, 2);  // low 8 bits of 258
+    EXPECT_EQ(block_.alarmColorCount, 2);
+    EXPECT_EQ(block_.alarmColors[0], 255);
+    EXPECT_EQ(block_.serialParity, 'E');
+    EXPECT_EQ(block_.serialPort, 4);  // low 8 bits of 260
+    EXPECT_EQ(block_.serialBaud, 9600u);
+    EXPECT_EQ(block_.networkMode, 1);
+}
+
+TEST_F(ParaIni, SmallKthrIsReplacedAndWrittenBack) {
+    WriteIni("KTHR=0.01\n");
+    CIRManager::LoadParameters(block_, directory_.c_str());
+    EXPECT_FLOAT_EQ(block_.kthr, 0.2f);
+    EXPECT_NE(IniText().find("0.200000"), std::string::npos);
+}
+
+TEST_F(ParaIni, GarbageValuesNeverCrash) {
+    WriteIni("BCType=abc\nIRBrightness=xyz\nKTHR=\nREGION_DIS=1e300\nISO_NUM=nan\n");
+    CIRManager::LoadParameters(block_, directory_.c_str());
+    EXPECT_EQ(block_.bcType, 0);
+    EXPECT_FLOAT_EQ(block_.brightness, 0.0f);
+    EXPECT_FLOAT_EQ(block_.kthr, 0.2f);  // empty text reads as 0, below the threshold
+    EXPECT_EQ(block_.isothermCount, 0);
+}
+
+TEST_F(ParaIni, SaveWritesTheDisplayKeysWithTheirPrecision) {
+    block_.paletteIndex = 4;
+    block_.bcType = 1;
+    block_.topCut = 5;
+    CIRManager::SaveParameters(block_, directory_.c_str());
+    const std::string text = IniText();
+    for (const char* expected :
+         {"Palette", "= 4", "BCType", "= 1", "IRBrightness", "= 50.0", "IRContrast", "ADPerCutTop",
+          "= 0.005000", "ADPerCutBot", "KTHR", "= 0.200000"}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected;
+    }
+    EXPECT_EQ(text.find("USE_MASK"), std::string::npos);
+    ZelIrParameterBlock loaded;
+    CIRManager::InitParameterBlock(loaded, 0, 0);
+    CIRManager::LoadParameters(loaded, directory_.c_str());
+    EXPECT_EQ(loaded.paletteIndex, 4);
+    EXPECT_EQ(loaded.bcType, 1);
+    EXPECT_EQ(loaded.topCut, 5);
+}
+
+TEST_F(ParaIni, MissingDirectoryIsHarmless) {
+    const std::wstring missing = directory_ + L"not-there/";
+    CIRManager::SaveParameters(block_, missing.c_str());
+    CIRManager::LoadParameters(block_, missing.c_str());
+    EXPECT_FLOAT_EQ(block_.contrast, 50.0f);
+}
+
+TEST_F(ParaIni, NullDirectoryMeansTheCurrentDirectory) {
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir_);
+    block_.paletteIndex = 7;
+    CIRManager::SaveParameters(block_, nullptr);
+    fs::current_path(previous);
+    EXPECT_TRUE(fs::exists(dir_ / "para.ini"));
+}
+
+}  // namespace
