@@ -354,10 +354,36 @@ ZELIR_API void ZelIr_SetDebugOutput(ZelIrDebugOutput output, void* context);
 /* ---------------------------------------------------------------------------------------------
  * Display mapping and palettes.
  * ------------------------------------------------------------------------------------------- */
+/* Loads palette `index` (0..8, anything else counts as 0); copies the 1,024-byte table
+ * (256 x blue, green, red, 0) into `table` when it is non-null. */
+ZELIR_API int32_t ZelIr_SetPalette(ZelIrHandle handle, uint32_t index, uint8_t* table);
+/* Installs the colours of a caller's 256-entry RGBQUAD table. */
+ZELIR_API int32_t ZelIr_SetUserPalette(ZelIrHandle handle, const void* table);
+ZELIR_API uint16_t ZelIr_GetCurrPalette(ZelIrHandle handle, uint8_t* table);
+/* Brightness/contrast types: 0 automatic linear, 1 manual linear, 3 adaptive histogram
+ * equalisation, 4 range-limited histogram equalisation, 5 mixed, 6 retinex, 7 bilateral detail
+ * enhancement (n + 10 selects the same). Other values store 0. */
+ZELIR_API int32_t ZelIr_SetBrihgtContrastType(ZelIrHandle handle, int32_t type);
+ZELIR_API int32_t ZelIr_GetBrihgtContrastType(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_SetCurrBright(ZelIrHandle handle, int32_t value);
+ZELIR_API int32_t ZelIr_SetCurrContrast(ZelIrHandle handle, int32_t value);
+ZELIR_API int32_t ZelIr_GetCurrBright(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_GetCurrContrast(ZelIrHandle handle);
+/* Maps `digits` (width x height of the handle) to an 8-bit image in `out`. `record` (optional)
+ * passes the cut settings in and receives the statistics. Rows come out bottom-up, as a BMP
+ * stores them, unless `noFlip` is non-zero. */
+ZELIR_API int32_t ZelIr_DigitArrayToBmp(ZelIrHandle handle, const uint16_t* digits, uint8_t* out,
+                                        uint32_t ignored, int32_t noFlip, HISTOGRAM_INFO* record);
 
 /* ---------------------------------------------------------------------------------------------
  * Analysis block and alarm mask.
  * ------------------------------------------------------------------------------------------- */
+/* Keeps 1..9,999 bytes of the application's own data with the handle. */
+ZELIR_API int32_t ZelIr_ImportAnalysisBlock(ZelIrHandle handle, const void* data, int32_t length);
+/* Stores the block's address (owned by the handle) in `*data`; returns its length, 0 for none. */
+ZELIR_API uint16_t ZelIr_GetAnalysisBlock(ZelIrHandle handle, void** data);
+/* Copies width x height mask bytes when the handle uses a mask. */
+ZELIR_API int32_t ZelIr_ImportAlarmMask(ZelIrHandle handle, const void* mask);
 
 /* ---------------------------------------------------------------------------------------------
  * Calibration, bad points and arithmetic switches.

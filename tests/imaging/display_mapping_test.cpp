@@ -1,0 +1,178 @@
+// Display mapping: routing by brightness/contrast type, statistics, flipping, display exports.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+#include "support/fake_handle.h"
+
+namespace {
+
+using zelir_test::ScopedHandle;
+
+constexpr int kW = 64;
+constexpr int kH = 48;
+
+std::vector<uint16_t> Gradient() {
+    std::vector<uint16_t> digits(kW * kH);
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) digits[y * kW + x] = static_cast<uint16_t>(8000 + 40 * x + y);
+    }
+    return digits;
+}
+
+std::vector<uint8_t> Map(ZelIrHandle handle, const std::vector<uint16_t>& digits,
+                         int32_t noFlip = 1, uint8_t fill = 0) {
+    std::vector<uint8_t> out(kW * kH, fill);
+    EXPECT_EQ(ZelIr_DigitArrayToBmp(handle, digits.data(), out.data(), 0, noFlip, nullptr), 1);
+    return out;
+}
+
+TEST(DisplayMapping, StatisticsReachTheParameterBlock) {
+    ScopedHandle handle(1, 1, kW, kH);
+    const auto digits = Gradient();
+    Map(handle.handle(), digits);
+    const ZelIrParameterBlock* block = handle.manager()->ParameterBlock();
+    EXPECT_EQ(block->minDigit, *std::min_element(digits.begin(), digits.end()));
+    EXPECT_EQ(block->maxDigit, *std::max_element(digits.begin(), digits.end()));
+    EXPECT_LE(block->minDigit, block->limit1);
+    EXPECT_LE(block->limit1, block->limit2);
+    EXPECT_LE(block->limit2, block->maxDigit);
+}
+
+TEST(DisplayMapping, RecordPassesCutsInAndStatisticsOut) {
+    ScopedHandle handle(1, 1, kW, kH);
+    HISTOGRAM_INFO record{};
+    record.topCut = 20;
+    record.bottomCut = 30;
+    const auto digits = Gradient();
+    std::vector<uint8_t> out(kW * kH);
+    ASSERT_EQ(ZelIr_DigitArrayToBmp(handle.handle(), digits.data(), out.data(), 0, 1, &record), 1);
+    const ZelIrParameterBlock* block = handle.manager()->ParameterBlock();
+    EXPECT_EQ(block->topCut, 20);
+    EXPECT_EQ(block->bottomCut, 30);
+    EXPECT_EQ(record.minDigit, block->minDigit);
+    EXPECT_EQ(record.maxDigit, block->maxDigit);
+    EXPECT_EQ(record.limit2, block->limit2);
+}
+
+TEST(DisplayMapping, AutomaticLinearUsesTheFullRangeAndResetsBrightness) {
+    for (int type : {0, 10}) {
+        ScopedHandle handle(1, 1, kW, kH);
+        ZelIr_SetBrihgtContrastType(handle.handle(), type);
+        ZelIr_SetCurrBright(handle.handle(), 80);
+        ZelIr_SetCurrContrast(handle.handle(), 10);
+        const auto out = Map(handle.handle(), Gradient());
+        EXPECT_EQ(*std::min_element(out.begin(), out.end()), 0) << type;
+        EXPECT_EQ(*std::max_element(out.begin(), out.end()), 255) << type;
+        EXPECT_EQ(ZelIr_GetCurrBright(handle.handle()), 50) << type;
+        EXPECT_EQ(ZelIr_GetCurrContrast(handle.handle()), 50) << type;
+    }
+}
+
+double Mean(const std::vector<uint8_t>& image) {
+    return std::accumulate(image.begin(), image.end(), 0.0) / image.size();
+}
+
+TEST(DisplayMapping, ManualLinearFollowsBrightness) {
+    ScopedHandle handle(1, 1, kW, kH);
+    ZelIr_SetBrihgtContrastType(handle.handle(), 1);
+    ZelIr_SetCurrBright(handle.handle(), 30);
+    const double dark = Mean(Map(handle.handle(), Gradient()));
+    ZelIr_SetCurrBright(handle.handle(), 70);
+    const double bright = Mean(Map(handle.handle(), Gradient()));
+    EXPECT_GT(bright, dark);
+}
+
+TEST(DisplayMapping, TypesTenApartSelectTheSameAlgorithm) {
+    for (int type : {1, 3, 4, 5, 6, 7}) {
+        ScopedHandle handle(1, 1, kW, kH);
+        ZelIr_SetBrihgtContrastType(handle.handle(), type);
+        const auto low = Map(handle.handle(), Gradient(), 1, 0x11);
+        handle.manager()->ParameterBlock()->bcType = static_cast<int16_t>(type + 10);
+        const auto high = Map(handle.handle(), Gradient(), 1, 0x11);
+        EXPECT_EQ(low, high) << type;
+    }
+}
+
+TEST(DisplayMapping, UnknownTypesLeaveTheDestinationThenFlipIt) {
+    for (int16_t type : {2, 8, 9, 12, 18, -3}) {
+        ScopedHandle handle(1, 1, kW, kH);
+        handle.manager()->ParameterBlock()->bcType = type;
+        std::vector<uint8_t> out(kW * kH);
+        for (int y = 0; y < kH; ++y) std::fill_n(out.begin() + y * kW, kW, static_cast<uint8_t>(y));
+        const auto digits = Gradient();
+        ASSERT_EQ(ZelIr_DigitArrayToBmp(handle.handle(), digits.data(), out.data(), 0, 0, nullptr),
+                  1);
+        for (int y = 0; y < kH; ++y) {
+            ASSERT_EQ(out[y * kW], kH - 1 - y) << "type " << type << " row " << y;
+        }
+    }
+}
+
+TEST(DisplayMapping, FlipReversesRows) {
+    ScopedHandle handle(1, 1, kW, kH);
+    const auto upright = Map(handle.handle(), Gradient(), 1);
+    const auto flipped = Map(handle.handle(), Gradient(), 0);
+    for (int y = 0; y < kH; ++y) {
+        ASSERT_TRUE(std::equal(upright.begin() + y * kW, upright.begin() + (y + 1) * kW,
+                               flipped.begin() + (kH - 1 - y) * kW));
+    }
+}
+
+TEST(DisplayMapping, RefusesMissingBuffersAndOversizedFrames) {
+    ScopedHandle handle(1, 1, kW, kH);
+    const auto digits = Gradient();
+    std::vector<uint8_t> out(kW * kH);
+    EXPECT_EQ(ZelIr_DigitArrayToBmp(handle.handle(), nullptr, out.data(), 0, 0, nullptr), 0);
+    EXPECT_EQ(ZelIr_DigitArrayToBmp(handle.handle(), digits.data(), nullptr, 0, 0, nullptr), 0);
+    handle.manager()->ParameterBlock()->width = 4000;
+    EXPECT_EQ(ZelIr_DigitArrayToBmp(handle.handle(), digits.data(), out.data(), 0, 0, nullptr), 0);
+    int foreign = 0;
+    EXPECT_EQ(ZelIr_DigitArrayToBmp(&foreign, digits.data(), out.data(), 0, 0, nullptr), 0);
+}
+
+struct TypeCase {
+    int given;
+    int stored;
+};
+
+TEST(DisplayExports, BrightnessContrastType) {
+    ScopedHandle handle(1, 1, kW, kH);
+    for (const TypeCase& c : std::vector<TypeCase>{{14, 14}, {15, 0}, {-1, 0}, {3, 3}, {0, 0}}) {
+        EXPECT_EQ(ZelIr_SetBrihgtContrastType(handle.handle(), c.given), 1);
+        EXPECT_EQ(ZelIr_GetBrihgtContrastType(handle.handle()), c.stored) << c.given;
+    }
+    int foreign = 0;
+    EXPECT_EQ(ZelIr_GetBrihgtContrastType(&foreign), -1);
+    EXPECT_EQ(ZelIr_SetBrihgtContrastType(&foreign, 1), 0);
+}
+
+struct BrightCase {
+    int type;
+    int value;
+    float stored;
+};
+
+TEST(DisplayExports, ManualLinearBoundsBrightnessAndContrast) {
+    const std::vector<BrightCase> cases = {
+        {1, 100, 50.0f}, {1, 150, 50.0f}, {1, -1, 50.0f}, {1, 99, 99.0f}, {1, 0, 0.0f},
+        {3, 100, 100.0f}, {0, 150, 150.0f}, {3, -7, -7.0f},
+    };
+    for (const BrightCase& c : cases) {
+        ScopedHandle handle(1, 1, kW, kH);
+        ZelIr_SetBrihgtContrastType(handle.handle(), c.type);
+        EXPECT_EQ(ZelIr_SetCurrBright(handle.handle(), c.value), 1);
+        EXPECT_EQ(ZelIr_SetCurrContrast(handle.handle(), c.value), 1);
+        const ZelIrParameterBlock* block = handle.manager()->ParameterBlock();
+        EXPECT_FLOAT_EQ(block->brightness, c.stored) << c.type << " " << c.value;
+        EXPECT_FLOAT_EQ(block->contrast, c.stored) << c.type << " " << c.value;
+        EXPECT_EQ(ZelIr_GetCurrBright(handle.handle()), static_cast<int>(c.stored));
+    }
+    int foreign = 0;
+    EXPECT_EQ(ZelIr_SetCurrBright(&foreign, 1), 0);
+    EXPECT_EQ(ZelIr_GetCurrContrast(&foreign), 0);
+}
+
+}  // namespace

@@ -1,0 +1,149 @@
+// Palette loading, caller palettes and alarm colours.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "support/fake_handle.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zelir_test::ScopedHandle;
+
+class PaletteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("zelir-pal-" + std::to_string(getpid()));
+        fs::create_directories(dir_ / "Palette");
+        handle_ = std::make_unique<ScopedHandle>(1, 1, 64, 48, dir_.wstring() + L"/");
+    }
+    void TearDown() override {
+        handle_.reset();
+        fs::remove_all(dir_);
+    }
+    // Palette file whose level i is (r, g, b) = (first + i, 2 i, 255 - i), `levels` records long.
+    void WritePalette(int index, int first, int levels) {
+        std::ofstream out(dir_ / "Palette" / ("Palette" + std::to_string(index) + ".raw"),
+                          std::ios::binary);
+        for (int i = 0; i < levels; ++i) {
+            const char rgb[3] = {static_cast<char>(first + i), static_cast<char>(2 * i),
+                                 static_cast<char>(255 - i)};
+            out.write(rgb, 3);
+        }
+    }
+    std::array<uint8_t, 1024> Table(uint16_t* index = nullptr) {
+        std::array<uint8_t, 1024> table{};
+        const uint16_t got = ZelIr_GetCurrPalette(handle_->handle(), table.data());
+        if (index != nullptr) *index = got;
+        return table;
+    }
+    fs::path dir_;
+    std::unique_ptr<ScopedHandle> handle_;
+};
+
+TEST_F(PaletteTest, FileRecordsBecomeBlueGreenRedEntries) {
+    WritePalette(2, 7, 256);
+    std::array<uint8_t, 1024> out{};
+    ASSERT_EQ(ZelIr_SetPalette(handle_->handle(), 2, out.data()), 1);
+    uint16_t index = 99;
+    const auto table = Table(&index);
+    EXPECT_EQ(index, 2);
+    EXPECT_EQ(out, table);
+    for (int level : {0, 1, 100, 255}) {
+        EXPECT_EQ(table[level * 4 + 0], static_cast<uint8_t>(255 - level));  // blue
+        EXPECT_EQ(table[level * 4 + 1], static_cast<uint8_t>(2 * level));    // green
+        EXPECT_EQ(table[level * 4 + 2], static_cast<uint8_t>(7 + level));    // red
+        EXPECT_EQ(table[level * 4 + 3], 0);
+    }
+}
+
+TEST_F(PaletteTest, OutOfRangeIndexLoadsPaletteZero) {
+    WritePalette(0, 1, 256);
+    for (uint32_t index : {9u, 0xFFFFFFFFu, 1000u}) {
+        ZelIr_SetPalette(handle_->handle(), 3, nullptr);
+        ASSERT_EQ(ZelIr_SetPalette(handle_->handle(), index, nullptr), 1);
+        uint16_t stored = 99;
+        const auto table = Table(&stored);
+        EXPECT_EQ(stored, 0) << index;
+        EXPECT_EQ(table[2], 1) << index;  // red of level 0 from Palette0.raw
+    }
+}
+
+TEST_F(PaletteTest, MissingOrShortFileFallsBackToTheGreyRamp) {
+    WritePalette(4, 50, 10);  // only ten levels
+    ZelIr_SetPalette(handle_->handle(), 4, nullptr);
+    auto table = Table();
+    EXPECT_EQ(table[9 * 4 + 2], 59);
+    for (int level : {10, 128, 255}) {
+        EXPECT_EQ(table[level * 4 + 0], level);
+        EXPECT_EQ(table[level * 4 + 1], level);
+        EXPECT_EQ(table[level * 4 + 2], level);
+    }
+    ZelIr_SetPalette(handle_->handle(), 5, nullptr);  // no file at all
+    table = Table();
+    for (int level = 0; level < 256; ++level) ASSERT_EQ(table[level * 4 + 1], level);
+}
+
+struct AlarmCase {
+    int8_t count;
+    uint32_t marker;
+    bool replaced;
+};
+
+TEST_F(PaletteTest, AlarmColoursReplaceTheFirstEntriesOnlyWhenMarked) {
+    const std::vector<AlarmCase> cases = {
+        {2, 0x7777, true}, {2, 0, false}, {6, 0x7777, false}, {0, 0x7777, false},
+        {-1, 0x7777, false},
+    };
+    for (const AlarmCase& c : cases) {
+        ZelIrParameterBlock* block = handle_->manager()->ParameterBlock();
+        block->alarmColorCount = c.count;
+        block->alarmColorMarker = c.marker;
+        block->alarmColors[0] = 0xFF;        // pure red
+        block->alarmColors[1] = 0x00FF8000;  // blue 0xFF, green 0x80
+        ZelIr_SetPalette(handle_->handle(), 0, nullptr);
+        const auto table = Table();
+        SCOPED_TRACE(testing::Message() << int{c.count} << " " << c.marker);
+        if (c.replaced) {
+            EXPECT_EQ((std::array<uint8_t, 4>{table[0], table[1], table[2], table[3]}),
+                      (std::array<uint8_t, 4>{0, 0, 255, 0}));
+            EXPECT_EQ((std::array<uint8_t, 3>{table[4], table[5], table[6]}),
+                      (std::array<uint8_t, 3>{0xFF, 0x80, 0}));
+            EXPECT_EQ(table[8 + 1], 2);  // entry 2 untouched
+        } else {
+            EXPECT_EQ(table[2], 0);  // grey ramp level 0
+            EXPECT_EQ(table[5], 1);
+        }
+    }
+}
+
+TEST_F(PaletteTest, UserPaletteKeepsTheFourthByte) {
+    ZelIr_SetPalette(handle_->handle(), 0, nullptr);
+    handle_->manager()->PaletteTable()[7].rgbReserved = 0x5A;
+    std::array<RGBQUAD, 256> user{};
+    for (int i = 0; i < 256; ++i) user[i] = RGBQUAD{1, 2, 3, 0xEE};
+    EXPECT_EQ(ZelIr_SetUserPalette(handle_->handle(), user.data()), 1);
+    EXPECT_EQ(ZelIr_SetUserPalette(handle_->handle(), nullptr), 0);
+    const auto table = Table();
+    EXPECT_EQ(table[7 * 4 + 0], 1);
+    EXPECT_EQ(table[7 * 4 + 2], 3);
+    EXPECT_EQ(table[7 * 4 + 3], 0x5A);
+    EXPECT_EQ(table[8 * 4 + 3], 0);
+}
+
+TEST(PaletteExports, InvalidHandleFails) {
+    int foreign = 0;
+    std::array<uint8_t, 1024> table{};
+    table.fill(0xCD);
+    EXPECT_EQ(ZelIr_SetPalette(&foreign, 1, table.data()), 0);
+    EXPECT_EQ(ZelIr_GetCurrPalette(&foreign, table.data()), 0);
+    EXPECT_EQ(ZelIr_SetUserPalette(nullptr, table.data()), 0);
+    EXPECT_EQ(table[0], 0xCD);
+}
+
+}  // namespace
