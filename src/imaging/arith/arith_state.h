@@ -1,0 +1,39 @@
+// What one arithmetic object holds.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "bad_pixel_repair.h"
+#include "digit_histogram.h"
+#include "frame_correction.h"
+#include "grey_lut.h"
+#include "zelir_arith.h"
+
+struct ZelIrArith::State {
+    // Geometry, data directory and serial text of the last Init.
+    int width = 0;
+    int height = 0;
+    std::string dataDirectory;
+    std::string serial;
+
+    bool arithOn = false;
+    int arithType = kTypeGainOffset;
+    int channel = 0;
+    std::array<short, kParaCount> para{};
+
+    zelir::arith::CorrectionTables correction;
+    // Pixels found bad by the last calibration, and those of the bad-point image.
+    std::vector<std::uint8_t> calibrationBad;
+    std::vector<std::uint16_t> badPointImage;
+    zelir::arith::BadPixelRepair repair;
+
+    zelir::arith::DigitHistogram histogram;
+    zelir::arith::GreyLut lut{};
+
+    std::size_t Pixels() const {
+        return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    }
+};

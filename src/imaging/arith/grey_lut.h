@@ -1,0 +1,31 @@
+// Lookup tables from digit values to grey levels, and their application to a frame.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace zelir::arith {
+
+using GreyLut = std::array<std::uint8_t, 65536>;
+
+// Digit range a table was built for; pixels outside are clamped into it.
+struct LutRange {
+    std::uint16_t first = 0;
+    std::uint16_t last = 0;
+};
+
+// Entries first..last: grey = (v - low) * 255 / (high - low) + shift, rounded and clamped.
+// high > low.
+void BuildLinearLut(GreyLut& lut, LutRange range, double low, double high, double shift);
+
+void ApplyLut(std::span<const std::uint16_t> src, std::span<std::uint8_t> dst, const GreyLut& lut,
+              LutRange range);
+
+// Grey shift of a brightness setting 0..100 (50 = none): (b - 50) * 2.55.
+double BrightnessShift(double brightness);
+// Clamps a display setting into 0..100; anything not finite becomes 50.
+double ClampSetting(double value);
+
+}  // namespace zelir::arith

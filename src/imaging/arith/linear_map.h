@@ -1,0 +1,20 @@
+// The automatic and the manual linear map between the limits of a histogram record.
+#pragma once
+
+#include <zelir/zelir.h>
+
+#include "grey_lut.h"
+
+namespace zelir::arith {
+
+struct LinearMapSettings {
+    float kthr = 0.2f;
+    float contrast = 50.0f;
+    float brightness = 50.0f;
+};
+
+// Table for the record's range: the span between the limits (at least 255 * KTHR digits, widened
+// about its middle), scaled by the contrast about its middle and shifted by the brightness.
+LutRange BuildLinearMapLut(const HISTOGRAM_INFO& info, LinearMapSettings settings, GreyLut& lut);
+
+}  // namespace zelir::arith

@@ -1,0 +1,233 @@
+// ZelIrArith: settings, correction and the dispatch to the mapping algorithms.
+#include "zelir_arith.h"
+
+#include <algorithm>
+#include <cstring>
+#include <span>
+
+#include "arith_state.h"
+#include "frame_geometry.h"
+#include "image_flip.h"
+#include "linear_map.h"
+#include "wide_text.h"
+
+using namespace zelir::arith;
+
+namespace {
+
+constexpr std::array<short, ZelIrArith::kParaCount> kDefaultPara{25, 20, 0, 1, 50};
+
+// Accepted range of each parameter; reserved entries must be 0.
+bool IsValidPara(int index, short value) {
+    switch (index) {
+        case ZelIrArith::kParaGainTolerance:
+        case ZelIrArith::kParaResponseFloor:
+            return value >= 1 && value <= 100;
+        case ZelIrArith::kParaSaturation:
+            return true;  // read as unsigned
+        case ZelIrArith::kParaPostprocess:
+            return value >= 0 && value <= 2;
+        case ZelIrArith::kParaSharpenAmount:
+            return value >= 0 && value <= 200;
+        default:
+            return value == 0;
+    }
+}
+
+// Bad pixels are those of the bad-point image and those the calibration found.
+void RebuildBadPixelRepair(ZelIrArith::State& s) {
+    std::vector<std::uint8_t> mask(s.Pixels(), 0);
+    for (std::size_t i = 0; i < mask.size(); ++i) {
+        mask[i] = (!s.badPointImage.empty() && s.badPointImage[i] != 0) ||
+                  (!s.calibrationBad.empty() && s.calibrationBad[i] != 0);
+    }
+    s.repair.Build(mask, s.width, s.height);
+}
+
+}  // namespace
+
+ZelIrArith::ZelIrArith() : state_(new State) {
+    state_->para = kDefaultPara;
+}
+
+ZelIrArith::~ZelIrArith() {
+    delete state_;
+}
+
+void ZelIrArith::Init(int w, int h, const wchar_t* dataDirectory, const wchar_t* serial) {
+    State& s = *state_;
+    s.dataDirectory = WideToUtf8(dataDirectory);
+    s.serial = WideToUtf8(serial);
+    s.correction.Clear();
+    s.calibrationBad.clear();
+    s.badPointImage.clear();
+    s.repair.Clear();
+    if (!IsSupportedFrame(w, h)) {
+        s.width = s.height = 0;
+        return;
+    }
+    s.width = w;
+    s.height = h;
+    s.badPointImage.assign(s.Pixels(), 0);
+}
+
+void ZelIrArith::GenY16(unsigned short* frame, int w, int h, bool arithOn) {
+    State& s = *state_;
+    if (!arithOn || !frame || !IsSupportedFrame(w, h) || w != s.width || h != s.height) return;
+    std::span<std::uint16_t> pixels(frame, PixelCount(w, h));
+    if (s.arithType != kTypeBadPixelsOnly) {
+        ApplyGainOffset(pixels, s.correction, s.arithType == kTypeOffsetOnly);
+    }
+    s.repair.Apply(pixels);
+}
+
+void ZelIrArith::SetArith(bool on) {
+    state_->arithOn = on;
+}
+
+bool ZelIrArith::SetArithPara(const short* para) {
+    if (!para) return false;
+    for (int i = 0; i < kParaCount; ++i) {
+        if (!IsValidPara(i, para[i])) return false;
+    }
+    std::copy(para, para + kParaCount, state_->para.begin());
+    return true;
+}
+
+void ZelIrArith::GetArithPara(short* para) const {
+    if (para) std::copy(state_->para.begin(), state_->para.end(), para);
+}
+
+void ZelIrArith::SetArithType(int type) {
+    state_->arithType = type;
+}
+
+int ZelIrArith::GetCurrArithType() const {
+    return state_->arithType;
+}
+
+void ZelIrArith::SetArithBpImage(const unsigned short* image) {
+    State& s = *state_;
+    if (s.badPointImage.empty()) return;
+    if (image) {
+        std::copy(image, image + s.Pixels(), s.badPointImage.begin());
+    } else {
+        std::fill(s.badPointImage.begin(), s.badPointImage.end(), 0);
+    }
+    RebuildBadPixelRepair(s);
+}
+
+unsigned short* ZelIrArith::GetArithBpImage() {
+    return state_->badPointImage.empty() ? nullptr : state_->badPointImage.data();
+}
+
+int ZelIrArith::SetCurrChan(int channel) {
+    if (channel < 0 || channel >= kChannelCount) return 0;
+    state_->channel = channel;
+    return 1;
+}
+
+int ZelIrArith::GetCurrChan() const {
+    return state_->channel;
+}
+
+void ZelIrArith::ResetTwoPT() {
+    State& s = *state_;
+    s.correction.Clear();
+    s.calibrationBad.clear();
+    RebuildBadPixelRepair(s);
+}
+
+void ZelIrArith::SetLData(const unsigned short*, int) {}
+
+bool ZelIrArith::GetLData(int, bool) {
+    return false;
+}
+
+void ZelIrArith::SetHData(const unsigned short*, int) {}
+
+bool ZelIrArith::GetHData() {
+    return false;
+}
+
+bool ZelIrArith::CalcK() {
+    return false;
+}
+
+bool ZelIrArith::ReadRawDataCalcK(const wchar_t*, const wchar_t*) {
+    return false;
+}
+
+void ZelIrArith::HistogramStatistics(const unsigned short* src, unsigned char*, int w, int h,
+                                     HISTOGRAM_INFO* info) {
+    if (!src || !info || !IsSupportedFrame(w, h)) return;
+    state_->histogram.Count(std::span<const std::uint16_t>(src, PixelCount(w, h)));
+    FillHistogramRecord(state_->histogram, *info);
+}
+
+namespace {
+
+// The linear maps work from the caller's record, or from fresh statistics with the display
+// defaults (5 per thousand cut at each end) when there is none.
+void RunLinearMap(ZelIrArith::State& s, const unsigned short* src, unsigned char* dst, int w, int h,
+                  const HISTOGRAM_INFO* info, LinearMapSettings settings) {
+    if (!src || !dst || !IsSupportedFrame(w, h)) return;
+    const std::span<const std::uint16_t> pixels(src, PixelCount(w, h));
+    HISTOGRAM_INFO fresh;
+    if (!info) {
+        std::memset(&fresh, 0, sizeof(fresh));
+        fresh.topCut = fresh.bottomCut = 5;
+        s.histogram.Count(pixels);
+        FillHistogramRecord(s.histogram, fresh);
+        info = &fresh;
+    }
+    const LutRange range = BuildLinearMapLut(*info, settings, s.lut);
+    ApplyLut(pixels, std::span<std::uint8_t>(dst, pixels.size()), s.lut, range);
+}
+
+}  // namespace
+
+void ZelIrArith::AutoLinearMap(const unsigned short* src, unsigned char* dst, int w, int h,
+                               HISTOGRAM_INFO* info, float kthr) {
+    RunLinearMap(*state_, src, dst, w, h, info, {kthr, 50.0f, 50.0f});
+}
+
+void ZelIrArith::ManualLinearMap(const unsigned short* src, unsigned char* dst, int w, int h,
+                                 HISTOGRAM_INFO* info, float kthr, float contrast,
+                                 float brightness) {
+    RunLinearMap(*state_, src, dst, w, h, info, {kthr, contrast, brightness});
+}
+
+bool ZelIrArith::ContrastLimitedAdaptiveHistogramEquazition(const unsigned short*, unsigned char*,
+                                                            int, int, int, int) {
+    return false;
+}
+
+bool ZelIrArith::RangeLimitedHistogramEqualization(const unsigned short*, unsigned char*, int, int,
+                                                   int, int) {
+    return false;
+}
+
+bool ZelIrArith::MixedMap(const unsigned short*, unsigned char*, int, int, int, int) {
+    return false;
+}
+
+bool ZelIrArith::MSREnhancement(const unsigned short*, unsigned char*, int, int, int, int) {
+    return false;
+}
+
+bool ZelIrArith::BilateralFilterEnhancement(const unsigned short*, unsigned char*, int, int, int,
+                                            int) {
+    return false;
+}
+
+int ZelIrArith::PostprocessY8(const unsigned char* src, unsigned char* dst, int w, int h, bool) {
+    if (!src || !dst || !IsSupportedFrame(w, h)) return 0;
+    if (src != dst) std::memmove(dst, src, PixelCount(w, h));
+    return 1;
+}
+
+void ZelIrArith::FlipImage(void* image, int w, int h, int bytesPerPixel) {
+    if (!image || !IsSupportedFrame(w, h) || (bytesPerPixel != 1 && bytesPerPixel != 2)) return;
+    FlipRows(static_cast<unsigned char*>(image), static_cast<std::size_t>(w) * bytesPerPixel, h);
+}
