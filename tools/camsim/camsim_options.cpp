@@ -1,0 +1,154 @@
+#include "camsim_options.h"
+
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+namespace camsim {
+namespace {
+
+bool ToUnsigned(const std::string& text, uint64_t max, uint64_t& out) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    const unsigned long long v = std::strtoull(text.c_str(), &end, 0);
+    if (*end != '\0' || v > max) return false;
+    out = v;
+    return true;
+}
+
+template <typename T>
+std::function<bool(const std::string&)> Number(T& field, uint64_t max) {
+    return [&field, max](const std::string& v) {
+        uint64_t n = 0;
+        if (!ToUnsigned(v, max, n)) return false;
+        field = static_cast<T>(n);
+        return true;
+    };
+}
+
+std::function<bool(const std::string&)> PacketIndex(int32_t& field) {
+    return [&field](const std::string& v) {
+        uint64_t n = 0;
+        if (!ToUnsigned(v, 4095, n)) return false;
+        field = static_cast<int32_t>(n);
+        return true;
+    };
+}
+
+bool ParseWindow(const std::string& text, Window& w) {
+    unsigned width = 0, height = 0, x = 0, y = 0;
+    if (std::sscanf(text.c_str(), "%ux%u+%u+%u", &width, &height, &x, &y) < 2) return false;
+    if (width == 0 || height == 0 || width > 65535 || height > 65535 || x > 65535 || y > 65535)
+        return false;
+    w = Window{true, uint16_t(width), uint16_t(height), uint16_t(x), uint16_t(y)};
+    return true;
+}
+
+}  // namespace
+
+bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string& error) {
+    using Setter = std::function<bool(const std::string&)>;
+    const std::map<std::string, Setter> valued = {
+        {"--interface", [&o](const std::string& v) { return !(o.interface = v).empty(); }},
+        {"--width", Number(o.width, 1280)},
+        {"--height", Number(o.height, 1024)},
+        {"--rate",
+         [&o](const std::string& v) {
+             char* end = nullptr;
+             o.rate = std::strtod(v.c_str(), &end);
+             return *end == '\0' && o.rate > 0.0 && o.rate <= 10000.0;
+         }},
+        {"--line-rate-mbps", Number(o.lineRateMbps, 100000)},
+        {"--frames", Number(o.frameLimit, UINT32_MAX)},
+        {"--serial", [&o](const std::string& v) { return !(o.serial = v).empty(); }},
+        {"--manufacturer", [&o](const std::string& v) { return !(o.manufacturer = v).empty(); }},
+        {"--model", [&o](const std::string& v) { return !(o.model = v).empty(); }},
+        {"--admin-port", Number(o.adminPort, 65535)},
+        {"--window", [&o](const std::string& v) { return ParseWindow(v, o.window); }},
+        {"--fault-every", Number(o.faultEvery, UINT32_MAX)},
+        {"--drop-packet", PacketIndex(o.dropPacket)},
+        {"--repeat-packet", PacketIndex(o.repeatPacket)},
+        {"--reorder-packet", PacketIndex(o.reorderPacket)},
+        {"--error-status", Number(o.errorStatus, 0xFFFF)},
+        {"--late-ms", Number(o.lateMs, 60000)},
+    };
+    const std::map<std::string, bool*> flags = {
+        {"--pixel8", &o.pixel8},
+        {"--autostart", &o.autostart},
+        {"--repeat-block-id", &o.repeatBlockId},
+        {"--silent", &o.silent},
+        {"--answer-twice", &o.answerTwice},
+    };
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if (name == "--pixel16") {
+            o.pixel8 = false;
+        } else if (name == "--no-window") {
+            o.window = Window{};
+        } else if (name == "--no-faults") {
+            const Options clean;
+            o.faultEvery = clean.faultEvery;
+            o.dropPacket = o.repeatPacket = o.reorderPacket = -1;
+            o.repeatBlockId = o.silent = o.answerTwice = false;
+            o.errorStatus = 0;
+            o.lateMs = 0;
+        } else if (auto f = flags.find(name); f != flags.end()) {
+            *f->second = true;
+        } else if (auto v = valued.find(name); v != valued.end()) {
+            if (i + 1 >= args.size()) {
+                error = name + " needs a value";
+                return false;
+            }
+            if (!v->second(args[++i])) {
+                error = "bad value for " + name + ": " + args[i];
+                return false;
+            }
+        } else {
+            error = "unknown option: " + name;
+            return false;
+        }
+    }
+    if (o.faultEvery == 0) {
+        error = "--fault-every must be at least 1";
+        return false;
+    }
+    return true;
+}
+
+const char* UsageText() {
+    return "usage: zelir-camsim [options]\n"
+           "Camera emulator: answers GVCP discovery, register and device commands on UDP port\n"
+           "3956 and streams a synthetic thermal scene from port 3958. Run it inside the\n"
+           "zelir-c network namespace (scripts/netns.sh up), e.g.\n"
+           "  ip netns exec zelir-c zelir-camsim --interface zc0\n"
+           "\n"
+           "  --interface NAME       interface to serve (default zc0); its MAC and IPv4 are "
+           "reported\n"
+           "  --width N --height N   frame geometry (default 640 x 512)\n"
+           "  --rate FPS             frames per second (default 25)\n"
+           "  --pixel8 | --pixel16   8-bit (data format 0x0108) or 16-bit pixels (default 16)\n"
+           "  --line-rate-mbps N     packet pacing within a frame (default 1000; 0 = bursts)\n"
+           "  --frames N             stop streaming after N frames (default: no limit)\n"
+           "  --autostart            stream at once instead of waiting for register 27 = 1\n"
+           "  --window WxH+X+Y       send windowed frames of W x H pixels at X,Y\n"
+           "  --no-window            full frames again\n"
+           "  --serial TEXT          serial number (default ZS000042, 8 characters are read)\n"
+           "  --manufacturer TEXT    manufacturer name (default ZelIr)\n"
+           "  --model TEXT           model name (default G003L)\n"
+           "  --admin-port N         UDP port taking the same options as text at run time:\n"
+           "                         \"set <options>\", \"reset\", \"stats\"\n"
+           "Faults:\n"
+           "  --fault-every N        stream faults hit frames N, 2N, ... (default 1: every frame)\n"
+           "  --drop-packet K        do not send packet K\n"
+           "  --repeat-packet K      send packet K twice\n"
+           "  --reorder-packet K     send packet K+1 before packet K\n"
+           "  --repeat-block-id      reuse the previous frame's block id\n"
+           "  --silent               answer no control command\n"
+           "  --error-status S       answer every command with status S (e.g. 0x8001)\n"
+           "  --late-ms MS           answer MS milliseconds late\n"
+           "  --answer-twice         send every answer twice\n"
+           "  --no-faults            clear all faults\n"
+           "  --help                 this text\n";
+}
+
+}  // namespace camsim

@@ -1,0 +1,48 @@
+// Command-line (and admin-port) settings of the camera emulator.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace camsim {
+
+struct Window {
+    bool on = false;
+    uint16_t width = 0, height = 0, x = 0, y = 0;
+};
+
+struct Options {
+    std::string interface = "zc0";
+    uint16_t width = 640;
+    uint16_t height = 512;
+    double rate = 25.0;            // frames per second
+    bool pixel8 = false;           // 8-bit pixels (data format 0x0108) instead of 16-bit
+    uint32_t lineRateMbps = 1000;  // packet pacing within a frame; 0 sends bursts
+    uint32_t frameLimit = 0;       // stop streaming after this many frames (0: no limit)
+    bool autostart = false;        // stream without waiting for register 27
+    std::string serial = "ZS000042";
+    std::string manufacturer = "ZelIr";
+    std::string model = "G003L";
+    uint16_t adminPort = 0;  // text control port for tests (0: none)
+    Window window;
+
+    // Stream faults, applied to every n-th frame (frames n, 2n, ... counted from 1).
+    uint32_t faultEvery = 1;
+    int32_t dropPacket = -1;
+    int32_t repeatPacket = -1;
+    int32_t reorderPacket = -1;  // packet k+1 is sent before packet k
+    bool repeatBlockId = false;  // the frame reuses the previous frame's block id
+
+    // Control faults.
+    bool silent = false;
+    uint16_t errorStatus = 0;  // non-zero: every answer carries this status and no data
+    uint32_t lateMs = 0;
+    bool answerTwice = false;
+};
+
+// Applies "--name value" arguments on top of opts. Returns false with a reason on bad input.
+bool ParseOptions(const std::vector<std::string>& args, Options& opts, std::string& error);
+const char* UsageText();
+
+}  // namespace camsim
