@@ -19,6 +19,14 @@ class CIRDeviceManager : public CIRManager {
     // Saves the display settings, closes and destroys the stream; nothing when none is open.
     void StreamClose();
 
+    // Fetches the newest frame into the stream's frame record; false when there is none.
+    bool FetchNewFrame(uint32_t direct);
+    // The digit array: the frame record's buffer (null without a stream).
+    uint8_t* GetDigitArray();
+    uint32_t GetDigitDataLength();
+    uint32_t GetPixelKind();
+    uint32_t GetBytesPerPixel();
+
     uint32_t saveBadPoints = 0;
 };
 

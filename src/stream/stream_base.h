@@ -115,6 +115,14 @@ class CStreamBase {
     void ResetTwoPT();
     bool ReadRawDataCalcK(const wchar_t* lowFile, const wchar_t* highFile);
     void RequestLowPoint() { calibrationRequest_ = kRequestLowPoint; }
+    // Runs once per processed frame: takes a pending calibration request and feeds the frame to
+    // the two-point capture while one is running.
+    void CalibrationStep(uint8_t* frame);
+    // Has the arithmetic object correct the frame's pixels in place.
+    void GenerateY16(uint8_t* frame, int width, int height);
+    // Copies a valid parameter line (marker 1, size 5..100) over the first 100 bytes of the
+    // owner's parameter block, keeping its width, height and header lines. False when invalid.
+    bool AdoptParameterLine(const uint8_t* line);
     void RequestHighPoint() { calibrationRequest_ = kRequestHighPoint; }
 
     uint32_t StreamTypeCode() const { return streamType_; }
