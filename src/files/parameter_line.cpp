@@ -1,0 +1,41 @@
+#include "files/parameter_line.h"
+
+#include <cstring>
+
+namespace zelir::files {
+namespace {
+
+// The fields of the line that decide its validity, in the parameter block's layout.
+struct ZELIR_PACKED LineHead {
+    uint16_t marker;
+    uint16_t size;
+    uint16_t width;
+    uint16_t height;
+};
+static_assert(sizeof(LineHead) == offsetof(ZelIrParameterBlock, headerLines));
+static_assert(offsetof(LineHead, size) == offsetof(ZelIrParameterBlock, paramLineSize));
+static_assert(offsetof(LineHead, width) == offsetof(ZelIrParameterBlock, width));
+static_assert(offsetof(LineHead, height) == offsetof(ZelIrParameterBlock, height));
+
+}  // namespace
+
+bool IsValidParameterLine(std::span<const uint8_t> line, uint16_t width, uint16_t height) {
+    if (line.size() < kParameterLineBytes) return false;
+    LineHead head;
+    std::memcpy(&head, line.data(), sizeof(head));
+    return head.marker == 1 && head.size >= kParameterLineMinSize &&
+           head.size <= kParameterLineMaxSize && head.width == width && head.height == height;
+}
+
+void AdoptParameterLine(ZelIrParameterBlock& block,
+                        std::span<const uint8_t, kParameterLineBytes> line) {
+    const uint16_t width = block.width;
+    const uint16_t height = block.height;
+    const uint8_t headerLines = block.headerLines;
+    std::memcpy(&block, line.data(), line.size());
+    block.width = width;
+    block.height = height;
+    block.headerLines = headerLines;
+}
+
+}  // namespace zelir::files
