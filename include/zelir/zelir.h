@@ -350,6 +350,25 @@ ZELIR_API void ZelIr_SetDebugOutput(ZelIrDebugOutput output, void* context);
 /* ---------------------------------------------------------------------------------------------
  * Frames and digit arrays.
  * ------------------------------------------------------------------------------------------- */
+/* Fetches the newest frame (a movie first steps one frame on); 1 when a frame was fetched. */
+ZELIR_API int32_t ZelIr_GetNewArray(ZelIrHandle handle);
+/* Cameras: fetches the frame as received, without correction, and returns 1. Files: as
+ * ZelIr_GetNewArray but returns 0. */
+ZELIR_API int32_t ZelIr_GetNewArrayDirect(ZelIrHandle handle);
+/* Copies the digit array (width x height values; 16-bit, or bytes when `kind` reads 1). */
+ZELIR_API int32_t ZelIr_GetDigitArray(ZelIrHandle handle, uint16_t* digits, uint32_t* kind);
+ZELIR_API int32_t ZelIr_GetDigitArrayPara(ZelIrHandle handle, uint32_t* width, uint32_t* height);
+/* The value at column x, row y; 0.0 outside the frame. */
+ZELIR_API double ZelIr_GetDigitVal(ZelIrHandle handle, int16_t x, int16_t y);
+/* Smallest and largest digit value seen by the last display mapping (0 and 255 for 8-bit). */
+ZELIR_API void ZelIr_GetCurrMinAndMaxDigitVal(ZelIrHandle handle, uint32_t* min, uint32_t* max);
+ZELIR_API uint32_t ZelIr_GetFrameID(ZelIrHandle handle);
+ZELIR_API uint32_t ZelIr_GetFrames(void);
+ZELIR_API float ZelIr_GETDeviceFPS(ZelIrHandle handle);
+/* Stores the address of the handle's parameter block (ZelIrParameterBlock) in `*block`. */
+ZELIR_API int32_t ZelIr_GetDeviceIRIParam(ZelIrHandle handle, void** block);
+/* Copies the data directory (where para.ini lives) into `out`, which has room for 256. */
+ZELIR_API int32_t ZelIr_GetDeviceConPath(ZelIrHandle handle, wchar_t* out);
 
 /* ---------------------------------------------------------------------------------------------
  * Display mapping and palettes.
@@ -388,14 +407,70 @@ ZELIR_API int32_t ZelIr_ImportAlarmMask(ZelIrHandle handle, const void* mask);
 /* ---------------------------------------------------------------------------------------------
  * Calibration, bad points and arithmetic switches.
  * ------------------------------------------------------------------------------------------- */
+/* Camera handles: one-frame calibration step; always 0. */
+ZELIR_API int32_t ZelIr_Calibrate(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_SoftCalibrate(ZelIrHandle handle);
+/* Two-point calibration: the next processed frame is taken as the low (P1) or high (P2) point. */
+ZELIR_API int32_t ZelIr_CalibrateP1(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_CalibrateP2(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_CalibrateReset(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_CalibrateSetCurrChan(ZelIrHandle handle, int32_t channel);
+ZELIR_API int32_t ZelIr_CalibrateGetCurrChan(ZelIrHandle handle);
+/* Computes the correction from two raw image files (low and high reference scene). */
+ZELIR_API int32_t ZelIr_ReadDataCalcK(ZelIrHandle handle, const wchar_t* lowFile,
+                                      const wchar_t* highFile);
+ZELIR_API void ZelIr_SetDevieceBpImage(ZelIrHandle handle, const uint16_t* image);
+ZELIR_API uint16_t* ZelIr_GetDevieceBpImage(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_EnableSaveBP(ZelIrHandle handle, uint32_t flag);
+/* Frame correction on/off and its parameter array (16 values). */
+ZELIR_API int32_t ZelIr_DebugGet(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_DebugSet(ZelIrHandle handle, int32_t flag);
+ZELIR_API void ZelIr_DebugGetPara(ZelIrHandle handle, int16_t* para);
+ZELIR_API int32_t ZelIr_DebugSetPara(ZelIrHandle handle, const int16_t* para);
+ZELIR_API int32_t ZelIr_SetArithType(ZelIrHandle handle, int32_t type);
+ZELIR_API int32_t ZelIr_GetCurrArithType(ZelIrHandle handle);
 
 /* ---------------------------------------------------------------------------------------------
  * Camera state values.
  * ------------------------------------------------------------------------------------------- */
+ZELIR_API int32_t ZelIr_GetAmbientTemp(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_GetAtmosphereTempH(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_GetVTemp(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_GetVTempFPA(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_GetULIS_GFID(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_GetULIS_GSK(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_GetCurrGain(ZelIrHandle handle);
+ZELIR_API uint32_t ZelIr_GetCurrIntTime(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_GetCurrFrameDiv(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_GetCurrBAve(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_GetCurrBvt(ZelIrHandle handle);
 
 /* ---------------------------------------------------------------------------------------------
  * Movie playback and recording; saving images.
  * ------------------------------------------------------------------------------------------- */
+ZELIR_API int32_t ZelIr_MovieForward(ZelIrHandle handle, uint32_t frames);
+ZELIR_API int32_t ZelIr_MovieBackward(ZelIrHandle handle, uint32_t frames);
+ZELIR_API uint32_t ZelIr_MovieGetPosi(ZelIrHandle handle);
+ZELIR_API uint32_t ZelIr_MovieGetTotalFrm(ZelIrHandle handle);
+/* Positions 1 .. total - 1; frame 0 is reached with ZelIr_MovieBackward. */
+ZELIR_API int32_t ZelIr_MovieGoto(ZelIrHandle handle, uint32_t position);
+ZELIR_API int32_t ZelIr_MoviePause(ZelIrHandle handle, uint32_t paused);
+ZELIR_API uint32_t ZelIr_MovieIsPause(ZelIrHandle handle);
+/* Loop play (on after opening): new-frame requests past the last frame start at frame 0. */
+ZELIR_API int32_t ZelIr_SetCyclePlay(ZelIrHandle handle, uint32_t loop);
+ZELIR_API uint32_t ZelIr_IsCyclePlay(ZelIrHandle handle);
+/* Records raw frames as they are fetched: 0 started, -1 file not created. Closing the handle
+ * finishes the movie. */
+ZELIR_API int32_t ZelIr_StartRecordMovie(ZelIrHandle handle, const wchar_t* path);
+ZELIR_API int32_t ZelIr_StopRecordMovie(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_IsRecordingMovie(ZelIrHandle handle);
+/* Combined image file at `path` (BMP + raw frame + parameter block) and `path`.raw. */
+ZELIR_API int32_t ZelIr_SaveCurrImage(ZelIrHandle handle, const wchar_t* path);
+ZELIR_API int32_t ZelIr_SaveCurrImageAsBmp(ZelIrHandle handle, const wchar_t* path);
+/* A combined image file whose BMP part is the caller's image (info->biSize must be 40). */
+ZELIR_API int32_t ZelIr_SaveCurrImageV1D7(ZelIrHandle handle, const wchar_t* path,
+                                          const BITMAPINFOHEADER* info, const RGBQUAD* palette,
+                                          const uint8_t* pixels);
 
 /* ---------------------------------------------------------------------------------------------
  * Camera control, settings and transfers.

@@ -7,9 +7,13 @@ namespace {
 
 // The stream of a handle in the table; the functions documented with only a null check also
 // consult the table, so a foreign pointer is never dereferenced.
-CStreamBase* TableStream(ZelIrHandle handle) { return StreamOf(TableCheck(handle)); }
+CStreamBase* TableStream(ZelIrHandle handle) {
+    return StreamOf(TableCheck(handle));
+}
 
-CStreamBase* OpenStream(ZelIrHandle handle) { return StreamOf(OpenCheck(handle)); }
+CStreamBase* OpenStream(ZelIrHandle handle) {
+    return StreamOf(OpenCheck(handle));
+}
 
 }  // namespace
 

@@ -19,9 +19,7 @@ bool IsMovieStream(const CIRDeviceManager* manager) {
 
 // A new-frame request on a movie first moves the play position one frame on.
 void StepMovie(CIRDeviceManager* manager) {
-    if (auto* movie = dynamic_cast<CFileStream*>(StreamOf(manager))) {
-        movie->Goto(static_cast<int32_t>(movie->Position() + 1));
-    }
+    if (auto* movie = dynamic_cast<CFileStream*>(StreamOf(manager))) movie->StepForNewFrame();
 }
 
 }  // namespace
@@ -98,7 +96,9 @@ ZELIR_API uint32_t ZelIr_GetFrameID(ZelIrHandle handle) {
     return manager != nullptr ? manager->ParameterBlock()->frameId : 0;
 }
 
-ZELIR_API uint32_t ZelIr_GetFrames(void) { return 0; }
+ZELIR_API uint32_t ZelIr_GetFrames(void) {
+    return 0;
+}
 
 ZELIR_API float ZelIr_GETDeviceFPS(ZelIrHandle handle) {
     CIRDeviceManager* manager = TableCheck(handle);

@@ -28,6 +28,10 @@ class CIRDeviceManager : public CIRManager {
     uint32_t GetBytesPerPixel();
 
     uint32_t saveBadPoints = 0;
+
+  private:
+    // Data directory: the executable's directory + "_TempData/", created when missing.
+    void SetUpDataDirectory();
 };
 
 namespace zelir {

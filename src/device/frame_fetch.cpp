@@ -8,7 +8,9 @@ namespace {
 
 constexpr uint32_t kImageFile = 3;
 
-bool FrameKindFromRecord(uint32_t handleType) { return handleType == 1 || handleType == 2; }
+bool FrameKindFromRecord(uint32_t handleType) {
+    return handleType == 1 || handleType == 2;
+}
 
 }  // namespace
 

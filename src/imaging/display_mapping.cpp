@@ -28,20 +28,26 @@ void RunAlgorithm(ZelIrArith& arith, ZelIrParameterBlock& block, HISTOGRAM_INFO*
             arith.ContrastLimitedAdaptiveHistogramEquazition(src, dst, contrast, brightness, w, h);
             break;
         case 4:
-            arith.RangeLimitedHistogramEqualization(src, dst, record->limit1, record->limit2, w,
-                                                    h);
+            arith.RangeLimitedHistogramEqualization(src, dst, record->limit1, record->limit2, w, h);
             break;
-        case 5: arith.MixedMap(src, dst, contrast, brightness, w, h); break;
-        case 6: arith.MSREnhancement(src, dst, contrast, brightness, w, h); break;
-        case 7: arith.BilateralFilterEnhancement(src, dst, contrast, brightness, w, h); break;
-        default: break;
+        case 5:
+            arith.MixedMap(src, dst, contrast, brightness, w, h);
+            break;
+        case 6:
+            arith.MSREnhancement(src, dst, contrast, brightness, w, h);
+            break;
+        case 7:
+            arith.BilateralFilterEnhancement(src, dst, contrast, brightness, w, h);
+            break;
+        default:
+            break;
     }
 }
 
 }  // namespace
 
-int32_t CIRManager::MapToY8(const uint16_t* source, uint8_t* destination, uint32_t,
-                            int32_t noFlip, HISTOGRAM_INFO* record) {
+int32_t CIRManager::MapToY8(const uint16_t* source, uint8_t* destination, uint32_t, int32_t noFlip,
+                            HISTOGRAM_INFO* record) {
     // Mapping needs the stream's arithmetic object and real buffers; frames never exceed the
     // frame buffer's size, so a block claiming more is refused rather than read past.
     const int w = parameterBlock_.width;

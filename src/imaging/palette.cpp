@@ -12,8 +12,7 @@ constexpr int kAlarmColourLimit = 6;
 constexpr size_t kPaletteFileBytes = 256 * 3;
 
 std::string PaletteFilePath(const std::wstring& moduleDirectory, int index) {
-    return zelir::WideToUtf8(moduleDirectory) + "Palette/Palette" + std::to_string(index) +
-           ".raw";
+    return zelir::WideToUtf8(moduleDirectory) + "Palette/Palette" + std::to_string(index) + ".raw";
 }
 
 RGBQUAD Grey(int level) {
@@ -45,9 +44,9 @@ void CIRManager::LoadPalette(int index) {
     if (count < kAlarmColourLimit && parameterBlock_.alarmColorMarker == ZELIR_ALARM_COLOR_MARKER) {
         for (int i = 0; i < count; ++i) {
             const auto colour = static_cast<uint32_t>(parameterBlock_.alarmColors[i]);
-            paletteTable_[i] = RGBQUAD{static_cast<uint8_t>(colour >> 16),
-                                       static_cast<uint8_t>(colour >> 8),
-                                       static_cast<uint8_t>(colour), 0};
+            paletteTable_[i] =
+                RGBQUAD{static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8),
+                        static_cast<uint8_t>(colour), 0};
         }
     }
 }

@@ -47,7 +47,8 @@ void CStreamBase::CalibrationStep(uint8_t* frame) {
                 calibrationState_ = kStateIdle;
             }
             break;
-        default: break;
+        default:
+            break;
     }
 }
 

@@ -7,11 +7,10 @@ CStreamBase::CStreamBase()
       analysisBlock_(new uint8_t[kAnalysisBlockBytes]()) {}
 
 CStreamBase::~CStreamBase() {
+    // A movie still recording when its source goes away is finished, so it stays readable.
+    StopRecording();
     analysisBlockLength_ = 0;
     callbackMode_ = 0;
-    // A recording still open when the stream goes away is finished by the subclass; this only
-    // makes sure the file handle is not leaked.
-    if (recordFile_ != nullptr) std::fclose(recordFile_);
 }
 
 void CStreamBase::Lock() {

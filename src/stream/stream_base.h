@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 
+#include "files/movie_header.h"
 #include "imaging/arith/zelir_arith.h"
 #include "stream/frame_record.h"
 
@@ -133,6 +134,16 @@ class CStreamBase {
     uint32_t CalibrationCountdown() const { return calibrationCountdown_; }
     uint32_t LoopPlay() const { return loopPlay_; }
     void SetLoopPlay(uint32_t loop) { loopPlay_ = loop; }
+    // Movie recording: 0 when started, -1 when the file cannot be created. Starting while
+    // recording finishes the running movie first.
+    int32_t StartRecording(const wchar_t* path);
+    // Finishes the movie header (stop time, frame count, duration, geometry) and closes the file.
+    int32_t StopRecording();
+    // Savers of the current image; 1 on success, 0 when there is no owner or no file.
+    int32_t SaveCurrentImage(const wchar_t* path, bool companionRaw);
+    int32_t SaveCurrentImageAsBmp(const wchar_t* path);
+    int32_t SaveCallerImage(const wchar_t* path, const BITMAPINFOHEADER* info,
+                            const RGBQUAD* palette, const uint8_t* pixels, uint16_t lineSize);
     uint32_t IsRecording() const { return recording_; }
     uint32_t RecordedFrames() const { return recordedFrames_; }
     uint32_t CallbackMode() const { return callbackMode_; }
@@ -167,7 +178,7 @@ class CStreamBase {
     uint32_t sourceStatus_ = 0;
     uint32_t recording_ = 0;
     FILE* recordFile_ = nullptr;
-    uint8_t movieHeader_[64] = {};
+    zelir::files::MovieHeader movieHeader_{};
     uint32_t recordStartTime_ = 0;
     uint32_t recordedFrames_ = 0;
     uint32_t calibrationState_ = 0;

@@ -157,8 +157,8 @@ struct BrightCase {
 
 TEST(DisplayExports, ManualLinearBoundsBrightnessAndContrast) {
     const std::vector<BrightCase> cases = {
-        {1, 100, 50.0f}, {1, 150, 50.0f}, {1, -1, 50.0f}, {1, 99, 99.0f}, {1, 0, 0.0f},
-        {3, 100, 100.0f}, {0, 150, 150.0f}, {3, -7, -7.0f},
+        {1, 100, 50.0f}, {1, 150, 50.0f},  {1, -1, 50.0f},   {1, 99, 99.0f},
+        {1, 0, 0.0f},    {3, 100, 100.0f}, {0, 150, 150.0f}, {3, -7, -7.0f},
     };
     for (const BrightCase& c : cases) {
         ScopedHandle handle(1, 1, kW, kH);

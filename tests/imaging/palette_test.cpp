@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 using zelir_test::ScopedHandle;
 
 class PaletteTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() / ("zelir-pal-" + std::to_string(getpid()));
         fs::create_directories(dir_ / "Palette");
@@ -97,8 +97,8 @@ struct AlarmCase {
 
 TEST_F(PaletteTest, AlarmColoursReplaceTheFirstEntriesOnlyWhenMarked) {
     const std::vector<AlarmCase> cases = {
-        {2, 0x7777, true}, {2, 0, false}, {6, 0x7777, false}, {0, 0x7777, false},
-        {-1, 0x7777, false},
+        {2, 0x7777, true},  {2, 0, false},       {6, 0x7777, false},
+        {0, 0x7777, false}, {-1, 0x7777, false},
     };
     for (const AlarmCase& c : cases) {
         ZelIrParameterBlock* block = handle_->manager()->ParameterBlock();

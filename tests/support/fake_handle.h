@@ -10,7 +10,7 @@
 namespace zelir_test {
 
 class FakeStream : public CStreamBase {
-public:
+  public:
     FakeStream(uint32_t code, uint16_t width, uint16_t height) {
         streamType_ = code;
         width_ = width;
@@ -24,7 +24,7 @@ public:
 };
 
 class FakeManager : public CIRDeviceManager {
-public:
+  public:
     FakeManager(uint32_t handleType, uint32_t streamCode, uint16_t width, uint16_t height,
                 const std::wstring& directory) {
         handleType_ = handleType;
@@ -41,7 +41,7 @@ public:
 
 // Puts a fake manager into the lowest free slot and removes it again.
 class ScopedHandle {
-public:
+  public:
     ScopedHandle(uint32_t handleType, uint32_t streamCode, uint16_t width, uint16_t height,
                  const std::wstring& directory = L"/nonexistent-zelir/")
         : manager_(new FakeManager(handleType, streamCode, width, height, directory)) {
@@ -60,7 +60,7 @@ public:
     ZelIrHandle handle() const { return manager_; }
     FakeManager* manager() const { return manager_; }
 
-private:
+  private:
     FakeManager* manager_;
 };
 

@@ -1,0 +1,86 @@
+// Savers of the current image: combined image file (with its raw companion), plain BMP, and a
+// combined file around a caller's own 8-bit image.
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "api/base_library/string_conversion.h"
+#include "files/bmp_file.h"
+#include "files/combined_image.h"
+#include "files/raw_image.h"
+#include "imaging/ir_manager.h"
+#include "stream/stream_base.h"
+
+namespace files = zelir::files;
+
+namespace {
+
+std::filesystem::path NativePath(const wchar_t* path) {
+    return std::filesystem::path(zelir::WideToUtf8(path));
+}
+
+// The current image as a BMP part: the digit array mapped to 8 bits with the owner's palette.
+bool BuildCurrentBitmap(CIRManager& owner, const uint8_t* digits, std::vector<uint8_t>& bitmap) {
+    const ZelIrParameterBlock& block = *owner.ParameterBlock();
+    std::vector<uint8_t> pixels(size_t{block.width} * block.height);
+    if (pixels.empty() || owner.MapToY8(reinterpret_cast<const uint16_t*>(digits), pixels.data(), 0,
+                                        0, nullptr) == 0) {
+        return false;
+    }
+    const BITMAPINFOHEADER info = files::CurrentImageInfoHeader(block.width, block.height);
+    return files::BuildBitmap(info, owner.PaletteTable(), pixels, bitmap) == files::FileResult::kOk;
+}
+
+}  // namespace
+
+int32_t CStreamBase::SaveCurrentImage(const wchar_t* path, bool companionRaw) {
+    std::vector<uint8_t> bitmap;
+    if (owner_ == nullptr || path == nullptr ||
+        !BuildCurrentBitmap(*owner_, frameRecord_->data.get(), bitmap)) {
+        return 0;
+    }
+    const ZelIrParameterBlock* block = owner_->ParameterBlock();
+    const std::span<const uint8_t> digits(frameRecord_->data.get(),
+                                          size_t{block->width} * block->height * 2);
+    files::CombinedImageContent content{bitmap, block, std::nullopt, digits, {}};
+    if (analysisBlockLength_ > 0) content.analysis = {analysisBlock_.get(), analysisBlockLength_};
+    const std::filesystem::path target = NativePath(path);
+    if (files::WriteCombinedImageFile(target, content) != files::FileResult::kOk) return 0;
+    if (companionRaw) files::WriteRawImageFile(files::CompanionRawPath(target), digits);
+    return 1;
+}
+
+int32_t CStreamBase::SaveCurrentImageAsBmp(const wchar_t* path) {
+    std::vector<uint8_t> bitmap;
+    if (owner_ == nullptr || path == nullptr ||
+        !BuildCurrentBitmap(*owner_, frameRecord_->data.get(), bitmap)) {
+        return 0;
+    }
+    return files::WriteBitmapFile(NativePath(path), bitmap) == files::FileResult::kOk ? 1 : 0;
+}
+
+int32_t CStreamBase::SaveCallerImage(const wchar_t* path, const BITMAPINFOHEADER* info,
+                                     const RGBQUAD* palette, const uint8_t* pixels,
+                                     uint16_t lineSize) {
+    if (owner_ == nullptr || path == nullptr || info == nullptr ||
+        info->biSize != sizeof(BITMAPINFOHEADER)) {
+        return 0;
+    }
+    if ((info->biClrUsed > 0 && palette == nullptr) ||
+        (info->biSizeImage > 0 && pixels == nullptr)) {
+        return 0;
+    }
+    const ZelIrParameterBlock* block = owner_->ParameterBlock();
+    const size_t digitBytes = size_t{block->width} * block->height * 2;
+    if (digitBytes > kFrameBufferBytes) return 0;
+    std::vector<uint8_t> bitmap;
+    // The caller vouches for biClrUsed palette entries and biSizeImage pixel bytes.
+    const std::span<const RGBQUAD> colours(palette, info->biClrUsed);
+    const std::span<const uint8_t> image(pixels, info->biSizeImage);
+    if (files::BuildBitmap(*info, colours, image, bitmap) != files::FileResult::kOk) return 0;
+    files::CombinedImageContent content{
+        bitmap, block, lineSize, {frameRecord_->data.get(), digitBytes}, {}};
+    if (analysisBlockLength_ > 0) content.analysis = {analysisBlock_.get(), analysisBlockLength_};
+    return files::WriteCombinedImageFile(NativePath(path), content) == files::FileResult::kOk ? 1
+                                                                                              : 0;
+}
