@@ -1,0 +1,24 @@
+// The subcommands of `zelir`. Each one lives in its own cmd_*.cpp file.
+#pragma once
+
+#include "cli_args.h"
+
+namespace zelir_cli {
+
+// Exit codes.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+struct Command {
+    const char* name;
+    const char* usage;    // arguments after the name
+    const char* summary;  // one line
+    int (*run)(const Args& args);
+};
+
+int RunInfo(const Args& args);
+int RunPlay(const Args& args);
+int RunSave(const Args& args);
+
+}  // namespace zelir_cli

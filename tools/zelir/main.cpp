@@ -1,0 +1,53 @@
+// zelir: the command-line tool of the ZelIr SDK.
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "commands.h"
+
+namespace zelir_cli {
+namespace {
+
+constexpr Command kCommands[] = {
+    {"info", "FILE", "kind, geometry, frame count and parameter-line fields of a file", RunInfo},
+    {"play", "FILE --out DIR [--palette N] [--bc-type T] [--from A --to B]",
+     "write frames as palette BMPs", RunPlay},
+    {"save", "FILE --frame N --out PATH [--format combined|raw|bmp]",
+     "save one frame as a combined image, raw image or BMP", RunSave},
+};
+
+void PrintHelp(FILE* out) {
+    std::fprintf(out, "usage: zelir COMMAND [ARGS]\n\ncommands:\n");
+    for (const Command& command : kCommands) {
+        std::fprintf(out, "  %-9s %s\n  %-9s   %s\n", command.name, command.usage, "",
+                     command.summary);
+    }
+    std::fprintf(out,
+                 "\nFILE is a movie (.irm), a combined image (.bmp) or a raw image (.raw).\n"
+                 "Palettes: 0 grey, 1 ironbow, ... (see README). Brightness/contrast types: 0\n"
+                 "automatic linear, 1 manual linear, 3 CLAHE, 4 plateau equalisation, 5 mixed,\n"
+                 "6 retinex, 7 bilateral detail enhancement.\n"
+                 "Exit codes: 0 success, 1 failure, 2 usage error.\n");
+}
+
+}  // namespace
+}  // namespace zelir_cli
+
+int main(int argc, char** argv) {
+    using namespace zelir_cli;
+    std::setlocale(LC_CTYPE, "");
+    if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0 ||
+        std::strcmp(argv[1], "-h") == 0) {
+        PrintHelp(argc < 2 ? stderr : stdout);
+        return argc < 2 ? kExitUsage : kExitOk;
+    }
+    for (const Command& command : kCommands) {
+        if (std::strcmp(argv[1], command.name) != 0) continue;
+        Args args;
+        std::string error;
+        if (!args.Parse(argc - 2, argv + 2, {}, error)) return Fail(kExitUsage, error);
+        return command.run(args);
+    }
+    return Fail(kExitUsage, std::string("unknown command '") + argv[1] + "' (see 'zelir help')");
+}

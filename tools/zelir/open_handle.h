@@ -1,0 +1,42 @@
+// Opening a camera or a recorded file, fetching frames and applying display options.
+#pragma once
+
+#include <zelir/zelir.h>
+
+#include <string>
+
+#include "cli_args.h"
+
+namespace zelir_cli {
+
+// Closes its handle when it goes out of scope.
+class Handle {
+  public:
+    explicit Handle(ZelIrHandle handle = nullptr) : handle_(handle) {}
+    ~Handle();
+    Handle(Handle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+    Handle& operator=(Handle&&) = delete;
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+
+    ZelIrHandle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+  private:
+    ZelIrHandle handle_;
+};
+
+// A camera for connection paths ("cam://0", "cam:1", "gige://198.18.0.2"), a file otherwise.
+Handle OpenSource(const std::string& path);
+bool IsCameraPath(const std::string& path);
+
+// Number of frames a source offers: a movie's frame count, 1 for an image.
+uint32_t FrameCount(ZelIrHandle handle);
+
+// Makes frame `index` of a movie (or the image of an image file) the current frame.
+bool FetchFrame(ZelIrHandle handle, uint32_t index);
+
+// Applies --palette N and --bc-type T; false (with the message printed) for bad values.
+bool ApplyDisplayOptions(ZelIrHandle handle, const Args& args);
+
+}  // namespace zelir_cli
