@@ -10,6 +10,7 @@
 #include "digit_histogram.h"
 #include "frame_correction.h"
 #include "grey_lut.h"
+#include "two_point_calibration.h"
 #include "zelir_arith.h"
 
 struct ZelIrArith::State {
@@ -29,6 +30,12 @@ struct ZelIrArith::State {
     std::vector<std::uint8_t> calibrationBad;
     std::vector<std::uint16_t> badPointImage;
     zelir::arith::BadPixelRepair repair;
+
+    // Reference frames of the two-point calibration; ready once GetLData/GetHData closed them.
+    zelir::arith::ReferenceAverage low;
+    zelir::arith::ReferenceAverage high;
+    bool lowReady = false;
+    bool highReady = false;
 
     zelir::arith::DigitHistogram histogram;
     zelir::arith::GreyLut lut{};

@@ -5,10 +5,13 @@
 #include <cstring>
 #include <span>
 
+#include "arith_debug.h"
 #include "arith_state.h"
+#include "coefficient_file.h"
 #include "frame_geometry.h"
 #include "image_flip.h"
 #include "linear_map.h"
+#include "raw_frame_file.h"
 #include "wide_text.h"
 
 using namespace zelir::arith;
@@ -44,6 +47,32 @@ void RebuildBadPixelRepair(ZelIrArith::State& s) {
     s.repair.Build(mask, s.width, s.height);
 }
 
+std::string ChannelFile(const ZelIrArith::State& s) {
+    return CoefficientFilePath(s.dataDirectory, s.serial, s.channel);
+}
+
+// The current channel's saved set, or the identity.
+void LoadChannel(ZelIrArith::State& s) {
+    s.correction.Clear();
+    s.calibrationBad.clear();
+    CoefficientSet set;
+    if (s.width > 0 &&
+        LoadCoefficients(ChannelFile(s), s.serial, s.channel, s.width, s.height, set)) {
+        s.correction = std::move(set.tables);
+        s.calibrationBad = std::move(set.badMask);
+    }
+    RebuildBadPixelRepair(s);
+}
+
+BadPixelCriteria CriteriaFrom(const std::array<short, ZelIrArith::kParaCount>& para) {
+    BadPixelCriteria criteria;
+    criteria.gainTolerance = para[ZelIrArith::kParaGainTolerance] / 100.0;
+    criteria.responseFloor = para[ZelIrArith::kParaResponseFloor] / 100.0;
+    const auto saturation = static_cast<std::uint16_t>(para[ZelIrArith::kParaSaturation]);
+    criteria.saturation = saturation == 0 ? 65535.0 : saturation;
+    return criteria;
+}
+
 }  // namespace
 
 ZelIrArith::ZelIrArith() : state_(new State) {
@@ -69,6 +98,10 @@ void ZelIrArith::Init(int w, int h, const wchar_t* dataDirectory, const wchar_t*
     s.width = w;
     s.height = h;
     s.badPointImage.assign(s.Pixels(), 0);
+    s.low.Resize(s.Pixels());
+    s.high.Resize(s.Pixels());
+    s.lowReady = s.highReady = false;
+    LoadChannel(s);
 }
 
 void ZelIrArith::GenY16(unsigned short* frame, int w, int h, bool arithOn) {
@@ -124,6 +157,7 @@ unsigned short* ZelIrArith::GetArithBpImage() {
 int ZelIrArith::SetCurrChan(int channel) {
     if (channel < 0 || channel >= kChannelCount) return 0;
     state_->channel = channel;
+    LoadChannel(*state_);
     return 1;
 }
 
@@ -136,26 +170,76 @@ void ZelIrArith::ResetTwoPT() {
     s.correction.Clear();
     s.calibrationBad.clear();
     RebuildBadPixelRepair(s);
+    RemoveCoefficients(ChannelFile(s));
 }
 
-void ZelIrArith::SetLData(const unsigned short*, int) {}
+namespace {
 
-bool ZelIrArith::GetLData(int, bool) {
-    return false;
+// Flag 1 or below starts a new average; the reference is open again until it is closed.
+void AddReference(ZelIrArith::State& s, ReferenceAverage& reference, bool& ready,
+                  const unsigned short* frame, int flag) {
+    if (!frame || s.width == 0) return;
+    if (flag <= 1 || ready) reference.Restart();
+    ready = false;
+    reference.Add(std::span<const std::uint16_t>(frame, s.Pixels()));
 }
 
-void ZelIrArith::SetHData(const unsigned short*, int) {}
+}  // namespace
+
+void ZelIrArith::SetLData(const unsigned short* frame, int flag) {
+    AddReference(*state_, state_->low, state_->lowReady, frame, flag);
+}
+
+// The flag is not needed: `done` closes the average.
+bool ZelIrArith::GetLData(int, bool done) {
+    State& s = *state_;
+    if (done) s.lowReady = s.low.Frames() > 0;
+    return s.low.Frames() > 0;
+}
+
+void ZelIrArith::SetHData(const unsigned short* frame, int flag) {
+    AddReference(*state_, state_->high, state_->highReady, frame, flag);
+}
 
 bool ZelIrArith::GetHData() {
-    return false;
+    State& s = *state_;
+    s.highReady = s.high.Frames() > 0;
+    return s.highReady;
 }
 
 bool ZelIrArith::CalcK() {
-    return false;
+    State& s = *state_;
+    if (!s.lowReady || !s.highReady) {
+        DebugPrint("ZelIrArith: calibration needs a low and a high reference\n");
+        return false;
+    }
+    CoefficientSet set;
+    const CalibrationResult result =
+        ComputeCoefficients(s.low, s.high, CriteriaFrom(s.para), set.tables, set.badMask);
+    if (result != CalibrationResult::kDone) {
+        DebugPrint("ZelIrArith: calibration refused: the high reference is not above the low\n");
+        return false;
+    }
+    SaveCoefficients(ChannelFile(s), s.serial, s.channel, s.width, s.height, set);
+    s.correction = std::move(set.tables);
+    s.calibrationBad = std::move(set.badMask);
+    RebuildBadPixelRepair(s);
+    return true;
 }
 
-bool ZelIrArith::ReadRawDataCalcK(const wchar_t*, const wchar_t*) {
-    return false;
+bool ZelIrArith::ReadRawDataCalcK(const wchar_t* lowFile, const wchar_t* highFile) {
+    State& s = *state_;
+    if (s.width == 0) return false;
+    std::vector<std::uint16_t> lowFrame, highFrame;
+    if (!ReadRawFrame(WideToUtf8(lowFile), s.width, s.height, lowFrame) ||
+        !ReadRawFrame(WideToUtf8(highFile), s.width, s.height, highFrame)) {
+        return false;
+    }
+    SetLData(lowFrame.data(), 1);
+    GetLData(0, true);
+    SetHData(highFrame.data(), 1);
+    GetHData();
+    return CalcK();
 }
 
 void ZelIrArith::HistogramStatistics(const unsigned short* src, unsigned char*, int w, int h,
