@@ -11,6 +11,7 @@
 #include "frame_correction.h"
 #include "grey_lut.h"
 #include "two_point_calibration.h"
+#include "working_buffers.h"
 #include "zelir_arith.h"
 
 struct ZelIrArith::State {
@@ -39,6 +40,11 @@ struct ZelIrArith::State {
 
     zelir::arith::DigitHistogram histogram;
     zelir::arith::GreyLut lut{};
+    zelir::arith::WorkingBuffers work;
+    // Cuts of the last HistogramStatistics call: the equalising algorithms use the same limits
+    // as the display settings ask for.
+    long bottomCut = 5;
+    long topCut = 5;
 
     std::size_t Pixels() const {
         return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);

@@ -8,17 +8,20 @@
 #include "arith_debug.h"
 #include "arith_state.h"
 #include "coefficient_file.h"
+#include "equalization_maps.h"
 #include "frame_geometry.h"
 #include "image_flip.h"
 #include "linear_map.h"
+#include "mapping_input.h"
 #include "raw_frame_file.h"
 #include "wide_text.h"
+#include "y8_filters.h"
 
 using namespace zelir::arith;
 
 namespace {
 
-constexpr std::array<short, ZelIrArith::kParaCount> kDefaultPara{25, 20, 0, 1, 50};
+constexpr std::array<short, ZelIrArith::kParaCount> kDefaultPara{25, 20, 0, 1, 50, 40, 50, 100, 25};
 
 // Accepted range of each parameter; reserved entries must be 0.
 bool IsValidPara(int index, short value) {
@@ -32,6 +35,14 @@ bool IsValidPara(int index, short value) {
             return value >= 0 && value <= 2;
         case ZelIrArith::kParaSharpenAmount:
             return value >= 0 && value <= 200;
+        case ZelIrArith::kParaClaheClip:
+            return value >= 10 && value <= 400;
+        case ZelIrArith::kParaMixShare:
+            return value >= 0 && value <= 100;
+        case ZelIrArith::kParaRetinexGain:
+            return value >= 0 && value <= 400;
+        case ZelIrArith::kParaDetailGain:
+            return value >= 0 && value <= 100;
         default:
             return value == 0;
     }
@@ -247,6 +258,8 @@ void ZelIrArith::HistogramStatistics(const unsigned short* src, unsigned char*, 
     if (!src || !info || !IsSupportedFrame(w, h)) return;
     state_->histogram.Count(std::span<const std::uint16_t>(src, PixelCount(w, h)));
     FillHistogramRecord(state_->histogram, *info);
+    state_->bottomCut = info->bottomCut;
+    state_->topCut = info->topCut;
 }
 
 namespace {
@@ -282,32 +295,97 @@ void ZelIrArith::ManualLinearMap(const unsigned short* src, unsigned char* dst, 
     RunLinearMap(*state_, src, dst, w, h, info, {kthr, contrast, brightness});
 }
 
-bool ZelIrArith::ContrastLimitedAdaptiveHistogramEquazition(const unsigned short*, unsigned char*,
-                                                            int, int, int, int) {
-    return false;
+namespace {
+
+// Statistics and limits of the frame, then the algorithm. Frames whose limits coincide have
+// nothing to map: mid grey (black and white beyond the limits) through the tone curve.
+template <typename Algorithm>
+bool RunMapping(ZelIrArith::State& s, const unsigned short* src, unsigned char* dst, int w, int h,
+                const ToneCurve& tone, Algorithm algorithm) {
+    if (!src || !dst || !IsSupportedFrame(w, h)) return false;
+    const std::span<const std::uint16_t> pixels(src, PixelCount(w, h));
+    const std::span<std::uint8_t> out(dst, pixels.size());
+    s.histogram.Count(pixels);
+    const auto [low, high] = s.histogram.Limits(s.bottomCut, s.topCut);
+    if (low == high) {
+        const LutRange range{s.histogram.Min(), s.histogram.Max()};
+        for (unsigned v = range.first; v <= range.last; ++v) {
+            s.lut[v] = tone[v < low ? 0 : v > high ? 255 : 128];
+        }
+        ApplyLut(pixels, out, s.lut, range);
+        return true;
+    }
+    algorithm(MappingInput{pixels, out, w, h, s.histogram, low, high, s.work, s.lut});
+    return true;
 }
 
-bool ZelIrArith::RangeLimitedHistogramEqualization(const unsigned short*, unsigned char*, int, int,
-                                                   int, int) {
-    return false;
+double ParaValue(const ZelIrArith::State& s, int index, double unit) {
+    return s.para[index] / unit;
 }
 
-bool ZelIrArith::MixedMap(const unsigned short*, unsigned char*, int, int, int, int) {
-    return false;
+// Speckle threshold of the denoise, in grey levels.
+constexpr int kSpeckleThreshold = 24;
+
+}  // namespace
+
+bool ZelIrArith::ContrastLimitedAdaptiveHistogramEquazition(const unsigned short* src,
+                                                            unsigned char* dst, int contrast,
+                                                            int brightness, int w, int h) {
+    const ToneCurve tone = BuildToneCurve(contrast, brightness);
+    const double clip = ParaValue(*state_, kParaClaheClip, 10.0);
+    return RunMapping(*state_, src, dst, w, h, tone,
+                      [&](const MappingInput& in) { ContrastLimitedEqualization(in, clip, tone); });
 }
 
-bool ZelIrArith::MSREnhancement(const unsigned short*, unsigned char*, int, int, int, int) {
-    return false;
+bool ZelIrArith::RangeLimitedHistogramEqualization(const unsigned short* src, unsigned char* dst,
+                                                   int limit1, int limit2, int w, int h) {
+    State& s = *state_;
+    if (!src || !dst || !IsSupportedFrame(w, h)) return false;
+    const std::span<const std::uint16_t> pixels(src, PixelCount(w, h));
+    s.histogram.Count(pixels);
+    auto digit = [](int limit) { return static_cast<std::uint16_t>(std::clamp(limit, 0, 65535)); };
+    const LutRange range =
+        BuildPlateauLut(s.histogram, digit(limit1), digit(limit2), s.work, s.lut);
+    ApplyLut(pixels, std::span<std::uint8_t>(dst, pixels.size()), s.lut, range);
+    return true;
 }
 
-bool ZelIrArith::BilateralFilterEnhancement(const unsigned short*, unsigned char*, int, int, int,
-                                            int) {
-    return false;
+bool ZelIrArith::MixedMap(const unsigned short* src, unsigned char* dst, int contrast,
+                          int brightness, int w, int h) {
+    const double share = ParaValue(*state_, kParaMixShare, 100.0);
+    return RunMapping(
+        *state_, src, dst, w, h, BuildToneCurve(contrast, brightness),
+        [&](const MappingInput& in) { MixedLinearEqualized(in, share, contrast, brightness); });
 }
 
-int ZelIrArith::PostprocessY8(const unsigned char* src, unsigned char* dst, int w, int h, bool) {
+bool ZelIrArith::MSREnhancement(const unsigned short* src, unsigned char* dst, int contrast,
+                                int brightness, int w, int h) {
+    const ToneCurve tone = BuildToneCurve(contrast, brightness);
+    const double gain = ParaValue(*state_, kParaRetinexGain, 100.0);
+    return RunMapping(*state_, src, dst, w, h, tone,
+                      [&](const MappingInput& in) { RetinexEnhancement(in, gain, tone); });
+}
+
+bool ZelIrArith::BilateralFilterEnhancement(const unsigned short* src, unsigned char* dst,
+                                            int contrast, int brightness, int w, int h) {
+    const ToneCurve tone = BuildToneCurve(contrast, brightness);
+    const double gain = ParaValue(*state_, kParaDetailGain, 10.0);
+    return RunMapping(*state_, src, dst, w, h, tone,
+                      [&](const MappingInput& in) { BilateralDetailEnhancement(in, gain, tone); });
+}
+
+int ZelIrArith::PostprocessY8(const unsigned char* src, unsigned char* dst, int w, int h,
+                              bool arithOn) {
+    State& s = *state_;
     if (!src || !dst || !IsSupportedFrame(w, h)) return 0;
-    if (src != dst) std::memmove(dst, src, PixelCount(w, h));
+    const int mode = arithOn ? s.para[kParaPostprocess] : 0;
+    if (mode == 1) {
+        ImpulseDenoise(src, dst, w, h, kSpeckleThreshold, s.work.rows);
+    } else if (mode == 2) {
+        Sharpen(src, dst, w, h, s.para[kParaSharpenAmount], s.work.rows);
+    } else if (src != dst) {
+        std::memmove(dst, src, PixelCount(w, h));
+    }
     return 1;
 }
 
