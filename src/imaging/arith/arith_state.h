@@ -10,6 +10,8 @@
 #include "digit_histogram.h"
 #include "frame_correction.h"
 #include "grey_lut.h"
+#include "two_point_calibration.h"
+#include "working_buffers.h"
 #include "zelir_arith.h"
 
 struct ZelIrArith::State {
@@ -30,8 +32,19 @@ struct ZelIrArith::State {
     std::vector<std::uint16_t> badPointImage;
     zelir::arith::BadPixelRepair repair;
 
+    // Reference frames of the two-point calibration; ready once GetLData/GetHData closed them.
+    zelir::arith::ReferenceAverage low;
+    zelir::arith::ReferenceAverage high;
+    bool lowReady = false;
+    bool highReady = false;
+
     zelir::arith::DigitHistogram histogram;
     zelir::arith::GreyLut lut{};
+    zelir::arith::WorkingBuffers work;
+    // Cuts of the last HistogramStatistics call: the equalising algorithms use the same limits
+    // as the display settings ask for.
+    long bottomCut = 5;
+    long topCut = 5;
 
     std::size_t Pixels() const {
         return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);

@@ -56,6 +56,15 @@ std::pair<std::uint16_t, std::uint16_t> DigitHistogram::Limits(long bottomCut, l
     return {first, std::max(first, second)};
 }
 
+std::pair<std::size_t, std::size_t> DigitHistogram::Outside(std::uint16_t low,
+                                                            std::uint16_t high) const {
+    std::size_t below = 0, above = 0;
+    if (total_ == 0) return {0, 0};
+    for (unsigned v = min_; v < low && v <= max_; ++v) below += counts_[v];
+    for (unsigned v = std::max<unsigned>(high + 1u, min_); v <= max_; ++v) above += counts_[v];
+    return {below, above};
+}
+
 void FillHistogramRecord(const DigitHistogram& histogram, HISTOGRAM_INFO& info) {
     auto [first, second] = histogram.Limits(info.bottomCut, info.topCut);
     info.minDigit = histogram.Min();

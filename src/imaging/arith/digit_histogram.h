@@ -31,6 +31,9 @@ class DigitHistogram {
     // (each cut clamped to 0..500); first <= second.
     std::pair<std::uint16_t, std::uint16_t> Limits(long bottomCut, long topCut) const;
 
+    // Pixels below `low` and above `high`.
+    std::pair<std::size_t, std::size_t> Outside(std::uint16_t low, std::uint16_t high) const;
+
   private:
     std::vector<std::uint32_t> counts_;
     std::uint16_t min_ = 0;

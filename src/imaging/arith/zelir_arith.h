@@ -7,24 +7,25 @@
 // Calls never allocate per frame: working buffers are sized at Init (or at the first frame of a
 // new size) and reused.
 //
-// Brightness and contrast (integers of the display settings, 0..100, 50 = neutral; values outside
-// are clamped). Contrast always widens the spread of grey levels as it rises and brightness always
-// raises the mean grey level; per algorithm:
-//   ManualLinearMap      contrast c scales the slope by 4^((c-50)/50) (x0.25 .. x4) around the
-//                        middle of the limits; brightness b shifts every grey level by
-//                        (b-50) * 2.55.
-//   ContrastLimitedAdaptiveHistogramEquazition
-//                        contrast sets the clip limit of the tile histograms (0: nearly linear,
-//                        100: strong local equalisation); brightness shifts by (b-50) * 2.55.
-//   MixedMap             contrast sets the share of equalisation blended into the linear map
-//                        (c/100); brightness shifts by (b-50) * 2.55.
-//   MSREnhancement       contrast sets the gain of the retinex detail (0..2 x); brightness shifts
-//                        by (b-50) * 2.55.
-//   BilateralFilterEnhancement
-//                        contrast sets the detail gain (1..5 x) added to the compressed base;
-//                        brightness shifts by (b-50) * 2.55.
-//   RangeLimitedHistogramEqualization takes no brightness or contrast: it equalises between the
-//                        two limits with a plateau on each histogram bin.
+// Brightness and contrast (display settings, 0..100, 50 = neutral; values outside are clamped)
+// act the same way on every algorithm that takes them, as a last curve on the grey levels:
+// contrast c multiplies the distance from mid grey by 4^((c-50)/50) (x0.25 .. x4), brightness b
+// adds (b-50) * 2.55 grey levels. Rising contrast always widens the spread of grey levels and
+// rising brightness always raises their mean. What each algorithm does before that curve:
+//   AutoLinearMap / ManualLinearMap: linear between the record's limits (for the manual map the
+//       contrast narrows or widens the span about its middle, which is the same curve).
+//   ContrastLimitedAdaptiveHistogramEquazition: local equalisation on tiles of about 80 x 64
+//       pixels, clip limit kParaClaheClip (tenths of the mean level count).
+//   RangeLimitedHistogramEqualization: plateau equalisation between the two limits it is given
+//       (no brightness or contrast).
+//   MixedMap: kParaMixShare percent of plateau equalisation blended into the linear map.
+//   MSREnhancement: multi-scale retinex (surround scales 3, 12 and 48 pixels) on the log of the
+//       scene, detail gain kParaRetinexGain percent.
+//   BilateralFilterEnhancement: bilateral base (8 pixels, a tenth of the scene's span)
+//       equalised with a plateau, plus the detail times kParaDetailGain tenths.
+// The equalising algorithms work between the limits at the cuts of the last HistogramStatistics
+// call (5 per thousand at each end before the first), at most 4096 levels between them. Each
+// uses the full grey range on a normal scene; a frame whose limits coincide maps to mid grey.
 #pragma once
 
 #include <zelir/zelir.h>
@@ -42,9 +43,14 @@ class ZelIrArith {
                                  // dead (1..100, 20)
         kParaSaturation = 2,     // digit value (as unsigned) at or above which a pixel of the
                                  // high frame counts as saturated (0 = 65535; default 0)
-        kParaPostprocess = 3,    // PostprocessY8 with correction on: 0 none, 1 3x3 median-style
-                                 // denoise, 2 unsharp sharpen (default 1)
+        kParaPostprocess = 3,    // PostprocessY8 with correction on: 0 none, 1 speckle denoise
+                                 // (a pixel more than 24 grey levels from its 3x3 median takes
+                                 // the median), 2 unsharp sharpen on the 3x3 mean (default 1)
         kParaSharpenAmount = 4,  // sharpen strength in percent (0..200, 50)
+        kParaClaheClip = 5,      // CLAHE clip limit in tenths (10..400, 40)
+        kParaMixShare = 6,       // MixedMap share of equalisation in percent (0..100, 50)
+        kParaRetinexGain = 7,    // MSREnhancement detail gain in percent (0..400, 100)
+        kParaDetailGain = 8,     // BilateralFilterEnhancement detail gain in tenths (0..100, 25)
     };
     // Correction types of SetArithType: gain and offset, offset only, bad pixels only.
     // Any other value is kept and reported, and corrects like kTypeGainOffset.

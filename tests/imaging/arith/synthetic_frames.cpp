@@ -41,3 +41,81 @@ double StdDev(const std::vector<std::uint8_t>& image) {
 }
 
 }  // namespace arith_test
+
+#include <cstdlib>
+
+#include "zelir_arith.h"
+
+namespace arith_test {
+
+Sensor::Sensor(int width, int height, unsigned seed) : w(width), h(height) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> gains(0.85, 1.15), offsets(-300.0, 300.0);
+    gain.resize(static_cast<std::size_t>(w) * h);
+    offset.resize(gain.size());
+    for (std::size_t i = 0; i < gain.size(); ++i) {
+        gain[i] = gains(random);
+        offset[i] = offsets(random);
+    }
+}
+
+std::vector<std::uint16_t> Sensor::Frame(double flux, int noise, unsigned seed) const {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> jitter(-noise, noise);
+    std::vector<std::uint16_t> frame(gain.size());
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+        const double value = gain[i] * flux + offset[i] + (noise ? jitter(random) : 0);
+        frame[i] = static_cast<std::uint16_t>(std::clamp(std::lround(value), 0L, 65535L));
+    }
+    return frame;
+}
+
+std::vector<std::uint16_t> Sensor::SceneFrame(double low, double high) const {
+    std::vector<std::uint16_t> frame(gain.size());
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * w + x;
+            const double flux = low + (high - low) * (x + y) / (w + h - 2.0);
+            frame[i] = static_cast<std::uint16_t>(
+                std::clamp(std::lround(gain[i] * flux + offset[i]), 0L, 65535L));
+        }
+    }
+    return frame;
+}
+
+double StdDev16(const std::vector<std::uint16_t>& frame) {
+    double sum = 0, squares = 0;
+    for (auto v : frame) {
+        sum += v;
+        squares += double(v) * v;
+    }
+    const double mean = sum / frame.size();
+    return std::sqrt(std::max(0.0, squares / frame.size() - mean * mean));
+}
+
+TempDirectory::TempDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zelir-arith-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) std::abort();
+    path_ = pattern;
+}
+
+TempDirectory::~TempDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::string>& DebugCapture::Texts() {
+    static std::vector<std::string> texts;
+    return texts;
+}
+
+DebugCapture::DebugCapture() {
+    Texts().clear();
+    ZelIrArith::SetDebugOutput([](const char* text) { Texts().emplace_back(text); });
+}
+
+DebugCapture::~DebugCapture() {
+    ZelIrArith::SetDebugOutput(nullptr);
+}
+
+}  // namespace arith_test
