@@ -10,6 +10,9 @@
 
 namespace zelir::files {
 
+// Whole frames per second a raw image's parameter block is given when the file is opened.
+inline constexpr uint8_t kRawImageFrameRate = 25;
+
 // One row of the size table. Leading bytes, where present, are two rows of parameter data.
 struct RawImageSize {
     uint32_t fileBytes;
