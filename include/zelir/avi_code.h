@@ -21,6 +21,8 @@
 
 #include <zelir/zelir.h>
 
+#include <vector>
+
 namespace zelir {
 class AviFileWriter;
 struct AviCodeAccess;
@@ -66,5 +68,57 @@ class ZELIR_EXPORT CAviCode {
     int expand8Bit_;             /* 8-bit frames, expanded to 24 bits through the palette */
     int compressorFound_;        /* frames are compressed (MPEG-4 Part 2, "XVID") */
 };
+
+namespace zelir {
+
+/* An 8-bit frame format with its whole palette behind the header, ready to pass as the
+ * BITMAPINFO of CreateAviFile and PushFrame. */
+struct AviPaletteFormat {
+    BITMAPINFOHEADER header;
+    RGBQUAD palette[256];
+
+    const BITMAPINFO* info() const { return reinterpret_cast<const BITMAPINFO*>(this); }
+};
+ZELIR_STATIC_ASSERT(sizeof(AviPaletteFormat) == 40 + 256 * 4, "AviPaletteFormat layout");
+
+/* Format of width x height 8-bit frames (height > 0: bottom row first, as the library's display
+ * images are) with the 256 entries of `palette` (blue, green, red, 0 each). */
+inline AviPaletteFormat MakeAviPaletteFormat(int width, int height, const RGBQUAD* palette) {
+    AviPaletteFormat format{};
+    format.header.biSize = sizeof(BITMAPINFOHEADER);
+    format.header.biWidth = width;
+    format.header.biHeight = height;
+    format.header.biPlanes = 1;
+    format.header.biBitCount = 8;
+    format.header.biSizeImage =
+        static_cast<uint32_t>(width) * static_cast<uint32_t>(height < 0 ? -height : height);
+    format.header.biClrUsed = 256;
+    for (int i = 0; i < 256; ++i) format.palette[i] = palette[i];
+    return format;
+}
+
+/* Records a whole sequence into a new AVI file: `nextFrame(pixels)` fills the next frame
+ * (biSizeImage bytes) and returns false when there are no more. Returns the number of frames
+ * written, or -1 when the file cannot be created or a frame cannot be written. */
+template <class NextFrame>
+long RecordAvi(const wchar_t* path, unsigned int fps, const AviPaletteFormat& format,
+               NextFrame&& nextFrame) {
+    CAviCode avi;
+    if (!avi.CreateAviFile(path, fps, format.info())) return -1;
+    const int size = static_cast<int>(format.header.biSizeImage);
+    std::vector<unsigned char> pixels(format.header.biSizeImage);
+    long written = 0;
+    while (nextFrame(pixels.data())) {
+        if (!avi.PushFrame(pixels.data(), size, format.info())) {
+            written = -1;
+            break;
+        }
+        ++written;
+    }
+    avi.CloseAviFile();
+    return written;
+}
+
+}  // namespace zelir
 
 #endif /* ZELIR_AVI_CODE_H */

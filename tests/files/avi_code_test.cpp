@@ -269,4 +269,38 @@ TEST(CAviCode, DestructionFinishesTheFile) {
     EXPECT_EQ(FrameCount(dir / "scoped.avi"), 4u);
 }
 
+// The whole-sequence helper a converter calls: frames come from a callback until it says stop.
+TEST(RecordAvi, WritesEveryFrameTheSourceGives) {
+    const ScratchDir dir;
+    const PaletteFormat iron = [] {
+        PaletteFormat format = MakeFormat(96, 64);
+        zelir_test::UseIronPalette(format);
+        return format;
+    }();
+    const zelir::AviPaletteFormat format = zelir::MakeAviPaletteFormat(96, 64, iron.palette.data());
+    std::vector<uint8_t> expected;
+    int k = 0;
+    const long written =
+        zelir::RecordAvi(Wide(dir / "seq.avi").c_str(), 9, format, [&](unsigned char* pixels) {
+            if (k == 5) return false;
+            const std::vector<uint8_t> frame = SceneFrame(96, 64, k++);
+            std::copy(frame.begin(), frame.end(), pixels);
+            return true;
+        });
+    EXPECT_EQ(written, 5);
+    auto facts = ProbeVideo(dir / "seq.avi");
+    EXPECT_EQ(facts["nb_read_frames"], "5");
+    EXPECT_EQ(facts["r_frame_rate"], "9/1");
+    EXPECT_EQ(facts["codec_tag_string"], "XVID");
+    // The palette reached the file: the last frame decodes close to its iron picture.
+    const std::vector<uint8_t> decoded = DecodeBgr(dir / "seq.avi");
+    const std::vector<uint8_t> last = zelir_test::ExpectedPicture(SceneFrame(96, 64, 4), iron);
+    ASSERT_EQ(decoded.size(), last.size() * 5);
+    EXPECT_GT(zelir_test::Psnr(decoded.data() + last.size() * 4, last.data(), last.size()), 30.0);
+
+    EXPECT_EQ(zelir::RecordAvi(Wide(dir / "no/dir/x.avi").c_str(), 9, format,
+                               [](unsigned char*) { return true; }),
+              -1);
+}
+
 }  // namespace
