@@ -484,4 +484,62 @@ ZELIR_API int32_t ZelIr_SaveCurrImageV1D7(ZelIrHandle handle, const wchar_t* pat
  * S-record conversion.
  * ------------------------------------------------------------------------------------------- */
 
+/* One S-record line in decoded form. */
+typedef struct SrecRecord {
+    uint8_t type;      /* the digit after "S", 0..9 */
+    uint32_t address;  /* 16, 24 or 32 bits wide by type */
+    uint8_t length;    /* number of data bytes */
+    uint8_t data[259]; /* the data bytes */
+} SrecRecord;
+
+ZELIR_STATIC_ASSERT(sizeof(SrecRecord) == 268, "SrecRecord layout");
+ZELIR_STATIC_ASSERT(offsetof(SrecRecord, address) == 4, "SrecRecord layout");
+ZELIR_STATIC_ASSERT(offsetof(SrecRecord, length) == 8, "SrecRecord layout");
+ZELIR_STATIC_ASSERT(offsetof(SrecRecord, data) == 9, "SrecRecord layout");
+
+/* Error codes of DecodeSrec and EncodeSrec (0 is success). */
+#define SREC_ERROR_MISSING (-1)      /* record, line or text buffer is null */
+#define SREC_ERROR_SHORT_LINE (-2)   /* under 4 characters, or not starting with "S" */
+#define SREC_ERROR_NOT_HEX (-3)      /* a character after the "S" is not a hex digit */
+#define SREC_ERROR_TYPE (-4)         /* type above 9, or S4 / S6 */
+#define SREC_ERROR_NO_ADDRESS (-5)   /* line too short for its address and count */
+#define SREC_ERROR_TOO_LONG (-6)     /* more than 32 data bytes to encode */
+#define SREC_ERROR_LENGTH (-7)       /* line length differs from byte count x 2 + 4 */
+#define SREC_ERROR_CHECKSUM (-8)     /* checksum wrong */
+
+/* Size of the text buffer EncodeSrec needs: the longest line (78), its newline and a NUL. */
+#define SREC_LINE_BUFFER_SIZE 80
+/* Largest binary image of one S-record file; a file with more S3 data is refused. */
+#define SREC_IMAGE_CAPACITY 0x300000u
+
+/* Decodes one line (it may end in CR or LF). 0, or an SREC_ERROR_* code; on error the record
+ * is left unchanged. */
+ZELIR_API int32_t DecodeSrec(SrecRecord* record, const char* line);
+/* Writes one line with a trailing newline into `text` (SREC_LINE_BUFFER_SIZE bytes). 0, or
+ * SREC_ERROR_MISSING, SREC_ERROR_TYPE or SREC_ERROR_TOO_LONG. */
+ZELIR_API int32_t EncodeSrec(const SrecRecord* record, char* text);
+
+/* Converts an S-record file to a binary image: the data of its S3 records in file order, gaps
+ * between records closed up. `start` (may be null) receives the address of the first S3 record,
+ * 0xFFFFFFFF when there is none. `image` (may be null) receives the image, which the caller
+ * gives back with ZelIr_FreeSrecImage. When `binPath` is not null the image is also written
+ * there. Returns the image length; an unreadable file gives 0. A file holding more than
+ * SREC_IMAGE_CAPACITY bytes of S3 data is refused: 0, a null image and no binary file. */
+ZELIR_API size_t SrecToBin(const char* srecPath, uint32_t* start, uint8_t** image,
+                           const char* binPath);
+/* Converts a hardware and a software part (both named *.flash) to one image: the hardware image
+ * directly followed by the software image. Each part is also written beside its S-record file
+ * as *.bin. The hardware part must end at or before the start of the software part. `start`
+ * receives the hardware start address; `image` and `binPath` as for SrecToBin. Returns the
+ * combined length, 0 on failure (a name without ".flash", misordered or overlapping parts, a
+ * refused part). */
+ZELIR_API size_t SrecCombinedToBin(const char* hardwarePath, const char* softwarePath,
+                                   uint32_t* start, uint8_t** image, const char* binPath);
+/* SrecCombinedToBin behind the usual handle argument, which is not used. */
+ZELIR_API uint32_t ZelIr_SrecCombinedToBin(ZelIrHandle handle, const char* hardwarePath,
+                                           const char* softwarePath, uint32_t* start,
+                                           uint8_t** image, const char* binPath);
+/* Gives back an image handed out by SrecToBin or SrecCombinedToBin; null is ignored. */
+ZELIR_API void ZelIr_FreeSrecImage(uint8_t* image);
+
 #endif /* ZELIR_ZELIR_H */
