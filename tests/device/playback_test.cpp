@@ -1,0 +1,225 @@
+// Recorded files opened as sources, through the public interface only.
+#include <gtest/gtest.h>
+#include <zelir/zelir.h>
+
+#include <memory>
+#include <vector>
+
+#include "support/test_files.h"
+
+namespace {
+
+using zelir_test::Frame;
+using zelir_test::NumberedFrame;
+using zelir_test::ScratchDir;
+
+constexpr uint16_t kW = 48;
+constexpr uint16_t kH = 36;
+
+struct HandleCloser {
+    void operator()(void* handle) const { ZelIr_Close(handle); }
+};
+using Handle = std::unique_ptr<void, HandleCloser>;
+
+class Playback : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (uint32_t i = 0; i < 6; ++i) frames_.push_back(NumberedFrame(kW, kH, i));
+        zelir_test::WriteMovie(dir_.File("six.irm"), kW, kH, frames_, 6);
+    }
+    Handle OpenMovie() { return Handle(ZelIr_MovieFileOpen(dir_.WideFile("six.irm").c_str())); }
+    Frame Digits(const Handle& handle) {
+        Frame digits(size_t{kW} * kH);
+        uint32_t kind = 9;
+        EXPECT_EQ(ZelIr_GetDigitArray(handle.get(), digits.data(), &kind), 1);
+        EXPECT_EQ(kind, 0u);
+        return digits;
+    }
+    ScratchDir dir_{"playback"};
+    std::vector<Frame> frames_;
+};
+
+TEST_F(Playback, MovieOpensAsMovieHandle) {
+    Handle movie = OpenMovie();
+    ASSERT_TRUE(movie);
+    EXPECT_EQ(ZelIr_GetHandleType(movie.get()), 2u);
+    EXPECT_EQ(ZelIr_GetHandleTypeExt(movie.get()), 6u);
+    EXPECT_EQ(ZelIr_MovieGetTotalFrm(movie.get()), 6u);
+    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 0u);
+    EXPECT_EQ(ZelIr_MovieIsPause(movie.get()), 0u);  // MovieFileOpen runs it
+    uint32_t w = 0, h = 0;
+    EXPECT_EQ(ZelIr_GetDigitArrayPara(movie.get(), &w, &h), 1);
+    EXPECT_EQ(w, kW);
+    EXPECT_EQ(h, kH);
+    Handle paused(ZelIr_RawImageOpen(dir_.WideFile("six.irm").c_str()));
+    ASSERT_TRUE(paused);
+    EXPECT_EQ(ZelIr_MovieIsPause(paused.get()), 1u);  // RawImageOpen leaves it paused
+}
+
+TEST_F(Playback, StepsAndBoundaries) {
+    Handle movie = OpenMovie();
+    ASSERT_TRUE(movie);
+    ZelIr_SetCyclePlay(movie.get(), 0);
+    ASSERT_EQ(ZelIr_GetNewArray(movie.get()), 1);  // the first request delivers frame 1
+    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 1u);
+    EXPECT_EQ(Digits(movie), frames_[1]);
+
+    EXPECT_EQ(ZelIr_MovieGoto(movie.get(), 0), 0);
+    EXPECT_EQ(ZelIr_MovieGoto(movie.get(), 6), 0);
+    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 1u);
+    EXPECT_EQ(ZelIr_MovieGoto(movie.get(), 3), 1);
+    EXPECT_EQ(Digits(movie), frames_[1]);  // goto moves without fetching
+
+    EXPECT_EQ(ZelIr_MovieBackward(movie.get(), 10), 1);  // 3 - 10 clamps to 0 and fetches
+    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 0u);
+    EXPECT_EQ(Digits(movie), frames_[0]);
+
+    EXPECT_EQ(ZelIr_MovieForward(movie.get(), 100), 1);  // clamps to the last frame
+    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 5u);
+    EXPECT_EQ(Digits(movie), frames_[5]);
+
+    ASSERT_EQ(ZelIr_GetNewArray(movie.get()), 1);  // without loop play the last frame repeats
+    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 5u);
+    EXPECT_EQ(Digits(movie), frames_[5]);
+}
+
+TEST_F(Playback, BackwardAtFrameZeroFetchesNothing) {
+    Handle movie = OpenMovie();
+    ASSERT_TRUE(movie);
+    ZelIr_MovieForward(movie.get(), 0);  // fetch frame 0
+    Frame before = Digits(movie);
+    ZelIr_MovieGoto(movie.get(), 2);
+    EXPECT_EQ(ZelIr_MovieBackward(movie.get(), 2), 1);
+    EXPECT_EQ(Digits(movie), frames_[0]);
+    EXPECT_EQ(ZelIr_MovieBackward(movie.get(), 1), 1);
+    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 0u);
+    EXPECT_EQ(before, frames_[0]);
+}
+
+TEST_F(Playback, LoopPlayWrapsToFrameZero) {
+    Handle movie = OpenMovie();
+    ASSERT_TRUE(movie);
+    EXPECT_EQ(ZelIr_IsCyclePlay(movie.get()), 1u);  // on after opening
+    ZelIr_MovieForward(movie.get(), 5);
+    ASSERT_EQ(ZelIr_GetNewArray(movie.get()), 1);
+    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 0u);
+    EXPECT_EQ(Digits(movie), frames_[0]);
+}
+
+TEST_F(Playback, PausedMovieStillStepsAndStepsKeepThePauseFlag) {
+    Handle movie = OpenMovie();
+    ASSERT_TRUE(movie);
+    EXPECT_EQ(ZelIr_MoviePause(movie.get(), 1), 1);
+    ZelIr_GetNewArray(movie.get());
+    ZelIr_GetNewArray(movie.get());
+    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 2u);
+    ZelIr_MovieForward(movie.get(), 1);
+    ZelIr_MovieBackward(movie.get(), 1);
+    EXPECT_EQ(ZelIr_MovieIsPause(movie.get()), 1u);
+}
+
+TEST_F(Playback, DirectRequestOnAMovieAdvancesButReportsZero) {
+    Handle movie = OpenMovie();
+    ASSERT_TRUE(movie);
+    EXPECT_EQ(ZelIr_GetNewArrayDirect(movie.get()), 0);
+    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 1u);
+    EXPECT_EQ(Digits(movie), frames_[1]);
+}
+
+TEST_F(Playback, MovieOnlyExportsRefuseOtherHandles) {
+    Handle movie = OpenMovie();
+    ASSERT_TRUE(movie);
+    ZelIr_MovieForward(movie.get(), 0);
+    const std::wstring image = dir_.WideFile("frame.bmp");
+    ASSERT_EQ(ZelIr_SaveCurrImage(movie.get(), image.c_str()), 1);
+    Handle still(ZelIr_RawImageOpen(image.c_str()));
+    ASSERT_TRUE(still);
+    EXPECT_EQ(ZelIr_MovieForward(still.get(), 1), 0);
+    EXPECT_EQ(ZelIr_MovieGoto(still.get(), 1), 0);
+    EXPECT_EQ(ZelIr_MovieGetTotalFrm(still.get()), 0u);
+    EXPECT_EQ(ZelIr_SetCyclePlay(still.get(), 1), 0);
+    EXPECT_FLOAT_EQ(ZelIr_GETDeviceFPS(still.get()), 25.0f);
+    EXPECT_EQ(ZelIr_GetVTemp(movie.get()), 17000);
+    EXPECT_EQ(ZelIr_StartRecordMovie(still.get(), dir_.WideFile("no.irm").c_str()), 0);
+}
+
+struct KindCase {
+    const char* name;
+    bool opens;
+    uint32_t handleType;
+    uint32_t streamType;
+};
+
+TEST_F(Playback, KindFollowsTheExtension) {
+    Handle movie = OpenMovie();
+    ZelIr_MovieForward(movie.get(), 0);
+    ASSERT_EQ(ZelIr_SaveCurrImage(movie.get(), dir_.WideFile("img.bmp").c_str()), 1);
+    const auto copy = [&](const char* from, const char* to) {
+        std::filesystem::copy_file(dir_.File(from), dir_.File(to));
+    };
+    copy("six.irm", "UPPER.IRM");
+    copy("six.irm", "four.irmx");
+    copy("six.irm", "other.iiv");
+    copy("six.irm", "other.txt");
+    copy("img.bmp", "IMG2.BMP");
+    const KindCase cases[] = {
+        {"UPPER.IRM", true, 2, 6},  {"four.irmx", true, 2, 6},    {"img.bmp", true, 3, 7},
+        {"IMG2.BMP", true, 3, 7},   {"img.bmp.raw", true, 3, 8},  {"other.iiv", false, 0, 0},
+        {"other.txt", false, 0, 0}, {"missing.irm", false, 0, 0},
+    };
+    for (const KindCase& c : cases) {
+        Handle handle(ZelIr_RawImageOpen(dir_.WideFile(c.name).c_str()));
+        EXPECT_EQ(static_cast<bool>(handle), c.opens) << c.name;
+        EXPECT_EQ(ZelIr_GetHandleType(handle.get()), c.handleType) << c.name;
+        if (handle) {
+            EXPECT_EQ(ZelIr_GetHandleTypeExt(handle.get()), c.streamType) << c.name;
+        }
+    }
+    EXPECT_EQ(ZelIr_RawImageOpen(L""), nullptr);
+    EXPECT_EQ(ZelIr_RawImageOpen(nullptr), nullptr);
+}
+
+TEST_F(Playback, BadFilesFailTheOpenCleanly) {
+    using zelir_test::WriteBytes;
+    WriteBytes(dir_.File("empty.irm"), {});
+    WriteBytes(dir_.File("short.irm"), std::vector<uint8_t>(40, 1));
+    zelir_test::WriteMovie(dir_.File("tall.irm"), 48, 1025, {}, 0);
+    zelir_test::WriteMovie(dir_.File("wide.irm"), 2001, 36, {}, 0);
+    zelir_test::WriteMovie(dir_.File("noframes.irm"), kW, kH, {}, 3);
+    WriteBytes(dir_.File("odd.raw"), std::vector<uint8_t>(221185, 7));
+    WriteBytes(dir_.File("empty.raw"), {});
+    WriteBytes(dir_.File("plain.bmp"), {'B', 'M', 30, 0, 0, 0, 0, 0, 0, 0, 26, 0, 0, 0});
+    WriteBytes(dir_.File("truncated.bmp"), {'B', 'M', 0xFF, 0xFF, 0, 0});
+    for (const char* name : {"empty.irm", "short.irm", "tall.irm", "wide.irm", "noframes.irm",
+                             "odd.raw", "empty.raw", "plain.bmp", "truncated.bmp"}) {
+        EXPECT_EQ(ZelIr_MovieFileOpen(dir_.WideFile(name).c_str()), nullptr) << name;
+    }
+    EXPECT_EQ(ZelIr_MovieFileOpen(std::wstring(300, L'a').append(L".irm").c_str()), nullptr);
+}
+
+TEST_F(Playback, RawImageWithLeadingRowsSkipsThem) {
+    std::vector<uint8_t> bytes(222720, 0x77);  // 1,536 bytes of parameter rows, then pixels
+    for (size_t k = 0; k < 384 * 288; ++k) {
+        bytes[1536 + 2 * k] = static_cast<uint8_t>(k);
+        bytes[1536 + 2 * k + 1] = static_cast<uint8_t>(k >> 8);
+    }
+    zelir_test::WriteBytes(dir_.File("lead.raw"), bytes);
+    Handle raw(ZelIr_RawImageOpen(dir_.WideFile("lead.raw").c_str()));
+    ASSERT_TRUE(raw);
+    ASSERT_EQ(ZelIr_GetNewArray(raw.get()), 1);
+    uint32_t w = 0, h = 0;
+    ZelIr_GetDigitArrayPara(raw.get(), &w, &h);
+    EXPECT_EQ(w, 384u);
+    EXPECT_EQ(h, 288u);
+    EXPECT_EQ(ZelIr_GetDigitVal(raw.get(), 1, 0), 1.0);
+    EXPECT_EQ(ZelIr_GetDigitVal(raw.get(), 0, 1), 384.0);
+    EXPECT_EQ(ZelIr_GetDigitVal(raw.get(), 383, 100), 100.0 * 384 + 383);
+    EXPECT_EQ(ZelIr_GetDigitVal(raw.get(), 384, 0), 0.0);
+    EXPECT_EQ(ZelIr_GetDigitVal(raw.get(), 0, -1), 0.0);
+    void* block = nullptr;
+    ASSERT_EQ(ZelIr_GetDeviceIRIParam(raw.get(), &block), 1);
+    EXPECT_EQ(static_cast<ZelIrParameterBlock*>(block)->headerLines, 2);
+    EXPECT_EQ(static_cast<ZelIrParameterBlock*>(block)->frameRate, 25);
+}
+
+}  // namespace

@@ -1,0 +1,183 @@
+// Movie recording and image saving through the public interface.
+#include <gtest/gtest.h>
+#include <zelir/zelir.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "support/test_files.h"
+
+namespace {
+
+using zelir_test::Frame;
+using zelir_test::NumberedFrame;
+using zelir_test::ReadBytes;
+using zelir_test::ScratchDir;
+
+constexpr uint16_t kW = 64;
+constexpr uint16_t kH = 48;
+constexpr size_t kFrameBytes = size_t{kW} * kH * 2;
+
+struct HandleCloser {
+    void operator()(void* handle) const { ZelIr_Close(handle); }
+};
+using Handle = std::unique_ptr<void, HandleCloser>;
+
+template <typename T>
+T At(const std::vector<uint8_t>& bytes, size_t offset) {
+    T value;
+    std::memcpy(&value, bytes.data() + offset, sizeof(T));
+    return value;
+}
+
+class Recording : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (uint32_t i = 0; i < 8; ++i) frames_.push_back(NumberedFrame(kW, kH, i));
+        zelir_test::WriteMovie(dir_.File("src.irm"), kW, kH, frames_, 8);
+        source_.reset(ZelIr_MovieFileOpen(dir_.WideFile("src.irm").c_str()));
+        ASSERT_TRUE(source_);
+        ZelIr_SetCyclePlay(source_.get(), 0);
+    }
+    Frame Digits(void* handle) {
+        Frame digits(size_t{kW} * kH);
+        ZelIr_GetDigitArray(handle, digits.data(), nullptr);
+        return digits;
+    }
+    ScratchDir dir_{"recording"};
+    std::vector<Frame> frames_;
+    Handle source_;
+};
+
+TEST_F(Recording, MovieFromAMoviePlaysBackTheSameDigits) {
+    const std::wstring out = dir_.WideFile("out.irm");
+    ASSERT_EQ(ZelIr_StartRecordMovie(source_.get(), out.c_str()), 0);
+    EXPECT_EQ(ZelIr_IsRecordingMovie(source_.get()), 1);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(ZelIr_GetNewArray(source_.get()), 1);
+    EXPECT_EQ(ZelIr_StopRecordMovie(source_.get()), 0);
+    EXPECT_EQ(ZelIr_IsRecordingMovie(source_.get()), 0);
+
+    const auto bytes = ReadBytes(dir_.File("out.irm"));
+    ASSERT_EQ(bytes.size(), 64 + 3 * kFrameBytes);
+    EXPECT_STREQ(reinterpret_cast<const char*>(bytes.data()), "IRGBIT");
+    EXPECT_EQ(bytes[10 + 4], ' ');   // "%4d %02d ..." start time
+    EXPECT_EQ(bytes[30 + 13], ':');  // stop time written at stop
+    EXPECT_EQ(At<uint32_t>(bytes, 52), 3u);
+    EXPECT_EQ(At<uint16_t>(bytes, 60), kW);
+    EXPECT_EQ(At<uint16_t>(bytes, 62), kH);
+
+    Handle replay(ZelIr_MovieFileOpen(dir_.WideFile("out.irm").c_str()));
+    ASSERT_TRUE(replay);
+    EXPECT_EQ(ZelIr_MovieGetTotalFrm(replay.get()), 3u);
+    ZelIr_MovieForward(replay.get(), 0);
+    EXPECT_EQ(Digits(replay.get()), frames_[1]);
+    ZelIr_GetNewArray(replay.get());
+    EXPECT_EQ(Digits(replay.get()), frames_[2]);
+}
+
+TEST_F(Recording, StartingAgainFinishesTheFirstMovie) {
+    ASSERT_EQ(ZelIr_StartRecordMovie(source_.get(), dir_.WideFile("a.irm").c_str()), 0);
+    ZelIr_GetNewArray(source_.get());
+    ZelIr_GetNewArray(source_.get());
+    ASSERT_EQ(ZelIr_StartRecordMovie(source_.get(), dir_.WideFile("b.irm").c_str()), 0);
+    ZelIr_GetNewArray(source_.get());
+    const auto first = ReadBytes(dir_.File("a.irm"));
+    ASSERT_EQ(first.size(), 64 + 2 * kFrameBytes);
+    EXPECT_EQ(At<uint32_t>(first, 52), 2u);
+    EXPECT_EQ(At<uint16_t>(first, 60), kW);
+}
+
+TEST_F(Recording, ClosingTheHandleFinishesTheMovie) {
+    ASSERT_EQ(ZelIr_StartRecordMovie(source_.get(), dir_.WideFile("c.irm").c_str()), 0);
+    ZelIr_GetNewArray(source_.get());
+    source_.reset();
+    const auto bytes = ReadBytes(dir_.File("c.irm"));
+    ASSERT_EQ(bytes.size(), 64 + kFrameBytes);
+    EXPECT_EQ(At<uint32_t>(bytes, 52), 1u);
+    EXPECT_EQ(At<uint16_t>(bytes, 62), kH);
+}
+
+TEST_F(Recording, StopWithoutRecordingAndUncreatableFile) {
+    EXPECT_EQ(ZelIr_StopRecordMovie(source_.get()), 0);
+    EXPECT_EQ(ZelIr_StartRecordMovie(source_.get(), L"/nonexistent-dir/x.irm"), -1);
+    EXPECT_EQ(ZelIr_IsRecordingMovie(source_.get()), 0);
+    int foreign = 0;
+    EXPECT_EQ(ZelIr_StartRecordMovie(&foreign, dir_.WideFile("x.irm").c_str()), 0);
+}
+
+TEST_F(Recording, SavedCombinedImageReopensWithDigitsBlockAndAnalysisBlock) {
+    ZelIr_GetNewArray(source_.get());
+    std::vector<uint8_t> analysis(500);
+    for (size_t i = 0; i < analysis.size(); ++i) analysis[i] = static_cast<uint8_t>(i ^ 0x5A);
+    ASSERT_EQ(ZelIr_ImportAnalysisBlock(source_.get(), analysis.data(), 500), 1);
+    void* sourceBlock = nullptr;
+    ASSERT_EQ(ZelIr_GetDeviceIRIParam(source_.get(), &sourceBlock), 1);
+    static_cast<ZelIrParameterBlock*>(sourceBlock)->unnamed2074 = 1234;  // no para.ini key
+    static_cast<ZelIrParameterBlock*>(sourceBlock)->frameId = 77;
+    const std::wstring path = dir_.WideFile("a.bmp");
+    ASSERT_EQ(ZelIr_SaveCurrImage(source_.get(), path.c_str()), 1);
+    EXPECT_EQ(ReadBytes(dir_.File("a.bmp.raw")).size(), kFrameBytes);
+    const auto file = ReadBytes(dir_.File("a.bmp"));
+    const uint32_t bitmapBytes = At<uint32_t>(file, 2);
+    EXPECT_EQ(bitmapBytes, 1078u + kW * kH);
+    EXPECT_EQ(At<uint32_t>(file, bitmapBytes + 4 + 36), 500u);  // analysis block length
+
+    Handle image(ZelIr_RawImageOpen(path.c_str()));
+    ASSERT_TRUE(image);
+    ASSERT_EQ(ZelIr_GetNewArray(image.get()), 1);
+    EXPECT_EQ(Digits(image.get()), frames_[1]);
+    void* block = nullptr;
+    ASSERT_EQ(ZelIr_GetDeviceIRIParam(image.get(), &block), 1);
+    EXPECT_EQ(static_cast<ZelIrParameterBlock*>(block)->unnamed2074, 1234);
+    EXPECT_EQ(ZelIr_GetFrameID(image.get()), 77u);
+    EXPECT_EQ(static_cast<ZelIrParameterBlock*>(block)->width, kW);
+    void* data = nullptr;
+    ASSERT_EQ(ZelIr_GetAnalysisBlock(image.get(), &data), 500);
+    EXPECT_EQ(std::memcmp(data, analysis.data(), 500), 0);
+}
+
+TEST_F(Recording, PlainBmpAndCallerImage) {
+    ZelIr_GetNewArray(source_.get());
+    ASSERT_EQ(ZelIr_SaveCurrImageAsBmp(source_.get(), dir_.WideFile("plain.bmp").c_str()), 1);
+    EXPECT_EQ(ReadBytes(dir_.File("plain.bmp")).size(), 1078u + kW * kH);
+
+    BITMAPINFOHEADER info{};
+    info.biSize = 124;
+    std::vector<RGBQUAD> palette(4, RGBQUAD{1, 2, 3, 0});
+    std::vector<uint8_t> pixels(16 * 4, 3);
+    EXPECT_EQ(ZelIr_SaveCurrImageV1D7(source_.get(), dir_.WideFile("v.bmp").c_str(), &info,
+                                      palette.data(), pixels.data()),
+              0);
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("v.bmp")));
+    info.biSize = 40;
+    info.biWidth = 16;
+    info.biHeight = 4;
+    info.biPlanes = 1;
+    info.biBitCount = 8;
+    info.biClrUsed = 4;
+    info.biSizeImage = 64;
+    ASSERT_EQ(ZelIr_SaveCurrImageV1D7(source_.get(), dir_.WideFile("v.bmp").c_str(), &info,
+                                      palette.data(), pixels.data()),
+              1);
+    const auto file = ReadBytes(dir_.File("v.bmp"));
+    const uint32_t bitmapBytes = At<uint32_t>(file, 2);
+    EXPECT_EQ(bitmapBytes, 14u + 40 + 16 + 64);
+    // The file's copy of the parameter block carries line size 7; the handle's keeps its own.
+    EXPECT_EQ(At<uint16_t>(file, bitmapBytes + 70 + 2), 7);
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("v.bmp.raw")));
+    void* block = nullptr;
+    ZelIr_GetDeviceIRIParam(source_.get(), &block);
+    EXPECT_NE(static_cast<ZelIrParameterBlock*>(block)->paramLineSize, 7);
+}
+
+TEST_F(Recording, SaversRefuseUnknownHandlesAndUncreatablePaths) {
+    int foreign = 0;
+    EXPECT_EQ(ZelIr_SaveCurrImage(&foreign, dir_.WideFile("f.bmp").c_str()), 0);
+    EXPECT_EQ(ZelIr_SaveCurrImageAsBmp(nullptr, dir_.WideFile("f.bmp").c_str()), 0);
+    ZelIr_GetNewArray(source_.get());
+    EXPECT_EQ(ZelIr_SaveCurrImage(source_.get(), L"/nonexistent-dir/f.bmp"), 0);
+    EXPECT_EQ(ZelIr_SaveCurrImageAsBmp(source_.get(), L"/nonexistent-dir/f.bmp"), 0);
+}
+
+}  // namespace
