@@ -86,8 +86,12 @@ int NetInterface::OpenAdapter(uint32_t adapterIndex, const CameraEndpoint* camer
 
     stopRequest_ = 0;
     receiving_ = true;
+    started_ = false;
     thread_ = std::thread(&NetInterface::ReceiveLoop, this);
     std::this_thread::sleep_for(kThreadSettle);
+    // The thread settles for as long as the open waits: wait for it to be reading, so the
+    // channel is fully up (and its start reported) when the open returns.
+    while (!started_.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     opened_ = 1;
     return kSuccess;
 }
@@ -144,6 +148,7 @@ void NetInterface::ReceiveLoop() {
     RaiseThreadPriority();
     std::this_thread::sleep_for(kThreadSettle);
     odtprintf(L"receive thread started\n");
+    started_ = true;
     pcap_t* const capture = capture_.get();
     while (capture != nullptr && stopRequest_.load(std::memory_order_relaxed) == 0) {
         pcap_pkthdr* header = nullptr;

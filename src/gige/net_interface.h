@@ -86,6 +86,7 @@ class NetInterface {
     uint32_t adapterIndex_;
     std::thread thread_;
     std::atomic<bool> receiving_{false};
+    std::atomic<bool> started_{false};
     PcapHandle capture_;
     int32_t openAdapter_ = -1;
     std::array<char, 256> filterText_{};
