@@ -1,5 +1,6 @@
 #include "gige/net_interface.h"
 
+#include <pthread.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "api/base_library/debug_output.h"
 #include "api/base_library/timer.h"
@@ -224,6 +226,17 @@ int NetInterface::FlushMessages() {
 int NetInterface::FetchNewestFrame(const FrameDestination& dest) const {
     if (!opened_ || !receiving_.load()) return 0;
     return frames_.FetchNewestFrame(dest);
+}
+
+bool NetInterface::ReceiveThreadCpuSeconds(double& seconds) {
+    clockid_t clock{};
+    timespec used{};
+    if (!thread_.joinable() || pthread_getcpuclockid(thread_.native_handle(), &clock) != 0 ||
+        clock_gettime(clock, &used) != 0) {
+        return false;
+    }
+    seconds = static_cast<double>(used.tv_sec) + used.tv_nsec * 1e-9;
+    return true;
 }
 
 bool NetInterface::CaptureStats(uint32_t& received, uint32_t& dropped) {

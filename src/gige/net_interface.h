@@ -75,6 +75,8 @@ class NetInterface {
     const MacAddress& OwnMac() const { return ownMac_; }
     uint32_t OwnAddress() const { return ownAddress_; }
     CCircularBuffer& MessageQueue() { return messages_; }
+    // CPU time the receive thread has used so far; false when no thread runs.
+    bool ReceiveThreadCpuSeconds(double& seconds);
     // Packets the capture received and dropped so far (pcap_stats); false when closed.
     bool CaptureStats(uint32_t& received, uint32_t& dropped);
 

@@ -10,7 +10,7 @@ namespace zelir::test {
 
 // A UDP frame from the camera (198.18.0.2, MAC 02:00:00:00:00:02) to the host.
 inline std::vector<uint8_t> CapturedUdp(uint16_t sourcePort, const std::vector<uint8_t>& payload) {
-    std::vector<uint8_t> f(42, 0);
+    std::vector<uint8_t> f(42 + payload.size(), 0);
     const uint8_t mac[6] = {0x02, 0, 0, 0, 0, 0x02};
     std::copy(mac, mac + 6, f.begin() + 6);
     f[12] = 0x08;
@@ -20,7 +20,7 @@ inline std::vector<uint8_t> CapturedUdp(uint16_t sourcePort, const std::vector<u
     std::copy(addresses, addresses + 8, f.begin() + 26);
     gige::PutBe16(&f[34], sourcePort);
     gige::PutBe16(&f[36], 3955);
-    f.insert(f.end(), payload.begin(), payload.end());
+    std::copy(payload.begin(), payload.end(), f.begin() + 42);
     return f;
 }
 
