@@ -83,6 +83,8 @@ int BuildAdapterTable(const pcap_if_t* devices) {
     AdapterTable& table = Table();
     table.records = std::make_unique<AdapterRecord[]>(listed);
     uint32_t k = 0;
+    // A record's index is 8-bit: adapters beyond the 256th cannot be told apart, so they are
+    // not taken.
     for (const pcap_if_t* d = devices; d != nullptr && k < 256; d = d->next) {
         AdapterRecord record{};
         // Besides the description rule, skip what cannot carry a camera here: loopback, no

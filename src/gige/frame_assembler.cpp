@@ -76,7 +76,8 @@ void FrameAssembler::CompleteFrame(uint32_t blockId, const uint8_t* line) {
     const uint16_t windowHeight = GetLe16(line + parameter_line::kWindowHeight);
     if (line[parameter_line::kWindowFlag] != 0 && windowHeight < packets16_ && windowWidth <= P &&
         windowWidth != 0) {
-        // Holds until the next packet 0 sets the count from the data format again.
+        // Holds until the next packet 0 sets the count from the data format again. A zero
+        // width would divide by zero: such a line is taken as no window.
         expectedPackets_.store(windowHeight / (P / windowWidth), std::memory_order_relaxed);
         eventWords_[0] = static_cast<int16_t>(GetLe16(line + parameter_line::kWindowPosition1));
         eventWords_[1] = static_cast<int16_t>(GetLe16(line + parameter_line::kWindowPosition2));
