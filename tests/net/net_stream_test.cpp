@@ -199,14 +199,26 @@ TEST_F(NetStream, WindowedFramesReportTheirWindow) {
 }
 
 TEST_F(NetStream, FrameRateIsMeasuredEveryHundredFrames) {
-    Start("--rate 100 --frames 205");
-    WaitForSentFrames(90);
-    EXPECT_EQ(channel_->GetFrameRate(), 0.0f) << "no rate before the 100th frame";
-    WaitForSentFrames(205);
-    // The first measurement covers the time since construction; the second (frames 100 to
-    // 200) only the stream.
-    ASSERT_GE(channel_->Frames().FrameCount(), 200u);
-    EXPECT_NEAR(channel_->GetFrameRate(), 100.0f, 10.0f);
+    Start("--rate 100 --frames 230");
+    // Watch the completed-frame count independently: the second measurement covers frames
+    // 100 to 200 (the first also covers the time since construction).
+    const FrameAssembler& frames = channel_->Frames();
+    const auto deadline = Clock::now() + std::chrono::seconds(20);
+    Clock::time_point at100{}, at200{};
+    float before100 = -1.0f;
+    while (Clock::now() < deadline && frames.FrameCount() < 200) {
+        const uint32_t count = frames.FrameCount();
+        if (count < 100) before100 = channel_->GetFrameRate();
+        if (count >= 100 && at100 == Clock::time_point{}) at100 = Clock::now();
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    at200 = Clock::now();
+    ASSERT_GE(frames.FrameCount(), 200u);
+    EXPECT_EQ(before100, 0.0f) << "no rate before the 100th frame";
+    const double observed = 100.0 / std::chrono::duration<double>(at200 - at100).count();
+    const float rate = channel_->GetFrameRate();
+    EXPECT_NEAR(rate, observed, observed * 0.1) << "observed " << observed << " frames/s";
+    EXPECT_EQ(rate, static_cast<float>(static_cast<int64_t>(rate))) << "a whole number";
 }
 
 }  // namespace
