@@ -1,0 +1,93 @@
+// Reassembles stream packets into eight frame slots and hands complete frames over through a
+// 16-bit ready mask (receive thread writes, application thread reads; no lock).
+#pragma once
+
+#include <zelir/zelir.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "gige/wire_format.h"
+
+namespace zelir::gige {
+
+// Where FetchNewestFrame copies a frame: the stream's frame record.
+struct FrameDestination {
+    std::span<uint8_t> data;
+    uint32_t* imageBytes;
+    uint32_t* pixelKind;  // 0: 16-bit values, 1: 8-bit values
+    uint32_t* bytesPerPixel;
+};
+
+class FrameAssembler {
+  public:
+    static constexpr int kSlotCount = 8;
+    static constexpr uint32_t P = kPacketDataSize;
+
+    FrameAssembler(uint32_t width, uint32_t height);
+
+    // Receive thread: called when a receive thread starts, then once per stream packet
+    // (the UDP payload).
+    void Restart();
+    void HandlePacket(std::span<const uint8_t> payload);
+
+    // Application thread: copies the newest complete frame; 1 when copied, 0 otherwise (also
+    // when it does not fit the destination).
+    int FetchNewestFrame(const FrameDestination& dest) const;
+    float GetFrameRate() const { return frameRate_.load(std::memory_order_relaxed); }
+    // Delivery by callback is on while function and context are both set. The parameter
+    // block (at least 64 bytes, may be empty) receives each valid parameter line.
+    void SetFrameCallback(ZelIrFrameCallback function, void* context,
+                          std::span<uint8_t> parameterBlock);
+
+    uint16_t ReadyMask() const { return readyMask_.load(std::memory_order_acquire); }
+    int CurrentSlot() const { return currentSlot_.load(std::memory_order_acquire); }
+    uint32_t ExpectedPacketCount() const { return expectedPackets_; }
+    uint32_t FrameCount() const { return frameCounter_.load(std::memory_order_relaxed); }
+    // First and second window position word, window width, window height.
+    std::array<int16_t, 4> EventWords() const;
+    uint32_t Width() const { return width_; }
+    uint32_t Height() const { return height_; }
+    uint32_t SlotCapacity() const { return frame16Bytes_ + P; }
+
+  private:
+    struct Slot {
+        std::unique_ptr<uint8_t[]> data;
+        uint32_t length = 0;
+        uint32_t eightBit = 0;
+    };
+
+    void CompleteFrame(uint32_t blockId, const uint8_t* line);
+    void MeasureRate();
+    void Deliver(Slot& slot, const uint8_t* line);
+
+    // Geometry, fixed at construction.
+    const uint32_t width_, height_;
+    const uint32_t frame16Bytes_, frame8Bytes_;
+    const uint32_t packets16_, packets8_;
+
+    std::array<Slot, kSlotCount> slots_;
+    std::atomic<int> currentSlot_{0};
+    std::atomic<uint16_t> readyMask_{0};
+    std::atomic<uint32_t> expectedPackets_;
+    uint16_t nextExpectedId_ = 0;
+    bool frameBroken_ = false;
+    uint32_t lastBlockId_ = 0;
+    std::atomic<int16_t> eventWords_[4] = {};
+
+    // Frame rate: counters of the monotonic clock in nanoseconds.
+    std::atomic<uint32_t> frameCounter_{0};
+    uint32_t framesAtLastMeasurement_ = 0;
+    int64_t lastCounter_;
+    std::atomic<float> frameRate_{0.0f};
+
+    std::atomic<ZelIrFrameCallback> callback_{nullptr};
+    std::atomic<void*> callbackContext_{nullptr};
+    std::atomic<uint8_t*> parameterBlock_{nullptr};
+    std::atomic<size_t> parameterBlockSize_{0};
+};
+
+}  // namespace zelir::gige

@@ -1,0 +1,294 @@
+#include "gige/frame_assembler.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "gige/stream_packets.h"
+
+namespace {
+
+using namespace zelir::gige;
+using namespace zelir::test;
+
+constexpr uint32_t kSlotBytes = 656640;  // 640 x 512 x 2 + 1280
+
+void Feed(FrameAssembler& a, const FrameSpec& f, const std::vector<uint32_t>& ids) {
+    for (uint32_t k : ids) a.HandlePacket(MakePacket(f, k));
+}
+void Feed(FrameAssembler& a, const FrameSpec& f) {
+    Feed(a, f, InOrder(f));
+}
+
+struct Fetched {
+    int result = 0;
+    std::vector<uint8_t> data = std::vector<uint8_t>(kSlotBytes + 1280, 0);
+    uint32_t imageBytes = 0, pixelKind = 0, bytesPerPixel = 2;
+};
+
+Fetched Fetch(const FrameAssembler& a) {
+    Fetched out;
+    out.result =
+        a.FetchNewestFrame({out.data, &out.imageBytes, &out.pixelKind, &out.bytesPerPixel});
+    return out;
+}
+
+struct FormatCase {
+    bool eightBit;
+    uint32_t imageBytes, packets;
+};
+
+class Reassembly : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(Reassembly, CompleteFrameHoldsImageThenParameterLine) {
+    const FormatCase c = GetParam();
+    FrameAssembler a(640, 512);
+    EXPECT_EQ(a.SlotCapacity(), kSlotBytes);
+    FrameSpec f;
+    f.eightBit = c.eightBit;
+    f.frameId = 7;
+    ASSERT_EQ(PacketCount(f), c.packets);
+    EXPECT_EQ(Fetch(a).result, 0) << "nothing before the first frame";
+
+    Feed(a, f);
+    EXPECT_EQ(a.ExpectedPacketCount(), c.packets);
+    EXPECT_EQ(a.CurrentSlot(), 1);
+    EXPECT_EQ(a.ReadyMask(), 0x01);
+    const Fetched got = Fetch(a);
+    ASSERT_EQ(got.result, 1);
+    EXPECT_EQ(got.imageBytes, c.imageBytes);
+    EXPECT_EQ(got.pixelKind, c.eightBit ? 1u : 0u);
+    EXPECT_EQ(got.bytesPerPixel, c.eightBit ? 1u : 2u);
+    for (size_t i = 0; i < c.imageBytes; i += 997) ASSERT_EQ(got.data[i], PixelByte(7, i)) << i;
+    const auto line = ParameterLine(f);
+    EXPECT_TRUE(std::equal(line.begin(), line.end(), got.data.begin() + c.imageBytes));
+    // The fetch does not consume: the same frame comes again.
+    EXPECT_EQ(Fetch(a).data, got.data);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, Reassembly,
+                         ::testing::Values(FormatCase{false, 655360, 513},
+                                           FormatCase{true, 327680, 257}));
+
+struct FaultCase {
+    const char* name;
+    std::function<std::vector<uint32_t>(std::vector<uint32_t>)> damage;
+};
+
+class DamagedFrame : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(DamagedFrame, IsNeverPublishedAndTheSlotIsReused) {
+    FrameAssembler a(640, 512);
+    FrameSpec f;
+    Feed(a, f);  // frame 1 into slot 0
+    f.blockId = 2;
+    f.frameId = 2;
+    Feed(a, f, GetParam().damage(InOrder(f)));
+    EXPECT_EQ(a.CurrentSlot(), 1);
+    EXPECT_EQ(a.ReadyMask(), 0x01);
+    const Fetched still = Fetch(a);
+    ASSERT_EQ(still.result, 1);
+    EXPECT_EQ(still.data[0], PixelByte(1, 0)) << "the previous frame is still the newest";
+
+    f.blockId = 3;
+    f.frameId = 3;
+    Feed(a, f);
+    EXPECT_EQ(a.CurrentSlot(), 2);
+    EXPECT_EQ(a.ReadyMask(), 0x03);
+    EXPECT_EQ(Fetch(a).data[0], PixelByte(3, 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, DamagedFrame,
+                         ::testing::Values(FaultCase{"lost",
+                                                     [](auto ids) {
+                                                         ids.erase(ids.begin() + 100);
+                                                         return ids;
+                                                     }},
+                                           FaultCase{"lost_last",
+                                                     [](auto ids) {
+                                                         ids.pop_back();
+                                                         return ids;
+                                                     }},
+                                           FaultCase{"repeated",
+                                                     [](auto ids) {
+                                                         ids.insert(ids.begin() + 100, 100);
+                                                         return ids;
+                                                     }},
+                                           FaultCase{"reordered",
+                                                     [](auto ids) {
+                                                         std::swap(ids[100], ids[101]);
+                                                         return ids;
+                                                     }},
+                                           FaultCase{"tail_reordered",
+                                                     [](auto ids) {
+                                                         std::swap(ids[511], ids[512]);
+                                                         return ids;
+                                                     }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Reassembly, RepeatedBlockIdModulo64IsNotPublished) {
+    FrameAssembler a(640, 512);
+    FrameSpec f;
+    f.blockId = 5;
+    Feed(a, f);
+    f.blockId = 5 + 64;
+    f.frameId = 2;
+    Feed(a, f);
+    EXPECT_EQ(a.FrameCount(), 2u) << "a repeat still counts for the rate";
+    EXPECT_EQ(a.CurrentSlot(), 1);
+    EXPECT_EQ(a.ReadyMask(), 0x01);
+    f.blockId = 6;
+    f.frameId = 3;
+    Feed(a, f);
+    EXPECT_EQ(a.CurrentSlot(), 2);
+    EXPECT_EQ(Fetch(a).data[5], PixelByte(3, 5));
+}
+
+TEST(Reassembly, SlotsWrapAndTheNextSlotIsClearedBeforeFilling) {
+    FrameAssembler a(640, 512);
+    FrameSpec f;
+    for (uint16_t n = 1; n <= 9; ++n) {
+        f.blockId = n;
+        f.frameId = n;
+        Feed(a, f);
+    }
+    EXPECT_EQ(a.CurrentSlot(), 1);
+    EXPECT_EQ(a.ReadyMask(), 0xFD) << "slot 1 is being filled, all others hold frames";
+    EXPECT_EQ(Fetch(a).data[3], PixelByte(9, 3));
+}
+
+TEST(Reassembly, PacketBeyondTheSlotIsNotCopied) {
+    FrameAssembler a(640, 512);
+    FrameSpec f;
+    f.eightBit = true;  // 257 packets: ids 257..600 follow in order after completion
+    std::vector<uint32_t> ids = InOrder(f);
+    for (uint32_t k = 257; k <= 600; ++k) ids.push_back(k);
+    Feed(a, f, ids);  // would write past the slot if copied (caught by the sanitizer build)
+    EXPECT_EQ(a.ReadyMask(), 0x01);
+    EXPECT_EQ(Fetch(a).imageBytes, 327680u);
+}
+
+TEST(Reassembly, FetchRefusesADestinationTooSmall) {
+    FrameAssembler a(640, 512);
+    Feed(a, FrameSpec{});
+    std::vector<uint8_t> small(kSlotBytes - 1);
+    uint32_t bytes = 0, kind = 0, bpp = 0;
+    EXPECT_EQ(a.FetchNewestFrame({small, &bytes, &kind, &bpp}), 0);
+}
+
+struct Delivery {
+    std::vector<FrameInfo> infos;
+    std::vector<uint8_t> firstBytes;
+};
+
+int Record(uint8_t* frame, FrameInfo* info, void* context) {
+    auto* d = static_cast<Delivery*>(context);
+    d->infos.push_back(*info);
+    d->firstBytes.push_back(frame[0]);
+    return 0;
+}
+
+TEST(Reassembly, CallbackGetsFrameInPlaceAndParameterLineIsAdopted) {
+    FrameAssembler a(640, 512);
+    Delivery d;
+    std::vector<uint8_t> block(34864, 0xEE);
+    a.SetFrameCallback(&Record, &d, block);
+    FrameSpec f;
+    f.frameId = 0x01020304;
+    Feed(a, f);
+    ASSERT_EQ(d.infos.size(), 1u);
+    EXPECT_EQ(d.infos[0].height, 512u);
+    EXPECT_EQ(d.infos[0].width, 640u);
+    EXPECT_EQ(d.infos[0].byteCount, 655360u);
+    EXPECT_EQ(d.firstBytes[0], PixelByte(f.frameId, 0));
+
+    auto expected = ParameterLine(f);
+    expected.resize(64);
+    std::fill(expected.begin() + 4, expected.begin() + 9, 0xEE);  // kept from the block
+    EXPECT_EQ(std::vector<uint8_t>(block.begin(), block.begin() + 64), expected);
+    EXPECT_EQ(block[64], 0xEE) << "only 64 bytes are adopted";
+
+    // An invalid line is delivered but not adopted.
+    std::fill(block.begin(), block.end(), 0xEE);
+    f.validLine = false;
+    f.blockId = 2;
+    Feed(a, f);
+    EXPECT_EQ(d.infos.size(), 2u);
+    EXPECT_EQ(block[0], 0xEE);
+}
+
+TEST(Reassembly, CallbackWithoutContextDeliversNothing) {
+    FrameAssembler a(640, 512);
+    Delivery d;
+    std::vector<uint8_t> block(100, 0xEE);
+    a.SetFrameCallback(&Record, nullptr, block);
+    Feed(a, FrameSpec{});
+    EXPECT_TRUE(d.infos.empty());
+    EXPECT_EQ(block[0], 0xEE);
+    EXPECT_EQ(Fetch(a).result, 1) << "the frame is still published";
+}
+
+struct WindowCase {
+    uint16_t width, height;
+    bool taken;
+    uint32_t expectedPackets;
+};
+
+class WindowedFrame : public ::testing::TestWithParam<WindowCase> {};
+
+TEST_P(WindowedFrame, SetsPacketCountEventWordsAndFrameInfo) {
+    const WindowCase c = GetParam();
+    FrameAssembler a(640, 512);
+    Delivery d;
+    a.SetFrameCallback(&Record, &d, {});
+    FrameSpec f;
+    f.window = true;
+    f.windowWidth = c.width;
+    f.windowHeight = c.height;
+    f.position1 = 16;
+    f.position2 = 8;
+    Feed(a, f);
+    EXPECT_EQ(a.ExpectedPacketCount(), c.expectedPackets);
+    const auto words = a.EventWords();
+    if (c.taken) {
+        EXPECT_EQ(words, (std::array<int16_t, 4>{16, 8, int16_t(c.width), int16_t(c.height)}));
+        ASSERT_EQ(d.infos.size(), 1u);
+        EXPECT_EQ(d.infos[0].height, c.height);
+        EXPECT_EQ(d.infos[0].width, c.width);
+        EXPECT_EQ(d.infos[0].byteCount, uint32_t{c.width} * c.height * 2);
+    } else {
+        EXPECT_EQ(words, (std::array<int16_t, 4>{0, 0, 0, 0}));
+        EXPECT_EQ(d.infos[0].width, 640u);
+    }
+    // The next packet 0 sets the count from the data format again.
+    f.window = false;
+    f.blockId = 2;
+    a.HandlePacket(MakePacket(f, 0));
+    EXPECT_EQ(a.ExpectedPacketCount(), 513u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, WindowedFrame,
+                         ::testing::Values(WindowCase{320, 240, true, 60},
+                                           WindowCase{640, 480, true, 240},
+                                           WindowCase{1280, 512, true, 512},
+                                           WindowCase{640, 513, false, 513},
+                                           WindowCase{1281, 100, false, 513}));
+
+TEST(Reassembly, FrameRateStaysZeroUntilTheHundredthFrame) {
+    FrameAssembler a(64, 20);  // three packets a frame: 2560 image bytes, then the line
+    FrameSpec f;
+    f.width = 64;
+    f.height = 20;
+    for (uint32_t n = 1; n <= 100; ++n) {
+        f.blockId = static_cast<uint16_t>(n);
+        EXPECT_EQ(a.GetFrameRate(), 0.0f) << "before frame " << n;
+        Feed(a, f);
+    }
+    EXPECT_EQ(a.FrameCount(), 100u);
+    EXPECT_GT(a.GetFrameRate(), 0.0f);
+    EXPECT_EQ(a.GetFrameRate(), static_cast<float>(static_cast<int64_t>(a.GetFrameRate())))
+        << "a whole number";
+}
+
+}  // namespace
