@@ -26,6 +26,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+build=${BUILD_DIR:-build}
 build_type=${BUILD_TYPE:-RelWithDebInfo}
-cmake -S . -B build -DCMAKE_BUILD_TYPE="$build_type" ${CMAKE_EXTRA_ARGS:-}
-cmake --build build -j2
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE="$build_type" ${CMAKE_EXTRA_ARGS:-}
+cmake --build "$build" -j2
+
+# The main job on the generated sample: the movie's frames as ironbow palette images.
+"$build/bin/zelir" play "$build/samples/sample.irm" --out "$build/demo" --palette 1
