@@ -20,5 +20,7 @@ struct Command {
 int RunInfo(const Args& args);
 int RunPlay(const Args& args);
 int RunSave(const Args& args);
+int RunAvi(const Args& args);
+int RunSrec2bin(const Args& args);
 
 }  // namespace zelir_cli

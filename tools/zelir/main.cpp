@@ -15,6 +15,10 @@ constexpr Command kCommands[] = {
      "write frames as palette BMPs", RunPlay},
     {"save", "FILE --frame N --out PATH [--format combined|raw|bmp]",
      "save one frame as a combined image, raw image or BMP", RunSave},
+    {"avi", "MOVIE --out FILE.avi [--palette N] [--bc-type T] [--fps F]",
+     "a raw movie through the display mapping into an AVI file", RunAvi},
+    {"srec2bin", "HW.flash [SW.flash] --out FILE.bin",
+     "S-record file (or hardware and software pair) to a binary image", RunSrec2bin},
 };
 
 void PrintHelp(FILE* out) {
