@@ -13,11 +13,23 @@ const ZelIrParameterBlock* Block(ZelIrHandle handle) {
     return manager != nullptr ? manager->ParameterBlock() : nullptr;
 }
 
+// One field of the handle's parameter block, zero-extended; `fallback` for an unknown handle.
+template <typename T>
+int32_t Field(ZelIrHandle handle, T ZelIrParameterBlock::*field, int32_t fallback = 0) {
+    const ZelIrParameterBlock* block = Block(handle);
+    return block != nullptr ? static_cast<int32_t>(block->*field) : fallback;
+}
+
+// GFID and GSK are reported only while the selector before them is 0.
+int32_t UlisField(ZelIrHandle handle, uint16_t ZelIrParameterBlock::*field) {
+    const ZelIrParameterBlock* block = Block(handle);
+    return block != nullptr && block->ulisSelector == 0 ? block->*field : 0;
+}
+
 }  // namespace
 
 ZELIR_API int32_t ZelIr_GetAmbientTemp(ZelIrHandle handle) {
-    const ZelIrParameterBlock* block = Block(handle);
-    return block != nullptr ? block->ambientTemp : kNoTemperature;
+    return Field(handle, &ZelIrParameterBlock::ambientTemp, kNoTemperature);
 }
 
 ZELIR_API int32_t ZelIr_GetAtmosphereTempH(ZelIrHandle handle) {
@@ -33,23 +45,19 @@ ZELIR_API int32_t ZelIr_GetVTemp(ZelIrHandle handle) {
 }
 
 ZELIR_API int32_t ZelIr_GetVTempFPA(ZelIrHandle handle) {
-    const ZelIrParameterBlock* block = Block(handle);
-    return block != nullptr ? block->vTempFpa : kNoTemperature;
+    return Field(handle, &ZelIrParameterBlock::vTempFpa, kNoTemperature);
 }
 
 ZELIR_API int32_t ZelIr_GetULIS_GFID(ZelIrHandle handle) {
-    const ZelIrParameterBlock* block = Block(handle);
-    return block != nullptr && block->ulisSelector == 0 ? block->gfid : 0;
+    return UlisField(handle, &ZelIrParameterBlock::gfid);
 }
 
 ZELIR_API int32_t ZelIr_GetULIS_GSK(ZelIrHandle handle) {
-    const ZelIrParameterBlock* block = Block(handle);
-    return block != nullptr && block->ulisSelector == 0 ? block->gsk : 0;
+    return UlisField(handle, &ZelIrParameterBlock::gsk);
 }
 
 ZELIR_API int32_t ZelIr_GetCurrGain(ZelIrHandle handle) {
-    const ZelIrParameterBlock* block = Block(handle);
-    return block != nullptr ? block->gain : 0;
+    return Field(handle, &ZelIrParameterBlock::gain);
 }
 
 ZELIR_API uint32_t ZelIr_GetCurrIntTime(ZelIrHandle handle) {
@@ -58,16 +66,13 @@ ZELIR_API uint32_t ZelIr_GetCurrIntTime(ZelIrHandle handle) {
 }
 
 ZELIR_API int32_t ZelIr_GetCurrFrameDiv(ZelIrHandle handle) {
-    const ZelIrParameterBlock* block = Block(handle);
-    return block != nullptr ? block->frameDivider : 0;
+    return Field(handle, &ZelIrParameterBlock::frameDivider);
 }
 
 ZELIR_API int32_t ZelIr_GetCurrBAve(ZelIrHandle handle) {
-    const ZelIrParameterBlock* block = Block(handle);
-    return block != nullptr ? block->bAve : 0;
+    return Field(handle, &ZelIrParameterBlock::bAve);
 }
 
 ZELIR_API int32_t ZelIr_GetCurrBvt(ZelIrHandle handle) {
-    const ZelIrParameterBlock* block = Block(handle);
-    return block != nullptr ? block->bvt : 0;
+    return Field(handle, &ZelIrParameterBlock::bvt);
 }
