@@ -43,8 +43,8 @@ class ZELIR_EXPORT CAviCode {
 
     /* Creates (or replaces) the AVI file at `path` for frames of `format` at `fps` frames per
      * second; a file still being recorded is finished first. 1 on success, 0 on failure: null
-     * path or format, fps 0, a width or height of 0, a bit count other than 8 or 24, a frame
-     * of 2 GiB or more once expanded, or a file that cannot be written. */
+     * path or format, fps 0 or above INT_MAX, a width or height of 0, a bit count other than 8 or
+     * 24, a frame of 2^29 pixels or more, or a file that cannot be written. */
     int CreateAviFile(const wchar_t* path, unsigned int fps, const BITMAPINFO* format);
     /* Appends one frame of `size` bytes. `format` must have the width, height and bit count
      * given at create (it supplies the palette of an 8-bit frame), and `size` must cover the

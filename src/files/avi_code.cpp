@@ -12,13 +12,14 @@
 
 namespace {
 
-// Width and rows of a format the recorder accepts; nothing for any other. The expanded frame
-// must stay addressable by PushFrame's int size.
+// Width and rows of a format the recorder accepts; nothing for any other. A frame, even
+// expanded and with its rows padded, must stay addressable by an int (PushFrame's size,
+// FFmpeg's packet size).
 bool AcceptedFormat(const BITMAPINFOHEADER& header, zelir::AviVideoFormat& video) {
     if (header.biBitCount != 8 && header.biBitCount != 24) return false;
     if (header.biWidth <= 0 || header.biHeight == 0 || header.biHeight == INT32_MIN) return false;
     const long long rows = std::llabs(header.biHeight);
-    if (header.biWidth * rows > INT_MAX / 3) return false;
+    if (header.biWidth * rows > INT_MAX / 4) return false;
     video.width = header.biWidth;
     video.height = static_cast<int>(rows);
     return true;
@@ -34,7 +35,8 @@ int AviCodeAccess::CreateAviFile(CAviCode& code, const wchar_t* path, unsigned i
     // A second create finishes the file being written rather than abandoning it half-written.
     code.CloseAviFile();
     AviVideoFormat video{.width = 0, .height = 0, .fps = fps};
-    if (fps == 0 || !AcceptedFormat(format->bmiHeader, video)) return 0;
+    // FFmpeg keeps frame rates as int fractions.
+    if (fps == 0 || fps > INT_MAX || !AcceptedFormat(format->bmiHeader, video)) return 0;
     std::unique_ptr<AviFileWriter> file = AviFileWriter::Create(WideToUtf8(path), video, encoder);
     if (file == nullptr) return 0;
     code.expand8Bit_ = format->bmiHeader.biBitCount == 8;

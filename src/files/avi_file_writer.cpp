@@ -4,13 +4,10 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/dict.h>
-#include <libavutil/imgutils.h>
-#include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
 
 #include <algorithm>
-#include <cstring>
 
 namespace zelir {
 namespace {

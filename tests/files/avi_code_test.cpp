@@ -2,6 +2,7 @@
 #include <zelir/avi_code.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -79,6 +80,10 @@ struct FidelityCase {
     double minimumPsnr;
 };
 
+void PrintTo(const FidelityCase& c, std::ostream* os) {
+    *os << (c.iron ? "iron " : "grey ") << (c.height > 0 ? "bottom-up" : "top-down");
+}
+
 class CAviCodeFidelity : public testing::TestWithParam<FidelityCase> {};
 
 TEST_P(CAviCodeFidelity, FirstCompressedFrameIsCloseToThePalettePicture) {
@@ -149,6 +154,10 @@ struct BadCreate {
     const char* path;  // relative to the scratch directory
 };
 
+void PrintTo(const BadCreate& c, std::ostream* os) {
+    *os << c.what;
+}
+
 class CAviCodeRefusesCreate : public testing::TestWithParam<BadCreate> {};
 
 TEST_P(CAviCodeRefusesCreate, StaysIdle) {
@@ -169,6 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
     Formats, CAviCodeRefusesCreate,
     testing::Values(BadCreate{"null format", 64, 48, 8, 25, true, "a.avi"},
                     BadCreate{"fps 0", 64, 48, 8, 0, false, "a.avi"},
+                    BadCreate{"fps beyond an int", 64, 48, 8, 0x80000000u, false, "a.avi"},
                     BadCreate{"width 0", 0, 48, 8, 25, false, "a.avi"},
                     BadCreate{"negative width", -64, 48, 8, 25, false, "a.avi"},
                     BadCreate{"height 0", 64, 0, 8, 25, false, "a.avi"},

@@ -3,6 +3,7 @@
 #include <zelir/avi_code.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,11 @@ std::vector<uint8_t> TopDown(const std::vector<uint8_t>& bgr, int width, int hei
                     picture.begin() + static_cast<ptrdiff_t>(y * row));
     }
     return picture;
+}
+
+void PrintTo(const RawCase& c, std::ostream* os) {
+    *os << c.width << "x" << c.height << " " << c.bitCount << "-bit palette " << c.palette
+        << " encoder " << (c.encoder != nullptr ? c.encoder : "none");
 }
 
 class AviUncompressed : public testing::TestWithParam<RawCase> {};

@@ -2,6 +2,7 @@
 #include <zelir/zelir.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,11 @@ struct PairCase {
     size_t softwareLength;
     bool accepted;
 };
+
+void PrintTo(const PairCase& c, std::ostream* os) {
+    *os << std::hex << "hw 0x" << c.hardwareStart << "+0x" << c.hardwareLength << " sw 0x"
+        << c.softwareStart << "+0x" << c.softwareLength;
+}
 
 class CombinedPair : public testing::TestWithParam<PairCase> {};
 
@@ -89,6 +95,10 @@ struct NameCase {
     // Part binaries that must exist afterwards.
     std::vector<const char*> binaries;
 };
+
+void PrintTo(const NameCase& c, std::ostream* os) {
+    *os << c.hardware << " " << c.software;
+}
 
 class CombinedNames : public testing::TestWithParam<NameCase> {};
 

@@ -2,6 +2,7 @@
 #include <zelir/zelir.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,11 @@ struct ContiguousCase {
     int bytesPerLine;
     bool crlf;
 };
+
+void PrintTo(const ContiguousCase& c, std::ostream* os) {
+    *os << c.size << " bytes at 0x" << std::hex << c.address << std::dec << ", " << c.bytesPerLine
+        << " a line" << (c.crlf ? ", CRLF" : "");
+}
 
 class SrecToBinContiguous : public testing::TestWithParam<ContiguousCase> {};
 

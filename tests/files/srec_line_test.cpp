@@ -2,6 +2,7 @@
 #include <zelir/zelir.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,6 +28,10 @@ struct DecodeCase {
     uint32_t address;
     std::vector<uint8_t> data;
 };
+
+void PrintTo(const DecodeCase& c, std::ostream* os) {
+    *os << testing::PrintToString(c.line);
+}
 
 class DecodeAccepts : public testing::TestWithParam<DecodeCase> {};
 
@@ -60,6 +65,10 @@ struct RefuseCase {
     const char* line;
     int32_t code;
 };
+
+void PrintTo(const RefuseCase& c, std::ostream* os) {
+    *os << testing::PrintToString(c.line);
+}
 
 class DecodeRefuses : public testing::TestWithParam<RefuseCase> {};
 
@@ -113,6 +122,10 @@ struct EncodeRefusal {
     uint8_t length;
     int32_t code;
 };
+
+void PrintTo(const EncodeRefusal& c, std::ostream* os) {
+    *os << "S" << int{c.type} << " with " << int{c.length} << " bytes";
+}
 
 class EncodeRefuses : public testing::TestWithParam<EncodeRefusal> {};
 
