@@ -17,32 +17,33 @@ std::string ParameterFilePath(const wchar_t* directory) {
     return zelir::WideToUtf8(directory != nullptr ? directory : L"") + "para.ini";
 }
 
+// "para.ini" read once; a write goes to disk at once, as the private-profile functions do.
 class ParameterFile {
   public:
-    explicit ParameterFile(std::string path) : path_(std::move(path)) {}
+    explicit ParameterFile(std::string path) : file_(std::move(path)) {}
 
     int Integer(const char* key, int fallback) const {
-        return zelir::GetProfileInt(kSection, key, fallback, path_);
+        return file_.GetInt(kSection, key, fallback);
     }
     std::wstring Text(const char* key, const char* fallback) const {
-        std::string text = zelir::GetProfileString(kSection, key, fallback, path_);
+        std::string text = file_.GetString(kSection, key, fallback);
         if (text.size() > kTextLimit) text.resize(kTextLimit);
         return zelir::Utf8ToWide(text);
     }
     double Number(const char* key, const char* fallback) const {
         return CStringToDouble(Text(key, fallback));
     }
-    void Write(const char* key, const char* format, double value) const {
+    void Write(const char* key, const char* format, double value) {
         char text[64];
         std::snprintf(text, sizeof(text), format, value);
-        zelir::WriteProfileString(kSection, key, text, path_);
+        file_.WriteString(kSection, key, text);
     }
-    void Write(const char* key, int value) const {
-        zelir::WriteProfileString(kSection, key, std::to_string(value), path_);
+    void Write(const char* key, int value) {
+        file_.WriteString(kSection, key, std::to_string(value));
     }
 
   private:
-    std::string path_;
+    zelir::ProfileFile file_;
 };
 
 // Truncates toward zero, then keeps the low bits of the field's width; out-of-range and
@@ -58,7 +59,7 @@ T Truncated(double value) {
 }  // namespace
 
 void CIRManager::LoadParameters(ZelIrParameterBlock& block, const wchar_t* directory) {
-    const ParameterFile file(ParameterFilePath(directory));
+    ParameterFile file(ParameterFilePath(directory));
     block.bcType = static_cast<int16_t>(file.Integer("BCType", 0));
     block.paletteIndex = static_cast<uint16_t>(file.Integer("Palette", 0));
     block.brightness = static_cast<float>(file.Number("IRBrightness", "50.0"));
@@ -100,7 +101,7 @@ void CIRManager::LoadParameters(ZelIrParameterBlock& block, const wchar_t* direc
 }
 
 void CIRManager::SaveParameters(const ZelIrParameterBlock& block, const wchar_t* directory) {
-    const ParameterFile file(ParameterFilePath(directory));
+    ParameterFile file(ParameterFilePath(directory));
     file.Write("Palette", block.paletteIndex);
     file.Write("BCType", block.bcType);
     file.Write("IRBrightness", "%.1f", block.brightness);

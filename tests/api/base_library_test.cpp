@@ -142,16 +142,22 @@ TEST_F(TempDir, MissingFileYieldsNoLinesAndBinaryFileWritesAll) {
 
 TEST_F(TempDir, ProfileFileFollowsPrivateProfileRules) {
     const std::string ini = Path("p.ini");
-    EXPECT_EQ(zelir::GetProfileInt("S", "K", 42, ini), 42);  // no file
-    ASSERT_TRUE(zelir::WriteProfileString("S", "K", "17abc", ini));
-    ASSERT_TRUE(zelir::WriteProfileString("S", "N", "-5", ini));
-    ASSERT_TRUE(zelir::WriteProfileString("S", "G", "garbage", ini));
-    EXPECT_EQ(zelir::GetProfileInt("S", "K", 42, ini), 17);
-    EXPECT_EQ(zelir::GetProfileInt("S", "N", 42, ini), -5);
-    EXPECT_EQ(zelir::GetProfileInt("S", "G", 42, ini), 0);
-    EXPECT_EQ(zelir::GetProfileInt("S", "missing", 42, ini), 42);
-    EXPECT_EQ(zelir::GetProfileString("Other", "K", "dflt", ini), "dflt");
-    EXPECT_FALSE(zelir::WriteProfileString("S", "K", "1", Path("no/such/dir/p.ini")));
+    EXPECT_EQ(zelir::ProfileFile(ini).GetInt("S", "K", 42), 42);  // no file
+    {
+        zelir::ProfileFile file(ini);
+        ASSERT_TRUE(file.WriteString("S", "K", "17abc"));
+        ASSERT_TRUE(file.WriteString("S", "N", "-5"));
+        ASSERT_TRUE(file.WriteString("S", "G", "garbage"));
+    }
+    const zelir::ProfileFile file(ini);  // what was written reached the disk
+    EXPECT_EQ(file.GetInt("S", "K", 42), 17);
+    EXPECT_EQ(file.GetInt("S", "N", 42), -5);
+    EXPECT_EQ(file.GetInt("S", "G", 42), 0);
+    EXPECT_EQ(file.GetInt("S", "missing", 42), 42);
+    EXPECT_EQ(file.GetString("Other", "K", "dflt"), "dflt");
+    EXPECT_EQ(file.GetString("S", "G", "dflt"), "garbage");
+    zelir::ProfileFile unwritable(Path("no/such/dir/p.ini"));
+    EXPECT_FALSE(unwritable.WriteString("S", "K", "1"));
 }
 
 TEST(Timer, MeasuresElapsedTime) {

@@ -5,22 +5,21 @@
 #include <SimpleIni.h>
 
 namespace zelir {
-namespace {
 
-bool LoadIni(CSimpleIniA& ini, const std::string& path) {
-    ini.SetUnicode(false);
-    ini.SetMultiKey(false);
-    return ini.LoadFile(path.c_str()) == SI_OK;
+struct ProfileFile::Store : CSimpleIniA {};
+
+ProfileFile::ProfileFile(std::string path)
+    : path_(std::move(path)), ini_(std::make_unique<Store>()) {
+    ini_->SetUnicode(false);
+    ini_->SetMultiKey(false);
+    ini_->LoadFile(path_.c_str());  // a missing file starts empty
 }
 
-}  // namespace
+ProfileFile::~ProfileFile() = default;
 
-int GetProfileInt(const std::string& section, const std::string& key, int fallback,
-                  const std::string& path) {
-    CSimpleIniA ini;
-    const char* text = LoadIni(ini, path) ? ini.GetValue(section.c_str(), key.c_str()) : nullptr;
-    if (text == nullptr) return fallback;
-    const char* p = text;
+int ProfileFile::GetInt(const std::string& section, const std::string& key, int fallback) const {
+    const char* p = ini_->GetValue(section.c_str(), key.c_str());
+    if (p == nullptr) return fallback;
     while (*p == ' ' || *p == '\t') ++p;
     bool negative = false;
     if (*p == '+' || *p == '-') negative = *p++ == '-';
@@ -32,20 +31,16 @@ int GetProfileInt(const std::string& section, const std::string& key, int fallba
     return static_cast<int>(static_cast<unsigned int>(negative ? -value : value));
 }
 
-std::string GetProfileString(const std::string& section, const std::string& key,
-                             const std::string& fallback, const std::string& path) {
-    CSimpleIniA ini;
-    if (!LoadIni(ini, path)) return fallback;
-    const char* value = ini.GetValue(section.c_str(), key.c_str(), nullptr);
+std::string ProfileFile::GetString(const std::string& section, const std::string& key,
+                                   const std::string& fallback) const {
+    const char* value = ini_->GetValue(section.c_str(), key.c_str());
     return value != nullptr ? std::string(value) : fallback;
 }
 
-bool WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& path) {
-    CSimpleIniA ini;
-    LoadIni(ini, path);  // a missing file starts empty
-    ini.SetValue(section.c_str(), key.c_str(), value.c_str());
-    return ini.SaveFile(path.c_str()) == SI_OK;
+bool ProfileFile::WriteString(const std::string& section, const std::string& key,
+                              const std::string& value) {
+    ini_->SetValue(section.c_str(), key.c_str(), value.c_str());
+    return ini_->SaveFile(path_.c_str()) == SI_OK;
 }
 
 }  // namespace zelir
