@@ -3,10 +3,27 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <tuple>
+
+#include "pixel_loop.h"
 
 namespace zelir::arith {
 
-DigitHistogram::DigitHistogram() : counts_(65536, 0) {}
+namespace {
+
+ZELIR_PIXEL_LOOP
+std::pair<std::uint16_t, std::uint16_t> MinMax(const std::uint16_t* pixels, std::size_t n) {
+    std::uint16_t lo = 0xFFFF, hi = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        lo = std::min(lo, pixels[i]);
+        hi = std::max(hi, pixels[i]);
+    }
+    return {lo, hi};
+}
+
+}  // namespace
+
+DigitHistogram::DigitHistogram() : counts_(65536, 0), oddCounts_(65536, 0) {}
 
 void DigitHistogram::Count(std::span<const std::uint16_t> pixels) {
     total_ = pixels.size();
@@ -17,16 +34,21 @@ void DigitHistogram::Count(std::span<const std::uint16_t> pixels) {
     }
     // Min and max first (a vectorised pass) so that only the occupied range is cleared and
     // scanned: a thermal scene seldom spans more than a few thousand digit values.
-    std::uint16_t lo = 0xFFFF, hi = 0;
-    for (std::uint16_t v : pixels) {
-        lo = std::min(lo, v);
-        hi = std::max(hi, v);
+    std::tie(min_, max_) = MinMax(pixels.data(), pixels.size());
+    std::fill(counts_.begin() + min_, counts_.begin() + max_ + 1, 0u);
+    std::fill(oddCounts_.begin() + min_, oddCounts_.begin() + max_ + 1, 0u);
+    // Neighbouring pixels often share a value; two tables keep successive increments of the same
+    // entry from waiting on each other.
+    std::uint32_t* even = counts_.data();
+    std::uint32_t* odd = oddCounts_.data();
+    const std::uint16_t* p = pixels.data();
+    const std::size_t pairs = pixels.size() / 2;
+    for (std::size_t i = 0; i < pairs; ++i) {
+        ++even[p[2 * i]];
+        ++odd[p[2 * i + 1]];
     }
-    min_ = lo;
-    max_ = hi;
-    std::fill(counts_.begin() + lo, counts_.begin() + hi + 1, 0u);
-    std::uint32_t* counts = counts_.data();
-    for (std::uint16_t v : pixels) ++counts[v];
+    if (pixels.size() % 2) ++even[p[pixels.size() - 1]];
+    for (unsigned v = min_; v <= max_; ++v) even[v] += odd[v];
 }
 
 std::uint16_t DigitHistogram::ValueFromBottom(std::size_t rank) const {

@@ -36,6 +36,7 @@ class DigitHistogram {
 
   private:
     std::vector<std::uint32_t> counts_;
+    std::vector<std::uint32_t> oddCounts_;  // odd pixels, merged into counts_ after counting
     std::uint16_t min_ = 0;
     std::uint16_t max_ = 0;
     std::size_t total_ = 0;

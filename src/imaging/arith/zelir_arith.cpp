@@ -50,6 +50,7 @@ bool IsValidPara(int index, short value) {
 
 // Bad pixels are those of the bad-point image and those the calibration found.
 void RebuildBadPixelRepair(ZelIrArith::State& s) {
+    MakeFixedCorrection(s.correction, s.fixedCorrection, s.calibrationBad);
     std::vector<std::uint8_t> mask(s.Pixels(), 0);
     for (std::size_t i = 0; i < mask.size(); ++i) {
         mask[i] = (!s.badPointImage.empty() && s.badPointImage[i] != 0) ||
@@ -119,9 +120,7 @@ void ZelIrArith::GenY16(unsigned short* frame, int w, int h, bool arithOn) {
     State& s = *state_;
     if (!arithOn || !frame || !IsSupportedFrame(w, h) || w != s.width || h != s.height) return;
     std::span<std::uint16_t> pixels(frame, PixelCount(w, h));
-    if (s.arithType != kTypeBadPixelsOnly) {
-        ApplyGainOffset(pixels, s.correction, s.arithType == kTypeOffsetOnly);
-    }
+    if (s.arithType != kTypeBadPixelsOnly) ApplyGainOffset(pixels, s.fixedCorrection);
     s.repair.Apply(pixels);
 }
 
@@ -278,8 +277,7 @@ void RunLinearMap(ZelIrArith::State& s, const unsigned short* src, unsigned char
         FillHistogramRecord(s.histogram, fresh);
         info = &fresh;
     }
-    const LutRange range = BuildLinearMapLut(*info, settings, s.lut);
-    ApplyLut(pixels, std::span<std::uint8_t>(dst, pixels.size()), s.lut, range);
+    LinearMap(*info, settings, pixels, std::span<std::uint8_t>(dst, pixels.size()));
 }
 
 }  // namespace
