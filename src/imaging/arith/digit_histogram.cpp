@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <tuple>
 
@@ -23,11 +24,11 @@ std::pair<std::uint16_t, std::uint16_t> MinMax(const std::uint16_t* pixels, std:
 
 }  // namespace
 
-DigitHistogram::DigitHistogram() : counts_(65536, 0), oddCounts_(65536, 0) {}
+DigitHistogram::DigitHistogram() : counts_(65536, 0) {}
 
-void DigitHistogram::Count(std::span<const std::uint16_t> pixels) {
-    total_ = pixels.size();
-    if (pixels.empty()) {
+void DigitHistogram::Count(std::span<const std::uint16_t> pixels, int w) {
+    total_ = 0;
+    if (pixels.empty() || w <= 0) {
         min_ = max_ = 0;
         counts_[0] = 0;
         return;
@@ -36,19 +37,18 @@ void DigitHistogram::Count(std::span<const std::uint16_t> pixels) {
     // scanned: a thermal scene seldom spans more than a few thousand digit values.
     std::tie(min_, max_) = MinMax(pixels.data(), pixels.size());
     std::fill(counts_.begin() + min_, counts_.begin() + max_ + 1, 0u);
-    std::fill(oddCounts_.begin() + min_, oddCounts_.begin() + max_ + 1, 0u);
-    // Neighbouring pixels often share a value; two tables keep successive increments of the same
-    // entry from waiting on each other.
-    std::uint32_t* even = counts_.data();
-    std::uint32_t* odd = oddCounts_.data();
-    const std::uint16_t* p = pixels.data();
-    const std::size_t pairs = pixels.size() / 2;
-    for (std::size_t i = 0; i < pairs; ++i) {
-        ++even[p[2 * i]];
-        ++odd[p[2 * i + 1]];
+    constexpr std::size_t kSample = 32768;
+    const std::size_t h = pixels.size() / static_cast<std::size_t>(w);
+    const std::size_t step = std::max<std::size_t>(
+        1, static_cast<std::size_t>(std::sqrt(double(pixels.size()) / kSample)));
+    std::uint32_t* counts = counts_.data();
+    for (std::size_t y = step / 2; y < h; y += step) {
+        const std::uint16_t* row = pixels.data() + y * static_cast<std::size_t>(w);
+        for (std::size_t x = step / 2; x < static_cast<std::size_t>(w); x += step) {
+            ++counts[row[x]];
+            ++total_;
+        }
     }
-    if (pixels.size() % 2) ++even[p[pixels.size() - 1]];
-    for (unsigned v = min_; v <= max_; ++v) even[v] += odd[v];
 }
 
 std::uint16_t DigitHistogram::ValueFromBottom(std::size_t rank) const {
@@ -78,13 +78,13 @@ std::pair<std::uint16_t, std::uint16_t> DigitHistogram::Limits(long bottomCut, l
     return {first, std::max(first, second)};
 }
 
-std::pair<std::size_t, std::size_t> DigitHistogram::Outside(std::uint16_t low,
-                                                            std::uint16_t high) const {
+std::pair<double, double> DigitHistogram::OutsideShares(std::uint16_t low,
+                                                        std::uint16_t high) const {
+    if (total_ == 0) return {0.0, 0.0};
     std::size_t below = 0, above = 0;
-    if (total_ == 0) return {0, 0};
     for (unsigned v = min_; v < low && v <= max_; ++v) below += counts_[v];
     for (unsigned v = std::max<unsigned>(high + 1u, min_); v <= max_; ++v) above += counts_[v];
-    return {below, above};
+    return {double(below) / total_, double(above) / total_};
 }
 
 void FillHistogramRecord(const DigitHistogram& histogram, HISTOGRAM_INFO& info) {
@@ -98,9 +98,11 @@ void FillHistogramRecord(const DigitHistogram& histogram, HISTOGRAM_INFO& info) 
     const std::uint32_t range = std::uint32_t{histogram.Max()} - histogram.Min() + 1;
     const std::uint32_t binWidth = (range + kBins - 1) / kBins;
     std::array<std::uint32_t, kBins> bins{};
-    auto counts = histogram.Counts();
-    for (std::uint32_t i = 0; i < range && histogram.Total() > 0; ++i) {
-        bins[i / binWidth] += counts[histogram.Min() + i];
+    const std::uint32_t* counts = histogram.Counts().data() + histogram.Min();
+    for (std::uint32_t bin = 0, first = 0; first < range && histogram.Total() > 0; ++bin) {
+        const std::uint32_t last = std::min(range, first + binWidth);
+        for (std::uint32_t i = first; i < last; ++i) bins[bin] += counts[i];
+        first = last;
     }
     static_assert(sizeof(info.library) >= sizeof(binWidth) + sizeof(bins));
     std::memcpy(info.library, &binWidth, sizeof(binWidth));
