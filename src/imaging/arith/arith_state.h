@@ -27,6 +27,7 @@ struct ZelIrArith::State {
     std::array<short, kParaCount> para{};
 
     zelir::arith::CorrectionTables correction;
+    zelir::arith::FixedCorrection fixedCorrection;
     // Pixels found bad by the last calibration, and those of the bad-point image.
     std::vector<std::uint8_t> calibrationBad;
     std::vector<std::uint16_t> badPointImage;

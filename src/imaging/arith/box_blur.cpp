@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "pixel_loop.h"
+
 namespace zelir::arith {
 
 namespace {
@@ -36,6 +38,7 @@ void BoxRow(float* row, int n, int r, float* padded) {
 // One box pass down the columns, all columns at once so the inner loops run along a row.
 // Rows are overwritten as the pass goes down, so the originals still needed (the last r + 1)
 // are kept in a ring in `ring`.
+ZELIR_PIXEL_LOOP
 void BoxColumns(float* plane, int w, int h, int r, float* sums, float* ring) {
     const float scale = 1.0f / (2 * r + 1);
     const int slots = r + 1;

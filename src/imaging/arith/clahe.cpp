@@ -4,10 +4,15 @@
 
 #include "level_quantizer.h"
 #include "mapping_input.h"
+#include "pixel_loop.h"
 
 namespace zelir::arith {
 
 namespace {
+
+// Levels of the tile histograms: a tile of 80 x 64 pixels fills no more, and the tables stay in
+// the fast caches.
+constexpr std::uint32_t kClaheLevels = 1024;
 
 // About 80 x 64 pixels per tile, 2 to 8 tiles in each direction.
 int TileCount(int size, int perTile) {
@@ -50,11 +55,26 @@ void TileTable(const std::uint32_t* counts, std::uint32_t levels, std::size_t pi
     }
 }
 
+// One output row: the level's grey in the four surrounding tiles, weighted by distance.
+ZELIR_PIXEL_LOOP
+void InterpolateRow(const std::uint16_t* row, const std::uint16_t* top, const std::uint16_t* bottom,
+                    const std::int32_t* left, const std::int32_t* right, const float* columnWeight,
+                    float wy, const ToneCurve& tone, std::uint8_t* out, int w) {
+    for (int x = 0; x < w; ++x) {
+        const std::int32_t l = left[x] + row[x], r = right[x] + row[x];
+        const float wx = columnWeight[x];
+        const float upper = float(top[l]) + wx * (float(top[r]) - float(top[l]));
+        const float lower = float(bottom[l]) + wx * (float(bottom[r]) - float(bottom[l]));
+        const float grey = (upper + wy * (lower - upper)) * (1.0f / 256.0f) + 0.5f;
+        out[x] = tone[static_cast<int>(grey)];
+    }
+}
+
 }  // namespace
 
 void ContrastLimitedEqualization(const MappingInput& in, double clip, const ToneCurve& tone) {
     const int w = in.w, h = in.h;
-    const LevelScale scale = MakeLevelScale(in.low, in.high);
+    const LevelScale scale = MakeLevelScale(in.low, in.high, kClaheLevels);
     const std::uint32_t L = scale.levels;
     WorkingBuffers& work = in.work;
     std::uint16_t* levels = Room(work.levels, in.src.size());
@@ -86,22 +106,18 @@ void ContrastLimitedEqualization(const MappingInput& in, double clip, const Tone
     float* rowWeight = columnWeight + w;
     TileWeights(w, tx, columnTile, columnWeight);
     TileWeights(h, ty, rowTile, rowWeight);
+    // Column tiles as offsets into a row of tile tables.
+    std::int32_t* right = countTile;
+    for (int x = 0; x < w; ++x) {
+        right[x] = std::min(columnTile[x] + 1, tx - 1) * std::int32_t(L);
+        columnTile[x] *= std::int32_t(L);
+    }
     for (int y = 0; y < h; ++y) {
         const std::uint16_t* top = tables + std::size_t(rowTile[y]) * tx * L;
         const std::uint16_t* bottom =
             tables + std::size_t(std::min(rowTile[y] + 1, ty - 1)) * tx * L;
-        const float wy = rowWeight[y];
-        const std::uint16_t* row = levels + std::size_t(y) * w;
-        std::uint8_t* out = in.dst.data() + std::size_t(y) * w;
-        for (int x = 0; x < w; ++x) {
-            const std::size_t left = std::size_t(columnTile[x]) * L + row[x];
-            const std::size_t right = std::size_t(std::min(columnTile[x] + 1, tx - 1)) * L + row[x];
-            const float wx = columnWeight[x];
-            const float upper = top[left] + wx * (float(top[right]) - top[left]);
-            const float lower = bottom[left] + wx * (float(bottom[right]) - bottom[left]);
-            const float grey = (upper + wy * (lower - upper)) * (1.0f / 256.0f) + 0.5f;
-            out[x] = tone[static_cast<int>(grey)];
-        }
+        InterpolateRow(levels + std::size_t(y) * w, top, bottom, columnTile, right, columnWeight,
+                       rowWeight[y], tone, in.dst.data() + std::size_t(y) * w, w);
     }
 }
 

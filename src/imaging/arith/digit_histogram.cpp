@@ -2,31 +2,53 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
+#include <tuple>
+
+#include "pixel_loop.h"
 
 namespace zelir::arith {
 
+namespace {
+
+ZELIR_PIXEL_LOOP
+std::pair<std::uint16_t, std::uint16_t> MinMax(const std::uint16_t* pixels, std::size_t n) {
+    std::uint16_t lo = 0xFFFF, hi = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        lo = std::min(lo, pixels[i]);
+        hi = std::max(hi, pixels[i]);
+    }
+    return {lo, hi};
+}
+
+}  // namespace
+
 DigitHistogram::DigitHistogram() : counts_(65536, 0) {}
 
-void DigitHistogram::Count(std::span<const std::uint16_t> pixels) {
-    total_ = pixels.size();
-    if (pixels.empty()) {
+void DigitHistogram::Count(std::span<const std::uint16_t> pixels, int w) {
+    total_ = 0;
+    if (pixels.empty() || w <= 0) {
         min_ = max_ = 0;
         counts_[0] = 0;
         return;
     }
     // Min and max first (a vectorised pass) so that only the occupied range is cleared and
     // scanned: a thermal scene seldom spans more than a few thousand digit values.
-    std::uint16_t lo = 0xFFFF, hi = 0;
-    for (std::uint16_t v : pixels) {
-        lo = std::min(lo, v);
-        hi = std::max(hi, v);
-    }
-    min_ = lo;
-    max_ = hi;
-    std::fill(counts_.begin() + lo, counts_.begin() + hi + 1, 0u);
+    std::tie(min_, max_) = MinMax(pixels.data(), pixels.size());
+    std::fill(counts_.begin() + min_, counts_.begin() + max_ + 1, 0u);
+    constexpr std::size_t kSample = 32768;
+    const std::size_t h = pixels.size() / static_cast<std::size_t>(w);
+    const std::size_t step = std::max<std::size_t>(
+        1, static_cast<std::size_t>(std::sqrt(double(pixels.size()) / kSample)));
     std::uint32_t* counts = counts_.data();
-    for (std::uint16_t v : pixels) ++counts[v];
+    for (std::size_t y = step / 2; y < h; y += step) {
+        const std::uint16_t* row = pixels.data() + y * static_cast<std::size_t>(w);
+        for (std::size_t x = step / 2; x < static_cast<std::size_t>(w); x += step) {
+            ++counts[row[x]];
+            ++total_;
+        }
+    }
 }
 
 std::uint16_t DigitHistogram::ValueFromBottom(std::size_t rank) const {
@@ -56,13 +78,13 @@ std::pair<std::uint16_t, std::uint16_t> DigitHistogram::Limits(long bottomCut, l
     return {first, std::max(first, second)};
 }
 
-std::pair<std::size_t, std::size_t> DigitHistogram::Outside(std::uint16_t low,
-                                                            std::uint16_t high) const {
+std::pair<double, double> DigitHistogram::OutsideShares(std::uint16_t low,
+                                                        std::uint16_t high) const {
+    if (total_ == 0) return {0.0, 0.0};
     std::size_t below = 0, above = 0;
-    if (total_ == 0) return {0, 0};
     for (unsigned v = min_; v < low && v <= max_; ++v) below += counts_[v];
     for (unsigned v = std::max<unsigned>(high + 1u, min_); v <= max_; ++v) above += counts_[v];
-    return {below, above};
+    return {double(below) / total_, double(above) / total_};
 }
 
 void FillHistogramRecord(const DigitHistogram& histogram, HISTOGRAM_INFO& info) {
@@ -76,9 +98,11 @@ void FillHistogramRecord(const DigitHistogram& histogram, HISTOGRAM_INFO& info) 
     const std::uint32_t range = std::uint32_t{histogram.Max()} - histogram.Min() + 1;
     const std::uint32_t binWidth = (range + kBins - 1) / kBins;
     std::array<std::uint32_t, kBins> bins{};
-    auto counts = histogram.Counts();
-    for (std::uint32_t i = 0; i < range && histogram.Total() > 0; ++i) {
-        bins[i / binWidth] += counts[histogram.Min() + i];
+    const std::uint32_t* counts = histogram.Counts().data() + histogram.Min();
+    for (std::uint32_t bin = 0, first = 0; first < range && histogram.Total() > 0; ++bin) {
+        const std::uint32_t last = std::min(range, first + binWidth);
+        for (std::uint32_t i = first; i < last; ++i) bins[bin] += counts[i];
+        first = last;
     }
     static_assert(sizeof(info.library) >= sizeof(binWidth) + sizeof(bins));
     std::memcpy(info.library, &binWidth, sizeof(binWidth));

@@ -1,4 +1,9 @@
-// Full-resolution histogram of 16-bit digit values, and the statistics read from it.
+// Histogram of 16-bit digit values at full resolution, and the statistics read from it.
+//
+// Minimum and maximum come from every pixel. The counts come from a regular grid of about 32768
+// pixels (every pixel of frames up to 256 x 128): enough to place a per-mille cut within a small
+// fraction of a per mille, at a tenth of the cost of counting a 640 x 512 frame whole, which is
+// what lets display mapping run at a few times the speed of copying the frame.
 #pragma once
 
 #include <zelir/zelir.h>
@@ -14,11 +19,13 @@ class DigitHistogram {
   public:
     DigitHistogram();
 
-    // Counts the pixels; afterwards Counts() is valid between Min() and Max().
-    void Count(std::span<const std::uint16_t> pixels);
+    // Counts a frame of rows `w` pixels long; afterwards Counts() is valid between Min() and
+    // Max().
+    void Count(std::span<const std::uint16_t> pixels, int w);
 
     std::uint16_t Min() const { return min_; }
     std::uint16_t Max() const { return max_; }
+    // Pixels counted.
     std::size_t Total() const { return total_; }
     // Indexed by digit value; entries outside Min()..Max() are stale.
     std::span<const std::uint32_t> Counts() const { return counts_; }
@@ -31,8 +38,8 @@ class DigitHistogram {
     // (each cut clamped to 0..500); first <= second.
     std::pair<std::uint16_t, std::uint16_t> Limits(long bottomCut, long topCut) const;
 
-    // Pixels below `low` and above `high`.
-    std::pair<std::size_t, std::size_t> Outside(std::uint16_t low, std::uint16_t high) const;
+    // Shares of the pixels below `low` and above `high`.
+    std::pair<double, double> OutsideShares(std::uint16_t low, std::uint16_t high) const;
 
   private:
     std::vector<std::uint32_t> counts_;
@@ -42,8 +49,8 @@ class DigitHistogram {
 };
 
 // Minimum, maximum and limits of the record from the histogram (cuts read from the record), and
-// the library's own part of the record: a 512-bin summary (u32 bin width in digits, then 512 u32
-// counts from the minimum up).
+// the library's own part of the record: a 512-bin summary of the counted pixels (u32 bin width
+// in digits, then 512 u32 counts from the minimum up).
 void FillHistogramRecord(const DigitHistogram& histogram, HISTOGRAM_INFO& info);
 
 }  // namespace zelir::arith

@@ -16,12 +16,13 @@ struct LutRange {
     std::uint16_t last = 0;
 };
 
-// Entries first..last: grey = (v - low) * 255 / (high - low) + shift, rounded and clamped.
-// high > low.
-void BuildLinearLut(GreyLut& lut, LutRange range, double low, double high, double shift);
-
 void ApplyLut(std::span<const std::uint16_t> src, std::span<std::uint8_t> dst, const GreyLut& lut,
               LutRange range);
+
+// grey = (v - origin) * scale + offset, truncated into 0..255 (offset carries the rounding):
+// the linear maps in vector arithmetic rather than through a table.
+void MapLinear(std::span<const std::uint16_t> src, std::span<std::uint8_t> dst, int origin,
+               float scale, float offset);
 
 // Grey shift of a brightness setting 0..100 (50 = none): (b - 50) * 2.55.
 double BrightnessShift(double brightness);

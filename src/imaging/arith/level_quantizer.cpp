@@ -7,9 +7,9 @@
 
 namespace zelir::arith {
 
-LevelScale MakeLevelScale(std::uint16_t low, std::uint16_t high) {
+LevelScale MakeLevelScale(std::uint16_t low, std::uint16_t high, std::uint32_t maxLevels) {
     LevelScale scale{std::min(low, high), std::max(low, high), 1};
-    scale.levels = std::min<std::uint32_t>(kMaxLevels, std::uint32_t{scale.high} - scale.low + 1);
+    scale.levels = std::min<std::uint32_t>(maxLevels, std::uint32_t{scale.high} - scale.low + 1);
     return scale;
 }
 

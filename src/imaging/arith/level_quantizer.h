@@ -19,7 +19,8 @@ struct LevelScale {
     std::uint32_t levels = 1;  // levels 0 .. levels-1; 1 when low == high
 };
 
-LevelScale MakeLevelScale(std::uint16_t low, std::uint16_t high);
+LevelScale MakeLevelScale(std::uint16_t low, std::uint16_t high,
+                          std::uint32_t maxLevels = kMaxLevels);
 
 // Fills `levels` (one per pixel) through a table built over the histogram's Min()..Max();
 // values beyond the limits take the end levels.

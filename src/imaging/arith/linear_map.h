@@ -13,8 +13,9 @@ struct LinearMapSettings {
     float brightness = 50.0f;
 };
 
-// Table for the record's range: the span between the limits (at least 255 * KTHR digits, widened
-// about its middle), scaled by the contrast about its middle and shifted by the brightness.
-LutRange BuildLinearMapLut(const HISTOGRAM_INFO& info, LinearMapSettings settings, GreyLut& lut);
+// The span between the record's limits (at least 255 * KTHR digits, widened about its middle),
+// scaled by the contrast about its middle and shifted by the brightness, onto 0..255.
+void LinearMap(const HISTOGRAM_INFO& info, LinearMapSettings settings,
+               std::span<const std::uint16_t> src, std::span<std::uint8_t> dst);
 
 }  // namespace zelir::arith

@@ -92,7 +92,9 @@ void RetinexEnhancement(const MappingInput& in, double gain, const ToneCurve& to
     for (std::size_t i = 0; i < n; ++i) {
         ++counts[std::min<std::size_t>(kMaxLevels - 1, std::size_t((image[i] - lo) * toBin))];
     }
-    const auto [below, above] = in.histogram.Outside(in.low, in.high);
+    const auto [belowShare, aboveShare] = in.histogram.OutsideShares(in.low, in.high);
+    const auto below = static_cast<std::size_t>(belowShare * n);
+    const auto above = static_cast<std::size_t>(aboveShare * n);
     std::uint32_t first = 0, last = kMaxLevels - 1;
     for (std::size_t seen = 0; first < last; ++first) {
         seen += counts[first];

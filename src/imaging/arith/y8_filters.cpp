@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "pixel_loop.h"
 #include "working_buffers.h"
 
 namespace zelir::arith {
@@ -60,6 +61,31 @@ inline std::uint8_t Median9(std::uint8_t p0, std::uint8_t p1, std::uint8_t p2, s
     return p4;
 }
 
+ZELIR_PIXEL_LOOP
+void DenoiseRow(const std::uint8_t* a, const std::uint8_t* b, const std::uint8_t* c,
+                std::uint8_t* out, int w, int threshold) {
+    for (int x = 0; x < w; ++x) {
+        const std::uint8_t median =
+            Median9(a[x], a[x + 1], a[x + 2], b[x], b[x + 1], b[x + 2], c[x], c[x + 1], c[x + 2]);
+        const std::uint8_t v = b[x + 1];
+        const std::uint8_t distance = v > median ? v - median : median - v;
+        out[x] = distance > threshold ? median : v;
+    }
+}
+
+ZELIR_PIXEL_LOOP
+void SharpenRow(const std::uint8_t* a, const std::uint8_t* b, const std::uint8_t* c,
+                std::uint8_t* out, int w, int amount) {
+    for (int x = 0; x < w; ++x) {
+        const int sum =
+            a[x] + a[x + 1] + a[x + 2] + b[x] + b[x + 1] + b[x + 2] + c[x] + c[x + 1] + c[x + 2];
+        const int v = b[x + 1];
+        const int detail = 9 * v - sum;  // 9 x (v - mean)
+        const int sharpened = v + ((detail * amount / 9 + 32768) >> 16);
+        out[x] = static_cast<std::uint8_t>(std::clamp(sharpened, 0, 255));
+    }
+}
+
 }  // namespace
 
 void ImpulseDenoise(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int threshold,
@@ -68,33 +94,19 @@ void ImpulseDenoise(const std::uint8_t* src, std::uint8_t* dst, int w, int h, in
     for (int y = 0; y < h; ++y) {
         const std::uint8_t *a, *b, *c;
         window.Advance(y, a, b, c);
-        std::uint8_t* out = dst + std::size_t(y) * w;
-        for (int x = 0; x < w; ++x) {
-            const std::uint8_t median = Median9(a[x], a[x + 1], a[x + 2], b[x], b[x + 1], b[x + 2],
-                                                c[x], c[x + 1], c[x + 2]);
-            const int v = b[x + 1];
-            out[x] = (v - median > threshold || median - v > threshold) ? median : b[x + 1];
-        }
+        DenoiseRow(a, b, c, dst + std::size_t(y) * w, w, threshold);
     }
 }
 
 void Sharpen(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int amountPercent,
              std::vector<std::uint8_t>& rows) {
     RowWindow window(src, w, h, rows);
-    // Fixed point: amount / 100 / 9 with 16 fractional bits.
+    // Fixed point: amount / 100 with 16 fractional bits.
     const int amount = amountPercent * 65536 / 100;
     for (int y = 0; y < h; ++y) {
         const std::uint8_t *a, *b, *c;
         window.Advance(y, a, b, c);
-        std::uint8_t* out = dst + std::size_t(y) * w;
-        for (int x = 0; x < w; ++x) {
-            const int sum = a[x] + a[x + 1] + a[x + 2] + b[x] + b[x + 1] + b[x + 2] + c[x] +
-                            c[x + 1] + c[x + 2];
-            const int v = b[x + 1];
-            const int detail = 9 * v - sum;  // 9 x (v - mean)
-            const int sharpened = v + ((detail * amount / 9 + 32768) >> 16);
-            out[x] = static_cast<std::uint8_t>(std::clamp(sharpened, 0, 255));
-        }
+        SharpenRow(a, b, c, dst + std::size_t(y) * w, w, amount);
     }
 }
 

@@ -50,6 +50,7 @@ bool IsValidPara(int index, short value) {
 
 // Bad pixels are those of the bad-point image and those the calibration found.
 void RebuildBadPixelRepair(ZelIrArith::State& s) {
+    MakeFixedCorrection(s.correction, s.fixedCorrection, s.calibrationBad);
     std::vector<std::uint8_t> mask(s.Pixels(), 0);
     for (std::size_t i = 0; i < mask.size(); ++i) {
         mask[i] = (!s.badPointImage.empty() && s.badPointImage[i] != 0) ||
@@ -119,9 +120,7 @@ void ZelIrArith::GenY16(unsigned short* frame, int w, int h, bool arithOn) {
     State& s = *state_;
     if (!arithOn || !frame || !IsSupportedFrame(w, h) || w != s.width || h != s.height) return;
     std::span<std::uint16_t> pixels(frame, PixelCount(w, h));
-    if (s.arithType != kTypeBadPixelsOnly) {
-        ApplyGainOffset(pixels, s.correction, s.arithType == kTypeOffsetOnly);
-    }
+    if (s.arithType != kTypeBadPixelsOnly) ApplyGainOffset(pixels, s.fixedCorrection);
     s.repair.Apply(pixels);
 }
 
@@ -256,7 +255,7 @@ bool ZelIrArith::ReadRawDataCalcK(const wchar_t* lowFile, const wchar_t* highFil
 void ZelIrArith::HistogramStatistics(const unsigned short* src, unsigned char*, int w, int h,
                                      HISTOGRAM_INFO* info) {
     if (!src || !info || !IsSupportedFrame(w, h)) return;
-    state_->histogram.Count(std::span<const std::uint16_t>(src, PixelCount(w, h)));
+    state_->histogram.Count(std::span<const std::uint16_t>(src, PixelCount(w, h)), w);
     FillHistogramRecord(state_->histogram, *info);
     state_->bottomCut = info->bottomCut;
     state_->topCut = info->topCut;
@@ -274,12 +273,11 @@ void RunLinearMap(ZelIrArith::State& s, const unsigned short* src, unsigned char
     if (!info) {
         std::memset(&fresh, 0, sizeof(fresh));
         fresh.topCut = fresh.bottomCut = 5;
-        s.histogram.Count(pixels);
+        s.histogram.Count(pixels, w);
         FillHistogramRecord(s.histogram, fresh);
         info = &fresh;
     }
-    const LutRange range = BuildLinearMapLut(*info, settings, s.lut);
-    ApplyLut(pixels, std::span<std::uint8_t>(dst, pixels.size()), s.lut, range);
+    LinearMap(*info, settings, pixels, std::span<std::uint8_t>(dst, pixels.size()));
 }
 
 }  // namespace
@@ -305,7 +303,7 @@ bool RunMapping(ZelIrArith::State& s, const unsigned short* src, unsigned char* 
     if (!src || !dst || !IsSupportedFrame(w, h)) return false;
     const std::span<const std::uint16_t> pixels(src, PixelCount(w, h));
     const std::span<std::uint8_t> out(dst, pixels.size());
-    s.histogram.Count(pixels);
+    s.histogram.Count(pixels, w);
     const auto [low, high] = s.histogram.Limits(s.bottomCut, s.topCut);
     if (low == high) {
         const LutRange range{s.histogram.Min(), s.histogram.Max()};
@@ -342,7 +340,7 @@ bool ZelIrArith::RangeLimitedHistogramEqualization(const unsigned short* src, un
     State& s = *state_;
     if (!src || !dst || !IsSupportedFrame(w, h)) return false;
     const std::span<const std::uint16_t> pixels(src, PixelCount(w, h));
-    s.histogram.Count(pixels);
+    s.histogram.Count(pixels, w);
     auto digit = [](int limit) { return static_cast<std::uint16_t>(std::clamp(limit, 0, 65535)); };
     const LutRange range =
         BuildPlateauLut(s.histogram, digit(limit1), digit(limit2), s.work, s.lut);

@@ -52,9 +52,9 @@ class ZelIrArith {
         kParaRetinexGain = 7,    // MSREnhancement detail gain in percent (0..400, 100)
         kParaDetailGain = 8,     // BilateralFilterEnhancement detail gain in tenths (0..100, 25)
     };
-    // Correction types of SetArithType: gain and offset, offset only, bad pixels only.
+    // Correction types of SetArithType: gain, offset and bad pixels, or bad pixels only.
     // Any other value is kept and reported, and corrects like kTypeGainOffset.
-    enum Type { kTypeGainOffset = 0, kTypeOffsetOnly = 1, kTypeBadPixelsOnly = 2 };
+    enum Type { kTypeGainOffset = 0, kTypeBadPixelsOnly = 1 };
     // Calibration channels 0 .. kChannelCount-1.
     static constexpr int kChannelCount = 8;
 

@@ -57,6 +57,29 @@ INSTANTIATE_TEST_SUITE_P(Cuts, HistogramStatisticsTest,
                          ::testing::Values(Cuts{0, 0}, Cuts{5, 5}, Cuts{1, 20}, Cuts{100, 0},
                                            Cuts{500, 500}, Cuts{700, 900}, Cuts{-3, -3}));
 
+// Large frames are counted on a grid of about 32768 pixels: the extremes stay exact, the limits
+// land within a per mille of the exact cut.
+TEST(HistogramStatistics, LargeFramesPlaceTheCutsWithinAPerMille) {
+    for (auto [w, h] : {std::pair{640, 512}, std::pair{1280, 1024}}) {
+        const auto frame = arith_test::Scene(w, h, 2000, 12000, 300);
+        std::vector<std::uint16_t> sorted = frame;
+        std::sort(sorted.begin(), sorted.end());
+        const std::size_t n = sorted.size();
+        HISTOGRAM_INFO info;
+        std::memset(&info, 0, sizeof(info));
+        info.bottomCut = 5;
+        info.topCut = 20;
+        ZelIrArith arith;
+        arith.HistogramStatistics(frame.data(), nullptr, w, h, &info);
+        EXPECT_EQ(info.minDigit, sorted.front());
+        EXPECT_EQ(info.maxDigit, sorted.back());
+        EXPECT_GE(info.limit1, sorted[n * 4 / 1000]) << w;
+        EXPECT_LE(info.limit1, sorted[n * 6 / 1000]) << w;
+        EXPECT_GE(info.limit2, sorted[n - 1 - n * 21 / 1000]) << w;
+        EXPECT_LE(info.limit2, sorted[n - 1 - n * 19 / 1000]) << w;
+    }
+}
+
 TEST(HistogramStatistics, UniformFrameHasEqualMinMaxAndLimits) {
     const auto frame = arith_test::Uniform(48, 36, 4321);
     HISTOGRAM_INFO info;
