@@ -79,6 +79,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
         {"--admin-port", Number(o.adminPort, 65535)},
         {"--window", [&o](const std::string& v) { return ParseWindow(v, o.window); }},
         {"--mac", [&o](const std::string& v) { return ParseMac(v, o); }},
+        {"--uniform", Number(o.uniformLevel, 16383)},
         {"--fault-every", Number(o.faultEvery, UINT32_MAX)},
         {"--drop-packet", PacketIndex(o.dropPacket)},
         {"--repeat-packet", PacketIndex(o.repeatPacket)},
@@ -148,6 +149,8 @@ const char* UsageText() {
            "  --autostart            stream at once instead of waiting for register 27 = 1\n"
            "  --window WxH+X+Y       send windowed frames of W x H pixels at X,Y\n"
            "  --no-window            full frames again\n"
+           "  --uniform LEVEL        a uniform scene at LEVEL (a reference body filling the\n"
+           "                         view, for two-point calibration); 0: the thermal scene\n"
            "  --serial TEXT          serial number (default ZS000042, 8 characters are read)\n"
            "  --manufacturer TEXT    manufacturer name (default ZelIr)\n"
            "  --model TEXT           model name (default G003L)\n"

@@ -30,6 +30,7 @@ struct Options {
     bool reportMac = false;
     std::array<uint8_t, 6> mac{};
     Window window;
+    uint16_t uniformLevel = 0;  // non-zero: a uniform scene at this level instead of the scene
 
     // Stream faults, applied to every n-th frame (frames n, 2n, ... counted from 1).
     uint32_t faultEvery = 1;
