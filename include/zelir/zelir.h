@@ -346,6 +346,15 @@ ZELIR_API void ZelIr_SetDebugOutput(ZelIrDebugOutput output, void* context);
 /* ---------------------------------------------------------------------------------------------
  * Device list.
  * ------------------------------------------------------------------------------------------- */
+/* Type ZELIR_ENUM_GIGE or ZELIR_ENUM_ALL: discovers the cameras on every network adapter
+ * (blocking, up to 600 ms per adapter without a camera) and rebuilds the list;
+ * ZELIR_ENUM_CACHED: the list as it stands; any other type empties the list. Copies the records
+ * into `list` (room for as many as the same call reports; may be null) and their number into
+ * `count` (may be null). Always 0. Usual sequence: count with a null list and type
+ * ZELIR_ENUM_GIGE, then copy with ZELIR_ENUM_CACHED. Closing any handle empties the list. */
+ZELIR_API int32_t ZelIr_EnumerateDevices(DeviceInfo* list, int32_t* count, uint32_t type);
+/* Empties the list and the discovery state; always 0. */
+ZELIR_API int32_t ZelIr_FreeDevices(void);
 
 /* ---------------------------------------------------------------------------------------------
  * Frames and digit arrays.
@@ -475,6 +484,33 @@ ZELIR_API int32_t ZelIr_SaveCurrImageV1D7(ZelIrHandle handle, const wchar_t* pat
 /* ---------------------------------------------------------------------------------------------
  * Camera control, settings and transfers.
  * ------------------------------------------------------------------------------------------- */
+/* Callback mode: while `callback` and `context` are both set, every complete frame goes to
+ * `callback` on the camera's receive thread (it must not block) and ZelIr_GetNewArray fetches
+ * nothing; the first 64 bytes of each valid parameter line reach the parameter block. A null
+ * callback or context returns to fetching. 1 for a camera, 0 otherwise. */
+ZELIR_API int32_t ZelIr_SetCallBackFun(ZelIrHandle handle, ZelIrFrameCallback callback,
+                                       void* context);
+/* GigE camera handles: 1 (the camera has no motorised focus); 0 for other handles. */
+ZELIR_API int32_t ZelIr_FarFocus(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_NearFocus(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_StopFocus(ZelIrHandle handle);
+ZELIR_API int32_t ZelIr_Reset(ZelIrHandle handle);
+/* 1 for any handle with a source. */
+ZELIR_API int32_t ZelIr_CaptureReset(ZelIrHandle handle);
+/* No source of this library switches video modes: always 0. */
+ZELIR_API int32_t ZelIr_SwitchVideoMode(ZelIrHandle handle, uint16_t mode);
+/* Camera handles: keeps the two values with the handle; 1. */
+ZELIR_API int32_t ZelIr_AddMessageFilter(ZelIrHandle handle, uintptr_t first, uintptr_t second);
+/* Camera handles: later commands go to `address` (its four bytes in memory order are the
+ * dotted octets, first first); 1. 0 for a file. */
+ZELIR_API int32_t ZelIr_SetIpAddress(ZelIrHandle handle, uint32_t address);
+/* Camera handles: the 4 bytes replace bytes 2..5 of the camera's MAC address, and only frames
+ * from that address are taken from then on; 1. 0 for a file. */
+ZELIR_API int32_t ZelIr_SetMacAddress(ZelIrHandle handle, const uint8_t* address);
+/* 1 for any handle with a source (nothing is changed). */
+ZELIR_API int32_t ZelIr_SetExtTrigger(ZelIrHandle handle, uint32_t first, uint32_t second);
+/* 0: no source reports an external trigger. */
+ZELIR_API int32_t ZelIr_GetExtTrigger(ZelIrHandle handle, uint32_t* first, uint32_t* second);
 
 /* ---------------------------------------------------------------------------------------------
  * Camera configuration and temperature conversion.
@@ -498,14 +534,14 @@ ZELIR_STATIC_ASSERT(offsetof(SrecRecord, length) == 8, "SrecRecord layout");
 ZELIR_STATIC_ASSERT(offsetof(SrecRecord, data) == 9, "SrecRecord layout");
 
 /* Error codes of DecodeSrec and EncodeSrec (0 is success). */
-#define SREC_ERROR_MISSING (-1)      /* record, line or text buffer is null */
-#define SREC_ERROR_SHORT_LINE (-2)   /* under 4 characters, or not starting with "S" */
-#define SREC_ERROR_NOT_HEX (-3)      /* a character after the "S" is not a hex digit */
-#define SREC_ERROR_TYPE (-4)         /* type above 9, or S4 / S6 */
-#define SREC_ERROR_NO_ADDRESS (-5)   /* line too short for its address and count */
-#define SREC_ERROR_TOO_LONG (-6)     /* more than 32 data bytes to encode */
-#define SREC_ERROR_LENGTH (-7)       /* line length differs from byte count x 2 + 4 */
-#define SREC_ERROR_CHECKSUM (-8)     /* checksum wrong */
+#define SREC_ERROR_MISSING (-1)    /* record, line or text buffer is null */
+#define SREC_ERROR_SHORT_LINE (-2) /* under 4 characters, or not starting with "S" */
+#define SREC_ERROR_NOT_HEX (-3)    /* a character after the "S" is not a hex digit */
+#define SREC_ERROR_TYPE (-4)       /* type above 9, or S4 / S6 */
+#define SREC_ERROR_NO_ADDRESS (-5) /* line too short for its address and count */
+#define SREC_ERROR_TOO_LONG (-6)   /* more than 32 data bytes to encode */
+#define SREC_ERROR_LENGTH (-7)     /* line length differs from byte count x 2 + 4 */
+#define SREC_ERROR_CHECKSUM (-8)   /* checksum wrong */
 
 /* Size of the text buffer EncodeSrec needs: the longest line (78), its newline and a NUL. */
 #define SREC_LINE_BUFFER_SIZE 80

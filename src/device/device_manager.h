@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "device/device_list.h"
 #include "imaging/ir_manager.h"
 
 class CIRDeviceManager : public CIRManager {
@@ -33,8 +34,3 @@ class CIRDeviceManager : public CIRManager {
     // Data directory: the executable's directory + "_TempData/", created when missing.
     void SetUpDataDirectory();
 };
-
-namespace zelir {
-// Empties the process-wide device list and the discovery state.
-void FreeDeviceList();
-}  // namespace zelir

@@ -27,17 +27,6 @@ void SetSourceTag(files::MovieHeader& header) {
     std::memcpy(header.sourceTag, kFileSourceTag, sizeof(kFileSourceTag));
 }
 
-// The serial text of the block: at most `limit` characters, ending at the first zero byte. The
-// serial field has no terminator of its own, so without a limit it runs on into the model text.
-std::wstring SerialText(const ZelIrParameterBlock& block, size_t limit) {
-    const char* text = block.serialNumber;
-    const size_t room = sizeof(ZelIrParameterBlock) - offsetof(ZelIrParameterBlock, serialNumber);
-    const size_t length = strnlen(text, std::min(limit, room));
-    std::wstring serial;
-    for (size_t i = 0; i < length; ++i) serial += static_cast<unsigned char>(text[i]);
-    return serial;
-}
-
 }  // namespace
 
 CFileStream::CFileStream(const wchar_t* path)
@@ -166,7 +155,7 @@ void CFileStream::PrepareImagePipeline(bool singleImage) {
     block.height = height;
     if (singleImage) block.alarmColorMarker = marker;
     owner_->LoadPalette(block.paletteIndex);
-    const std::wstring serial = SerialText(block, singleImage ? 8 : kSerialTextLimit);
+    const std::wstring serial = CIRManager::SerialText(block, singleImage ? 8 : kSerialTextLimit);
     arith_.Init(width_, height_, owner_->DataDirectory().c_str(), serial.c_str());
     owner_->LoadMask();
 }

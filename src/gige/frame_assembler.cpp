@@ -3,10 +3,22 @@
 #include <chrono>
 #include <cstring>
 
-#include "gige/parameter_line.h"
+#include "files/parameter_line.h"
 
 namespace zelir::gige {
 namespace {
+
+// Fields of the parameter line that reassembly reads (little-endian).
+namespace line_field {
+constexpr size_t kWindowFlag = 56;
+constexpr size_t kWindowWidth = 58;
+constexpr size_t kWindowHeight = 60;
+constexpr size_t kWindowPosition1 = 62;
+constexpr size_t kWindowPosition2 = 64;
+}  // namespace line_field
+
+// Callback delivery adopts only the first 64 bytes of a line.
+constexpr size_t kCallbackLineBytes = 64;
 
 int64_t CounterNow() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -72,15 +84,15 @@ void FrameAssembler::CompleteFrame(uint32_t blockId, const uint8_t* line) {
     if (blockId == lastBlockId_) return;  // a repeat: the slot is refilled by the next frame
     lastBlockId_ = blockId;
 
-    const uint16_t windowWidth = GetLe16(line + parameter_line::kWindowWidth);
-    const uint16_t windowHeight = GetLe16(line + parameter_line::kWindowHeight);
-    if (line[parameter_line::kWindowFlag] != 0 && windowHeight < packets16_ && windowWidth <= P &&
+    const uint16_t windowWidth = GetLe16(line + line_field::kWindowWidth);
+    const uint16_t windowHeight = GetLe16(line + line_field::kWindowHeight);
+    if (line[line_field::kWindowFlag] != 0 && windowHeight < packets16_ && windowWidth <= P &&
         windowWidth != 0) {
         // Holds until the next packet 0 sets the count from the data format again. A zero
         // width would divide by zero: such a line is taken as no window.
         expectedPackets_.store(windowHeight / (P / windowWidth), std::memory_order_relaxed);
-        eventWords_[0] = static_cast<int16_t>(GetLe16(line + parameter_line::kWindowPosition1));
-        eventWords_[1] = static_cast<int16_t>(GetLe16(line + parameter_line::kWindowPosition2));
+        eventWords_[0] = static_cast<int16_t>(GetLe16(line + line_field::kWindowPosition1));
+        eventWords_[1] = static_cast<int16_t>(GetLe16(line + line_field::kWindowPosition2));
         eventWords_[2] = static_cast<int16_t>(windowWidth);
         eventWords_[3] = static_cast<int16_t>(windowHeight);
     }
@@ -110,15 +122,15 @@ void FrameAssembler::Deliver(Slot& slot, const uint8_t* line) {
     void* const context = callbackContext_.load(std::memory_order_acquire);
     if (callback == nullptr || context == nullptr) return;
 
-    const std::span<const uint8_t> lineBytes(line, kParameterLineSize);
-    uint8_t* const block = parameterBlock_.load(std::memory_order_acquire);
-    if (block != nullptr && IsValidParameterLine(lineBytes)) {
-        AdoptParameterLine({block, parameterBlockSize_.load()}, lineBytes, 64);
+    const std::span<const uint8_t> lineBytes(line, kCallbackLineBytes);
+    ZelIrParameterBlock* const block = parameterBlock_.load(std::memory_order_acquire);
+    if (block != nullptr && files::HasValidMarkers(lineBytes)) {
+        files::AdoptParameterLine(*block, lineBytes);
     }
-    const uint16_t windowWidth = GetLe16(line + parameter_line::kWindowWidth);
-    const uint16_t windowHeight = GetLe16(line + parameter_line::kWindowHeight);
+    const uint16_t windowWidth = GetLe16(line + line_field::kWindowWidth);
+    const uint16_t windowHeight = GetLe16(line + line_field::kWindowHeight);
     FrameInfo info{height_, width_, width_ * height_ * 2};
-    if (line[parameter_line::kWindowFlag] != 0 && windowHeight <= packets16_ && windowWidth <= P) {
+    if (line[line_field::kWindowFlag] != 0 && windowHeight <= packets16_ && windowWidth <= P) {
         info = FrameInfo{windowHeight, windowWidth, uint32_t{windowWidth} * windowHeight * 2};
     }
     callback(slot.data.get(), &info, context);
@@ -139,10 +151,8 @@ int FrameAssembler::FetchNewestFrame(const FrameDestination& dest) const {
 }
 
 void FrameAssembler::SetFrameCallback(ZelIrFrameCallback function, void* context,
-                                      std::span<uint8_t> parameterBlock) {
-    parameterBlockSize_.store(parameterBlock.size());
-    parameterBlock_.store(parameterBlock.empty() ? nullptr : parameterBlock.data(),
-                          std::memory_order_release);
+                                      ZelIrParameterBlock* parameterBlock) {
+    parameterBlock_.store(parameterBlock, std::memory_order_release);
     callbackContext_.store(context, std::memory_order_release);
     callback_.store(function, std::memory_order_release);
 }

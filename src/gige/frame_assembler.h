@@ -38,10 +38,10 @@ class FrameAssembler {
     // when it does not fit the destination).
     int FetchNewestFrame(const FrameDestination& dest) const;
     float GetFrameRate() const { return frameRate_.load(std::memory_order_relaxed); }
-    // Delivery by callback is on while function and context are both set. The parameter
-    // block (at least 64 bytes, may be empty) receives each valid parameter line.
+    // Delivery by callback is on while function and context are both set. The parameter block
+    // (may be null) receives the first 64 bytes of each valid parameter line.
     void SetFrameCallback(ZelIrFrameCallback function, void* context,
-                          std::span<uint8_t> parameterBlock);
+                          ZelIrParameterBlock* parameterBlock);
 
     uint16_t ReadyMask() const { return readyMask_.load(std::memory_order_acquire); }
     int CurrentSlot() const { return currentSlot_.load(std::memory_order_acquire); }
@@ -86,8 +86,7 @@ class FrameAssembler {
 
     std::atomic<ZelIrFrameCallback> callback_{nullptr};
     std::atomic<void*> callbackContext_{nullptr};
-    std::atomic<uint8_t*> parameterBlock_{nullptr};
-    std::atomic<size_t> parameterBlockSize_{0};
+    std::atomic<ZelIrParameterBlock*> parameterBlock_{nullptr};
 };
 
 }  // namespace zelir::gige

@@ -59,7 +59,7 @@ class NetInterface {
     int FetchNewestFrame(const FrameDestination& dest) const;
     float GetFrameRate() const { return frames_.GetFrameRate(); }
     void SetFrameCallback(ZelIrFrameCallback function, void* context,
-                          std::span<uint8_t> parameterBlock) {
+                          ZelIrParameterBlock* parameterBlock) {
         frames_.SetFrameCallback(function, context, parameterBlock);
     }
     const FrameAssembler& Frames() const { return frames_; }

@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cstring>
 
 #include "api/base_library/string_conversion.h"
@@ -31,6 +33,15 @@ CIRManager::CIRManager()
 }
 
 CIRManager::~CIRManager() = default;
+
+std::wstring CIRManager::SerialText(const ZelIrParameterBlock& block, size_t limit) {
+    const char* text = block.serialNumber;
+    const size_t room = sizeof(ZelIrParameterBlock) - offsetof(ZelIrParameterBlock, serialNumber);
+    const size_t length = strnlen(text, std::min(limit, room));
+    std::wstring serial;
+    for (size_t i = 0; i < length; ++i) serial += static_cast<unsigned char>(text[i]);
+    return serial;
+}
 
 void CIRManager::InitParameterBlock(ZelIrParameterBlock& block, uint16_t width, uint16_t height) {
     std::memset(&block, 0, sizeof(block));

@@ -28,6 +28,9 @@ class CIRManager {
     static void LoadParameters(ZelIrParameterBlock& block, const wchar_t* directory);
     // Writes the display settings of the block back to "para.ini" in `directory`.
     static void SaveParameters(const ZelIrParameterBlock& block, const wchar_t* directory);
+    // The serial text of the block: at most `limit` characters, ending at the first zero byte.
+    // The serial field has no terminator of its own, so past 8 it runs on into the model text.
+    static std::wstring SerialText(const ZelIrParameterBlock& block, size_t limit);
 
     // Loads palette `index` (0..8; anything else counts as 0) into the palette table.
     void LoadPalette(int index);

@@ -1,7 +1,8 @@
 // Per-frame processing shared by every source: the calibration step, correction to 16-bit
 // values and adoption of the camera's parameter line.
-#include <cstring>
+#include <span>
 
+#include "files/parameter_line.h"
 #include "imaging/ir_manager.h"
 #include "stream/stream_base.h"
 
@@ -58,20 +59,9 @@ void CStreamBase::GenerateY16(uint8_t* frame, int width, int height) {
 }
 
 bool CStreamBase::AdoptParameterLine(const uint8_t* line) {
-    uint16_t marker;
-    uint16_t size;
-    std::memcpy(&marker, line, sizeof(marker));
-    std::memcpy(&size, line + 2, sizeof(size));
-    if (marker != 1 || size < 5 || size > ZELIR_PARAMETER_LINE_SIZE) return false;
+    const std::span<const uint8_t> bytes(line, zelir::files::kParameterLineBytes);
+    if (!zelir::files::HasValidMarkers(bytes)) return false;
     hasParameterLine_ = 1;
-    if (owner_ == nullptr) return true;
-    ZelIrParameterBlock* block = owner_->ParameterBlock();
-    const uint16_t width = block->width;
-    const uint16_t height = block->height;
-    const uint8_t headerLines = block->headerLines;
-    std::memcpy(block, line, ZELIR_PARAMETER_LINE_SIZE);
-    block->width = width;
-    block->height = height;
-    block->headerLines = headerLines;
+    if (owner_ != nullptr) zelir::files::AdoptParameterLine(*owner_->ParameterBlock(), bytes);
     return true;
 }

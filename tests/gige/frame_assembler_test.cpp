@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "gige/stream_packets.h"
@@ -192,8 +195,10 @@ int Record(uint8_t* frame, FrameInfo* info, void* context) {
 TEST(Reassembly, CallbackGetsFrameInPlaceAndParameterLineIsAdopted) {
     FrameAssembler a(640, 512);
     Delivery d;
-    std::vector<uint8_t> block(34864, 0xEE);
-    a.SetFrameCallback(&Record, &d, block);
+    ZelIrParameterBlock parameters;
+    const std::span<uint8_t> block(reinterpret_cast<uint8_t*>(&parameters), sizeof parameters);
+    std::fill(block.begin(), block.end(), 0xEE);
+    a.SetFrameCallback(&Record, &d, &parameters);
     FrameSpec f;
     f.frameId = 0x01020304;
     Feed(a, f);
@@ -221,11 +226,12 @@ TEST(Reassembly, CallbackGetsFrameInPlaceAndParameterLineIsAdopted) {
 TEST(Reassembly, CallbackWithoutContextDeliversNothing) {
     FrameAssembler a(640, 512);
     Delivery d;
-    std::vector<uint8_t> block(100, 0xEE);
-    a.SetFrameCallback(&Record, nullptr, block);
+    ZelIrParameterBlock parameters;
+    std::memset(&parameters, 0xEE, sizeof parameters);
+    a.SetFrameCallback(&Record, nullptr, &parameters);
     Feed(a, FrameSpec{});
     EXPECT_TRUE(d.infos.empty());
-    EXPECT_EQ(block[0], 0xEE);
+    EXPECT_EQ(parameters.marker, 0xEEEE);
     EXPECT_EQ(Fetch(a).result, 1) << "the frame is still published";
 }
 
@@ -241,7 +247,7 @@ TEST_P(WindowedFrame, SetsPacketCountEventWordsAndFrameInfo) {
     const WindowCase c = GetParam();
     FrameAssembler a(640, 512);
     Delivery d;
-    a.SetFrameCallback(&Record, &d, {});
+    a.SetFrameCallback(&Record, &d, nullptr);
     FrameSpec f;
     f.window = true;
     f.windowWidth = c.width;

@@ -5,7 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "gige/parameter_line.h"
+#include <zelir/zelir.h>
+
 #include "gige/wire_format.h"
 
 namespace zelir::test {
@@ -27,7 +28,7 @@ inline uint8_t PixelByte(uint32_t frameId, size_t offset) {
 }
 
 inline std::vector<uint8_t> ParameterLine(const FrameSpec& f) {
-    std::vector<uint8_t> line(gige::kParameterLineSize, 0);
+    std::vector<uint8_t> line(ZELIR_PARAMETER_LINE_SIZE, 0);
     line[0] = f.validLine ? 1 : 0;
     line[2] = 100;
     line[4] = 0x34, line[5] = 0x12;  // width/height/header lines the owner keeps

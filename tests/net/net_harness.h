@@ -1,49 +1,14 @@
-// Shared pieces of the namespace tests: the emulator's admin port, the camera interfaces'
-// addresses, and the host adapters.
+// Shared pieces of the namespace tests that use the library's internals: the host adapters, on
+// top of the emulators' admin port and addresses.
 #pragma once
 
-#include <arpa/inet.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <array>
-#include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "gige/adapter_table.h"
 #include "gige/net_interface.h"
+#include "net/camsim_admin.h"
 
 namespace zelir::test {
-
-inline std::string RunCommand(const std::string& command) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return out;
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-    pclose(pipe);
-    return out;
-}
-
-inline gige::MacAddress ParseMac(const std::string& text) {
-    gige::MacAddress mac{};
-    unsigned b[6] = {};
-    if (std::sscanf(text.c_str(), "%x:%x:%x:%x:%x:%x", &b[0], &b[1], &b[2], &b[3], &b[4], &b[5]) ==
-        6) {
-        for (int i = 0; i < 6; ++i) mac[i] = static_cast<uint8_t>(b[i]);
-    }
-    return mac;
-}
-
-// The camera side lives in the other namespace.
-inline gige::MacAddress CameraMac(const std::string& interface) {
-    return ParseMac(
-        RunCommand("ip netns exec zelir-c cat /sys/class/net/" + interface + "/address"));
-}
-inline gige::MacAddress HostMac(const std::string& interface) {
-    return ParseMac(RunCommand("cat /sys/class/net/" + interface + "/address"));
-}
 
 // Index of the host adapter with this name in the adapter table, -1 when missing.
 inline int AdapterIndex(const char* name) {
@@ -52,32 +17,5 @@ inline int AdapterIndex(const char* name) {
     }
     return -1;
 }
-
-// Text commands to an emulator's admin port ("set ...", "reset", "stats").
-class CamsimAdmin {
-  public:
-    explicit CamsimAdmin(const char* address = "198.18.0.2", uint16_t port = 3999)
-        : fd_(socket(AF_INET, SOCK_DGRAM, 0)) {
-        to_.sin_family = AF_INET;
-        to_.sin_port = htons(port);
-        to_.sin_addr.s_addr = inet_addr(address);
-        timeval timeout{1, 0};
-        setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    }
-    ~CamsimAdmin() { close(fd_); }
-    CamsimAdmin(const CamsimAdmin&) = delete;
-    CamsimAdmin& operator=(const CamsimAdmin&) = delete;
-
-    std::string Send(const std::string& text) {
-        sendto(fd_, text.data(), text.size(), 0, reinterpret_cast<sockaddr*>(&to_), sizeof to_);
-        char reply[256];
-        const ssize_t n = recv(fd_, reply, sizeof reply, 0);
-        return n > 0 ? std::string(reply, static_cast<size_t>(n)) : std::string("no answer");
-    }
-
-  private:
-    int fd_;
-    sockaddr_in to_{};
-};
 
 }  // namespace zelir::test

@@ -10,8 +10,8 @@
 #include <set>
 #include <thread>
 
+#include "files/parameter_line.h"
 #include "gige/control_channel.h"
-#include "gige/parameter_line.h"
 #include "net/net_harness.h"
 #include "thermal_scene.h"
 
@@ -28,16 +28,14 @@ struct Delivered {
     std::vector<uint32_t> frameIds;
     std::vector<FrameInfo> infos;
     std::vector<uint32_t> expectedCounts;
-    std::array<uint8_t, 34864> block{};
+    ZelIrParameterBlock block{};
     const FrameAssembler* frames = nullptr;
 };
 
 int OnFrame(uint8_t*, FrameInfo* info, void* context) {
     auto* d = static_cast<Delivered*>(context);
     std::lock_guard<std::mutex> guard(d->mutex);
-    uint32_t id = 0;
-    std::memcpy(&id, &d->block[parameter_line::kFrameId], 4);  // adopted just before the call
-    d->frameIds.push_back(id);
+    d->frameIds.push_back(d->block.frameId);  // adopted just before the call
     d->infos.push_back(*info);
     d->expectedCounts.push_back(d->frames->ExpectedPacketCount());
     return 0;
@@ -72,7 +70,7 @@ class NetStream : public ::testing::Test {
         ASSERT_EQ(admin_.Send("set " + settings), "ok");
         ASSERT_EQ(WriteRegister({channel_.get(), camera_}, kStreamRegister, 1), 0);
     }
-    void UseCallback() { channel_->SetFrameCallback(&OnFrame, &delivered_, delivered_.block); }
+    void UseCallback() { channel_->SetFrameCallback(&OnFrame, &delivered_, &delivered_.block); }
     // Waits until the emulator has sent this many frames (and the last has had time to land).
     void WaitForSentFrames(uint32_t count) {
         const auto deadline = Clock::now() + std::chrono::seconds(20);
@@ -114,10 +112,10 @@ TEST_P(NetFrames, FetchedFrameIsTheEmulatorsScene) {
     EXPECT_EQ(f.pixelKind, c.eightBit ? 1u : 0u);
     EXPECT_EQ(f.bytesPerPixel, bpp);
 
-    const std::span<const uint8_t> line(&f.data[f.imageBytes], kParameterLineSize);
-    ASSERT_TRUE(IsValidParameterLine(line));
+    const std::span<const uint8_t> line(&f.data[f.imageBytes], ZELIR_PARAMETER_LINE_SIZE);
+    ASSERT_TRUE(zelir::files::HasValidMarkers(line));
     uint32_t frameId = 0;
-    std::memcpy(&frameId, &line[parameter_line::kFrameId], 4);
+    std::memcpy(&frameId, &line[offsetof(ZelIrParameterBlock, frameId)], 4);
     EXPECT_EQ(frameId, 5u) << "the newest of five frames";
 
     camsim::ThermalScene scene(640, 512);
@@ -181,12 +179,12 @@ TEST_F(NetStream, WindowedFramesReportTheirWindow) {
     EXPECT_EQ(channel_->Frames().EventWords(), (std::array<int16_t, 4>{16, 8, 320, 240}));
 
     // The window's pixels lead the frame.
-    channel_->SetFrameCallback(nullptr, nullptr, {});
+    channel_->SetFrameCallback(nullptr, nullptr, nullptr);
     Fetched f;
     ASSERT_EQ(channel_->FetchNewestFrame({f.data, &f.imageBytes, &f.pixelKind, &f.bytesPerPixel}),
               1);
     uint32_t frameId = 0;
-    std::memcpy(&frameId, &f.data[f.imageBytes + parameter_line::kFrameId], 4);
+    std::memcpy(&frameId, &f.data[f.imageBytes + offsetof(ZelIrParameterBlock, frameId)], 4);
     camsim::ThermalScene scene(640, 512);
     std::vector<uint16_t> full(640 * 512);
     scene.Render(frameId, full);

@@ -1,5 +1,6 @@
 #include "camsim_options.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -44,6 +45,18 @@ bool ParseWindow(const std::string& text, Window& w) {
     return true;
 }
 
+bool ParseMac(const std::string& text, Options& o) {
+    unsigned b[6] = {};
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%2x:%2x:%2x:%2x:%2x:%2x%c", &b[0], &b[1], &b[2], &b[3], &b[4],
+                    &b[5], &tail) != 6) {
+        return false;
+    }
+    for (size_t i = 0; i < o.mac.size(); ++i) o.mac[i] = static_cast<uint8_t>(b[i]);
+    o.reportMac = true;
+    return true;
+}
+
 }  // namespace
 
 bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string& error) {
@@ -65,6 +78,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
         {"--model", [&o](const std::string& v) { return !(o.model = v).empty(); }},
         {"--admin-port", Number(o.adminPort, 65535)},
         {"--window", [&o](const std::string& v) { return ParseWindow(v, o.window); }},
+        {"--mac", [&o](const std::string& v) { return ParseMac(v, o); }},
+        {"--uniform", Number(o.uniformLevel, 16383)},
         {"--fault-every", Number(o.faultEvery, UINT32_MAX)},
         {"--drop-packet", PacketIndex(o.dropPacket)},
         {"--repeat-packet", PacketIndex(o.repeatPacket)},
@@ -83,6 +98,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
         const std::string& name = args[i];
         if (name == "--pixel16") {
             o.pixel8 = false;
+        } else if (name == "--interface-mac") {
+            o.reportMac = false;
         } else if (name == "--no-window") {
             o.window = Window{};
         } else if (name == "--no-faults") {
@@ -132,9 +149,13 @@ const char* UsageText() {
            "  --autostart            stream at once instead of waiting for register 27 = 1\n"
            "  --window WxH+X+Y       send windowed frames of W x H pixels at X,Y\n"
            "  --no-window            full frames again\n"
+           "  --uniform LEVEL        a uniform scene at LEVEL (a reference body filling the\n"
+           "                         view, for two-point calibration); 0: the thermal scene\n"
            "  --serial TEXT          serial number (default ZS000042, 8 characters are read)\n"
            "  --manufacturer TEXT    manufacturer name (default ZelIr)\n"
            "  --model TEXT           model name (default G003L)\n"
+           "  --mac XX:XX:XX:XX:XX:XX  MAC address reported in discovery\n"
+           "  --interface-mac        report the interface's MAC again (the default)\n"
            "  --admin-port N         UDP port taking the same options as text at run time:\n"
            "                         \"set <options>\", \"reset\", \"stats\"\n"
            "Faults:\n"

@@ -1,6 +1,7 @@
 // Command-line (and admin-port) settings of the camera emulator.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,7 +26,11 @@ struct Options {
     std::string manufacturer = "ZelIr";
     std::string model = "G003L";
     uint16_t adminPort = 0;  // text control port for tests (0: none)
+    // MAC reported in discovery instead of the interface's (tests of a camera seen twice).
+    bool reportMac = false;
+    std::array<uint8_t, 6> mac{};
     Window window;
+    uint16_t uniformLevel = 0;  // non-zero: a uniform scene at this level instead of the scene
 
     // Stream faults, applied to every n-th frame (frames n, 2n, ... counted from 1).
     uint32_t faultEvery = 1;

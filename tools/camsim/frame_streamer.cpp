@@ -72,7 +72,11 @@ uint32_t FrameStreamer::ComposeFrame(const Options& o, uint32_t n) {
     const uint32_t imageBytes = uint32_t{o.width} * o.height * bpp;
     const uint32_t packets = imageBytes / kPacketData + 1;
     frame_.assign(size_t{packets} * kPacketData, 0);
-    scene_->Render(n, pixels_);
+    if (o.uniformLevel > 0) {
+        scene_->RenderUniform(static_cast<float>(o.uniformLevel), pixels_);
+    } else {
+        scene_->Render(n, pixels_);
+    }
 
     // A windowed frame packs the window's rows at the start of the image; the frame keeps
     // its full packet count.

@@ -44,7 +44,7 @@ void GvcpServer::DiscoveryData(const Options& o, std::vector<uint8_t>& d) const 
     // The device-mode word carries the frame geometry: height high, width low.
     PutBe16(&d[4], o.height);
     PutBe16(&d[6], o.width);
-    std::memcpy(&d[10], info_.mac.data(), 6);
+    std::memcpy(&d[10], o.reportMac ? o.mac.data() : info_.mac.data(), 6);
     PutBe32(&d[16], 0x80000007);  // IP configurations supported
     PutBe32(&d[20], 0x00000001);  // current: persistent IP
     std::memcpy(&d[36], &info_.address, 4);

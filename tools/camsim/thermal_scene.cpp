@@ -25,15 +25,16 @@ ThermalScene::ThermalScene(uint32_t width, uint32_t height)
     : width_(width),
       height_(height),
       background_(size_t{width} * height),
-      gain_(background_.size()) {
+      gain_(background_.size()),
+      offset_(background_.size()) {
     Lcg rng{0x5EEDu};
     for (uint32_t y = 0; y < height; ++y) {
         for (uint32_t x = 0; x < width; ++x) {
             const size_t i = size_t{y} * width + x;
             gain_[i] = 1.0f + 0.03f * rng.Unit();
-            const float offset = 40.0f * rng.Unit();
+            offset_[i] = 40.0f * rng.Unit();
             const float scene = 6000.0f + 2500.0f * x / width + 1200.0f * y / height;
-            background_[i] = Clamp(scene * gain_[i] + offset);
+            background_[i] = Clamp(scene * gain_[i] + offset_[i]);
         }
     }
     const uint32_t pixels = width * height;
@@ -62,6 +63,13 @@ void ThermalScene::Render(uint32_t n, std::span<uint16_t> out) const {
             out[i] = Clamp(out[i] + 4000.0f * (1.0f - d2) * gain_[i]);
         }
     }
+    for (uint32_t i : dead_) out[i] = kDeadValue;
+    for (uint32_t i : hot_) out[i] = kHotValue;
+}
+
+void ThermalScene::RenderUniform(float level, std::span<uint16_t> out) const {
+    if (out.size() < background_.size()) return;
+    for (size_t i = 0; i < background_.size(); ++i) out[i] = Clamp(level * gain_[i] + offset_[i]);
     for (uint32_t i : dead_) out[i] = kDeadValue;
     for (uint32_t i : hot_) out[i] = kHotValue;
 }

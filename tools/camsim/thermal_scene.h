@@ -20,6 +20,9 @@ class ThermalScene {
     uint32_t Height() const { return height_; }
     // Writes the whole frame for frame number n (row-major, width x height values).
     void Render(uint32_t n, std::span<uint16_t> out) const;
+    // A uniform scene at `level` (a reference body filling the view), seen through the same
+    // fixed-pattern gain and offset and with the same bad pixels.
+    void RenderUniform(float level, std::span<uint16_t> out) const;
     // The bad pixels, as indices into the frame.
     const std::vector<uint32_t>& DeadPixels() const { return dead_; }
     const std::vector<uint32_t>& HotPixels() const { return hot_; }
@@ -28,6 +31,7 @@ class ThermalScene {
     uint32_t width_, height_;
     std::vector<uint16_t> background_;  // gradient with fixed-pattern noise already applied
     std::vector<float> gain_;
+    std::vector<float> offset_;
     std::vector<uint32_t> dead_, hot_;
 };
 

@@ -22,5 +22,8 @@ int RunPlay(const Args& args);
 int RunSave(const Args& args);
 int RunAvi(const Args& args);
 int RunSrec2bin(const Args& args);
+int RunDiscover(const Args& args);
+int RunGrab(const Args& args);
+int RunRecord(const Args& args);
 
 }  // namespace zelir_cli

@@ -19,6 +19,11 @@ constexpr Command kCommands[] = {
      "a raw movie through the display mapping into an AVI file", RunAvi},
     {"srec2bin", "HW.flash [SW.flash] --out FILE.bin",
      "S-record file (or hardware and software pair) to a binary image", RunSrec2bin},
+    {"discover", "", "cameras on the network adapters: index, path, address, adapter, serial, size",
+     RunDiscover},
+    {"grab", "CAMERA --frames N --out DIR [--format bmp|raw|combined] [--palette N]",
+     "N consecutive live frames as files", RunGrab},
+    {"record", "CAMERA --seconds S --out MOVIE.irm", "a raw movie of the live stream", RunRecord},
 };
 
 void PrintHelp(FILE* out) {
@@ -29,6 +34,8 @@ void PrintHelp(FILE* out) {
     }
     std::fprintf(out,
                  "\nFILE is a movie (.irm), a combined image (.bmp) or a raw image (.raw).\n"
+                 "CAMERA is a connection path: cam://N or cam:N (N as listed by discover), or\n"
+                 "SCHEME://ADDRESS with the camera's IPv4 address (e.g. gige://198.18.0.2).\n"
                  "Palettes: 0 grey, 1 ironbow, ... (see README). Brightness/contrast types: 0\n"
                  "automatic linear, 1 manual linear, 3 CLAHE, 4 plateau equalisation, 5 mixed,\n"
                  "6 retinex, 7 bilateral detail enhancement.\n"

@@ -1,12 +1,15 @@
 #include "open_handle.h"
 
 #include "commands.h"
+#include "live_frames.h"
 
 namespace zelir_cli {
 
 namespace {
 
+constexpr uint32_t kCameraHandle = 1;
 constexpr uint32_t kMovieHandle = 2;
+constexpr auto kCameraFrameWait = std::chrono::milliseconds(2000);
 constexpr int64_t kPaletteCount = 9;
 constexpr int64_t kTypeCount = 15;
 
@@ -33,6 +36,11 @@ uint32_t FrameCount(ZelIrHandle handle) {
 }
 
 bool FetchFrame(ZelIrHandle handle, uint32_t index) {
+    if (ZelIr_GetHandleType(handle) == kCameraHandle) {
+        // A camera that has just been opened may not have completed a frame yet.
+        uint32_t frameId = ZelIr_GetFrameID(handle);
+        return WaitForNewFrame(handle, frameId, kCameraFrameWait);
+    }
     if (ZelIr_GetHandleType(handle) != kMovieHandle) return ZelIr_GetNewArray(handle) == 1;
     if (index >= ZelIr_MovieGetTotalFrm(handle)) return false;
     // Frame 0 cannot be reached by goto; stepping by 0 fetches the current position.

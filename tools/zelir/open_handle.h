@@ -33,7 +33,8 @@ bool IsCameraPath(const std::string& path);
 // Number of frames a source offers: a movie's frame count, 1 for an image.
 uint32_t FrameCount(ZelIrHandle handle);
 
-// Makes frame `index` of a movie (or the image of an image file) the current frame.
+// Makes frame `index` of a movie (the image of an image file, a new frame of a camera) the
+// current frame.
 bool FetchFrame(ZelIrHandle handle, uint32_t index);
 
 // Applies --palette N and --bc-type T; false (with the message printed) for bad values.

@@ -1,0 +1,114 @@
+// The discovery table fed with acknowledgements directly: fields, the found-before rule, the
+// 20-entry bound and the reset.
+#include "gige/discovery.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "gige/wire_format.h"
+#include "support/debug_capture.h"
+
+namespace {
+
+using namespace zelir::gige;
+using namespace zelir::test;
+
+// A discovery acknowledgement (GVCP header included) as a camera sends it.
+std::vector<uint8_t> DiscoveryAck(uint8_t macTail, const char* serial = "ZS12345678",
+                                  uint16_t width = 640, uint16_t height = 512) {
+    std::vector<uint8_t> ack(8 + 248, 0);
+    PutBe16(&ack[2], kDiscoveryAck);
+    PutBe16(&ack[4], 248);
+    PutBe16(&ack[6], 1);
+    PutBe16(&ack[12], height);
+    PutBe16(&ack[14], width);
+    const uint8_t mac[6] = {0x02, 0x42, 0, 0, 0, macTail};
+    std::memcpy(&ack[18], mac, 6);
+    const uint8_t address[4] = {198, 18, 0, static_cast<uint8_t>(2 + macTail)};
+    std::memcpy(&ack[44], address, 4);
+    std::memcpy(&ack[224], serial, std::strlen(serial));
+    return ack;
+}
+
+class Discovery : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetDiscovery(); }
+    void TearDown() override { ResetDiscovery(); }
+    DebugCapture debug_;
+};
+
+TEST_F(Discovery, EntryTakesTheAcknowledgementsFields) {
+    auto ack = DiscoveryAck(7);
+    // Bytes 02 00 02 80 at offsets 12..15: height 512, width 640.
+    ack[12] = 0x02, ack[13] = 0x00, ack[14] = 0x02, ack[15] = 0x80;
+    ASSERT_EQ(AddDiscoveredCamera(ack, 3, "198.18.0.1"), 0);
+    ASSERT_EQ(DiscoveredCount(), 1u);
+    const DiscoveryEntry& e = *GetDiscoveryEntry(0);
+    EXPECT_STREQ(e.hostAddress, "198.18.0.1");
+    EXPECT_EQ(e.adapterIndex, 3);
+    EXPECT_EQ(e.cameraIndex, 0);
+    EXPECT_EQ(e.mac, (MacAddress{0x02, 0x42, 0, 0, 0, 7}));
+    EXPECT_STREQ(e.name, "Gige0");
+    EXPECT_STREQ(e.serial, "ZS123456") << "first 8 characters";
+    EXPECT_EQ(std::vector<uint8_t>(e.address, e.address + 4),
+              (std::vector<uint8_t>{198, 18, 0, 9}));
+    EXPECT_EQ(e.height, 512);
+    EXPECT_EQ(e.width, 640);
+    EXPECT_EQ(e.reserved, 0u);
+    EXPECT_EQ(debug_.Messages(), std::vector<std::string>{"camera 0 found\n"});
+}
+
+TEST_F(Discovery, ACameraSeenAgainIsReportedWithItsIndexAndNotAdded) {
+    ASSERT_EQ(AddDiscoveredCamera(DiscoveryAck(1), 0, "198.18.0.1"), 0);
+    ASSERT_EQ(AddDiscoveredCamera(DiscoveryAck(2), 0, "198.18.0.1"), 1);
+    debug_.Clear();
+    EXPECT_EQ(AddDiscoveredCamera(DiscoveryAck(2, "OTHER"), 1, "198.19.0.1"), -1);
+    EXPECT_EQ(DiscoveredCount(), 2u);
+    EXPECT_STREQ(GetDiscoveryEntry(1)->hostAddress, "198.18.0.1") << "the first sighting stays";
+    EXPECT_EQ(debug_.Messages(), std::vector<std::string>{"camera 1 has found before\n"});
+}
+
+TEST_F(Discovery, TheTableHoldsTwentyCamerasAndNothingIsWrittenPastIt) {
+    for (uint8_t i = 0; i < kMaxDiscoveredCameras; ++i) {
+        ASSERT_EQ(AddDiscoveredCamera(DiscoveryAck(i), 0, "198.18.0.1"), i);
+    }
+    const DiscoveryEntry last = *GetDiscoveryEntry(kMaxDiscoveredCameras - 1);
+    debug_.Clear();
+    EXPECT_EQ(AddDiscoveredCamera(DiscoveryAck(20), 1, "198.19.0.1"), -1);
+    EXPECT_EQ(AddDiscoveredCamera(DiscoveryAck(5), 1, "198.19.0.1"), -1);
+    EXPECT_EQ(DiscoveredCount(), kMaxDiscoveredCameras);
+    EXPECT_EQ(GetDiscoveryEntry(kMaxDiscoveredCameras), nullptr);
+    EXPECT_EQ(std::memcmp(GetDiscoveryEntry(kMaxDiscoveredCameras - 1), &last, sizeof last), 0);
+    EXPECT_EQ(debug_.Messages(), (std::vector<std::string>{"camera table is full, camera ignored\n",
+                                                           "camera 5 has found before\n"}));
+}
+
+TEST_F(Discovery, ResetEmptiesTheTableAndTheNextCameraIsZeroAgain) {
+    AddDiscoveredCamera(DiscoveryAck(1), 0, "198.18.0.1");
+    AddDiscoveredCamera(DiscoveryAck(2), 0, "198.18.0.1");
+    ResetDiscovery();
+    EXPECT_EQ(DiscoveredCount(), 0u);
+    EXPECT_EQ(GetDiscoveryEntry(0), nullptr);
+    EXPECT_EQ(AddDiscoveredCamera(DiscoveryAck(2), 0, "198.18.0.1"), 0);
+}
+
+TEST_F(Discovery, ATruncatedAcknowledgementAddsNothing) {
+    auto ack = DiscoveryAck(1);
+    ack.resize(231);  // ends inside the serial number
+    EXPECT_EQ(AddDiscoveredCamera(ack, 0, "198.18.0.1"), -1);
+    EXPECT_EQ(DiscoveredCount(), 0u);
+}
+
+TEST_F(Discovery, GeometryIsWrittenBackOnlyIntoListedEntries) {
+    AddDiscoveredCamera(DiscoveryAck(1), 0, "198.18.0.1");
+    SetDiscoveredGeometry(0, 320, 240);
+    SetDiscoveredGeometry(1, 111, 111);
+    EXPECT_EQ(GetDiscoveryEntry(0)->width, 320);
+    EXPECT_EQ(GetDiscoveryEntry(0)->height, 240);
+    EXPECT_EQ(DiscoveredCount(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+// The camera object without an adapter: what it reports before it is opened, the address
+// changes, callback mode, and the command queue fed with captured replies.
+#include "gige/gnet_device.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "gige/captured_frames.h"
+#include "gige/control_channel.h"
+
+namespace {
+
+using namespace zelir::gige;
+using namespace zelir::test;
+
+DiscoveryEntry Entry() {
+    DiscoveryEntry e{};
+    e.mac = {0x02, 0x42, 0x11, 0x22, 0x33, 0x44};
+    const uint8_t address[4] = {198, 18, 0, 2};
+    std::memcpy(e.address, address, 4);
+    e.width = 640;
+    e.height = 512;
+    return e;
+}
+
+int Ignore(uint8_t*, FrameInfo*, void*) {
+    return 0;
+}
+
+TEST(GNetDevice, ReportsACameraSourceBeforeOpening) {
+    int argument = 0;
+    CGNetDevice camera(&argument, Entry(), 640, 512);
+    EXPECT_STREQ(camera.GetSourceTag(), "IRGIGE");
+    EXPECT_EQ(camera.IsDevice(), 1u);
+    EXPECT_EQ(camera.StreamTypeCode(), 1u);
+    EXPECT_EQ(camera.SourceStatus(), 8u);
+    EXPECT_EQ(camera.GetWidth(), 640);
+    EXPECT_EQ(camera.GetHeight(), 512);
+    EXPECT_EQ(camera.GetDataOffset(), 0);
+    EXPECT_EQ(camera.GetFrameSize(), 655360u);
+    EXPECT_EQ(camera.IsOpen(), 0u);
+    EXPECT_EQ(camera.GetFrameRate(), 0.0f) << "measured by the channel, nothing yet";
+    EXPECT_EQ(camera.GetFrame(0), nullptr);
+    EXPECT_EQ(camera.GetFrame(1), nullptr);
+}
+
+TEST(GNetDevice, EventWordsOfAFullFrameAreZero) {
+    CGNetDevice camera(nullptr, Entry(), 640, 512);
+    // 513 packets expected for 512 lines: the reserved slot reports 1.
+    EXPECT_EQ(camera.Reserved10(), 1);
+    std::array<int32_t, 4> words;
+    words.fill(0x7F7F7F7F);
+    EXPECT_EQ(camera.Reserved11(&words[0], &words[1], &words[2], &words[3]), 1);
+    EXPECT_EQ(words, (std::array<int32_t, 4>{0, 0, 0, 0}));
+}
+
+TEST(GNetDevice, NewAddressesAreUsedForLaterTraffic) {
+    CGNetDevice camera(nullptr, Entry(), 640, 512);
+    const uint8_t next[4] = {198, 19, 0, 7};
+    uint32_t address = 0;
+    std::memcpy(&address, next, 4);
+    EXPECT_EQ(camera.SetIpAddress(address), 0);
+    EXPECT_EQ(camera.Endpoint().address, address);
+
+    const uint8_t tail[4] = {0x0A, 0x0B, 0x0C, 0x0D};
+    EXPECT_EQ(camera.SetMacAddress(tail), 0);
+    EXPECT_EQ(camera.Entry().mac, (MacAddress{0x02, 0x42, 0x0A, 0x0B, 0x0C, 0x0D}));
+    EXPECT_NE(std::string(camera.Channel()->FilterText()).find("ether src 02:42:0a:0b:0c:0d"),
+              std::string::npos)
+        << camera.Channel()->FilterText();
+    EXPECT_EQ(camera.SetMacAddress(nullptr), -1);
+}
+
+TEST(GNetDevice, CallbackModeNeedsBothFunctionAndContext) {
+    CGNetDevice camera(nullptr, Entry(), 640, 512);
+    int context = 0;
+    EXPECT_EQ(camera.SetCallback(&Ignore, &context), 1);
+    EXPECT_EQ(camera.CallbackMode(), 1u);
+    EXPECT_EQ(camera.SetCallback(&Ignore, nullptr), 1);
+    EXPECT_EQ(camera.CallbackMode(), 0u);
+    EXPECT_EQ(camera.SetCallback(nullptr, &context), 1);
+    EXPECT_EQ(camera.CallbackMode(), 0u);
+}
+
+TEST(GNetDevice, CommandsThatCannotGoOutFail) {
+    CGNetDevice camera(nullptr, Entry(), 640, 512);
+    const std::vector<uint8_t> command(kMaxDeviceCommandData + 1, 0x55);
+    EXPECT_FALSE(camera.SendCommand(command.data(), static_cast<uint32_t>(command.size())));
+    EXPECT_FALSE(camera.SendCommand(command.data(), kMaxDeviceCommandData)) << "not opened";
+}
+
+TEST(GNetDevice, ReceivedReplyIsCutToTheCallersCapacity) {
+    CGNetDevice camera(nullptr, Entry(), 640, 512);
+    BuildReadRegister(0);  // the reply answers the latest request id
+    const uint16_t id = RequestCounter();
+    const std::vector<uint8_t> data = {1, 2, 3, 4, 5, 6, 7, 8};
+    camera.Channel()->HandleCapturedPacket(CapturedUdp(3956, Ack(0, kDeviceCommandAck, id, data)));
+
+    std::array<uint8_t, 8> destination;
+    destination.fill(0xEE);
+    uint32_t length = 4;  // capacity on entry
+    uint16_t replyId = 0;
+    ASSERT_EQ(camera.ReceiveCommand(destination.data(), &length, &replyId), 1);
+    EXPECT_EQ(length, 4u);
+    EXPECT_EQ(replyId, id);
+    EXPECT_EQ(destination, (std::array<uint8_t, 8>{1, 2, 3, 4, 0xEE, 0xEE, 0xEE, 0xEE}));
+}
+
+TEST(GNetDevice, FlushDiscardsQueuedReplies) {
+    CGNetDevice camera(nullptr, Entry(), 640, 512);
+    for (uint16_t id = 1; id <= 3; ++id) {
+        camera.Channel()->HandleCapturedPacket(CapturedUdp(3956, Ack(0, kDeviceCommandAck, id)));
+    }
+    ASSERT_FALSE(camera.Channel()->MessageQueue().IsEmpty());
+    EXPECT_TRUE(camera.FlushCommands());
+    EXPECT_TRUE(camera.Channel()->MessageQueue().IsEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,577 @@
+// Live cameras through the public interface only, against the two emulators in the network
+// namespaces: the device list, connection paths, open and close, pull and callback delivery,
+// recording, calibration and the camera's state values.
+#include <gtest/gtest.h>
+#include <zelir/zelir.h>
+
+#include <arpa/inet.h>
+#include <pcap/pcap.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/camsim_admin.h"
+#include "support/test_files.h"
+
+namespace {
+
+using namespace zelir::test;
+using MacAddress = std::array<uint8_t, 6>;
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+constexpr uint32_t kCameraHandle = 1;
+
+struct HandleCloser {
+    void operator()(void* handle) const { ZelIr_Close(handle); }
+};
+using Handle = std::unique_ptr<void, HandleCloser>;
+
+// Every debug message of the library while in scope.
+class Messages {
+  public:
+    Messages() { ZelIr_SetDebugOutput(&Messages::Collect, this); }
+    ~Messages() { ZelIr_SetDebugOutput(nullptr, nullptr); }
+    Messages(const Messages&) = delete;
+    Messages& operator=(const Messages&) = delete;
+
+    std::vector<std::string> Take() {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return std::move(texts_);
+    }
+    static size_t Count(const std::vector<std::string>& texts, const std::string& text) {
+        return static_cast<size_t>(std::count(texts.begin(), texts.end(), text));
+    }
+
+  private:
+    static void Collect(const char* text, void* context) {
+        auto* self = static_cast<Messages*>(context);
+        std::lock_guard<std::mutex> guard(self->mutex_);
+        self->texts_.emplace_back(text);
+    }
+    std::mutex mutex_;
+    std::vector<std::string> texts_;
+};
+
+// A UTF-16 text field of a record (records are packed: read through a buffer).
+std::string Field(const DeviceInfo& record, size_t offset, size_t characters) {
+    char16_t text[32] = {};
+    std::memcpy(text, reinterpret_cast<const uint8_t*>(&record) + offset, characters * 2);
+    std::string out;
+    for (size_t i = 0; i < characters && text[i] != 0; ++i) out += static_cast<char>(text[i]);
+    return out;
+}
+#define FIELD(record, name) \
+    Field(record, offsetof(DeviceInfo, name), sizeof(DeviceInfo::name) / sizeof(char16_t))
+
+std::vector<DeviceInfo> Enumerate(uint32_t type) {
+    int32_t count = -1;
+    ZelIr_EnumerateDevices(nullptr, &count, type);
+    std::vector<DeviceInfo> list(static_cast<size_t>(std::max(count, 0)));
+    int32_t again = -1;
+    ZelIr_EnumerateDevices(list.data(), &again, ZELIR_ENUM_CACHED);
+    EXPECT_EQ(again, count) << "the cached list is the one just built";
+    return list;
+}
+
+int32_t CachedCount() {
+    int32_t count = -1;
+    ZelIr_EnumerateDevices(nullptr, &count, ZELIR_ENUM_CACHED);
+    return count;
+}
+
+// Packets to the cameras' control port seen on both host adapters while in scope.
+class WireCounter {
+  public:
+    WireCounter() {
+        for (const char* name : {"zh0", "zh1"}) {
+            char error[PCAP_ERRBUF_SIZE];
+            pcap_t* p = pcap_create(name, error);
+            if (p == nullptr) continue;
+            pcap_set_immediate_mode(p, 1);
+            bpf_program program{};
+            if (pcap_activate(p) != 0 ||
+                pcap_compile(p, &program, "udp dst port 3956", 1, PCAP_NETMASK_UNKNOWN) != 0 ||
+                pcap_setfilter(p, &program) != 0 || pcap_setnonblock(p, 1, error) != 0) {
+                pcap_close(p);
+                continue;
+            }
+            pcap_freecode(&program);
+            captures_.push_back(p);
+        }
+    }
+    ~WireCounter() {
+        for (pcap_t* p : captures_) pcap_close(p);
+    }
+    WireCounter(const WireCounter&) = delete;
+    WireCounter& operator=(const WireCounter&) = delete;
+    bool Ready() const { return captures_.size() == 2; }
+    int Packets() {
+        int total = 0;
+        for (pcap_t* p : captures_) {
+            const int n = pcap_dispatch(
+                p, -1, [](u_char*, const pcap_pkthdr*, const u_char*) {}, nullptr);
+            total += std::max(n, 0);
+        }
+        return total;
+    }
+
+  private:
+    std::vector<pcap_t*> captures_;
+};
+
+uint64_t FramesSent(CamsimAdmin& admin) {
+    const std::string stats = admin.Send("stats");
+    return stats.rfind("frames=", 0) == 0 ? std::stoull(stats.substr(7)) : 0;
+}
+
+bool Streaming(CamsimAdmin& admin) {
+    return admin.Send("stats").find("streaming=1") != std::string::npos;
+}
+
+class NetCamera : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(cam0_.Send("reset"), "ok");
+        ASSERT_EQ(cam1_.Send("reset"), "ok");
+        ZelIr_FreeDevices();
+    }
+    void TearDown() override {
+        ZelIr_FreeDevices();
+        cam0_.Send("reset");
+        cam1_.Send("reset");
+    }
+
+    // Opens the camera and waits until it has delivered a first frame.
+    Handle OpenWithFrame(const wchar_t* path) {
+        Handle h(ZelIr_OpenDevice(path, nullptr));
+        if (!h) return h;
+        const auto deadline = Clock::now() + std::chrono::seconds(3);
+        while (ZelIr_GetNewArray(h.get()) != 1 && Clock::now() < deadline) Pause(2);
+        return h;
+    }
+    // Fetches until the frame id changes (a new frame); false after a second without one.
+    // Counts the fetches that succeeded in `fetches_`.
+    bool NextFrame(void* h) {
+        const uint32_t before = ZelIr_GetFrameID(h);
+        const auto deadline = Clock::now() + std::chrono::seconds(1);
+        while (Clock::now() < deadline) {
+            if (ZelIr_GetNewArray(h) == 1) {
+                ++fetches_;
+                if (ZelIr_GetFrameID(h) != before) return true;
+            }
+            Pause(1);
+        }
+        return false;
+    }
+    static void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+    static std::string DataDirectory(void* h) {
+        wchar_t path[256] = {};
+        ZelIr_GetDeviceConPath(h, path);
+        return fs::path(path).string();
+    }
+
+    CamsimAdmin cam0_{"198.18.0.2"};
+    CamsimAdmin cam1_{"198.19.0.2"};
+    int fetches_ = 0;
+};
+
+TEST_F(NetCamera, DiscoveryListsBothCamerasAndTheCachedCopyIsWithoutTraffic) {
+    Messages messages;
+    int32_t count = -1;
+    EXPECT_EQ(ZelIr_EnumerateDevices(nullptr, &count, ZELIR_ENUM_GIGE), 0);
+    ASSERT_EQ(count, 2);
+    const auto texts = messages.Take();
+    for (const char* text : {"-------------------Gige Network Adapter 0---------------------\n",
+                             "-------------------Gige Network Adapter 1---------------------\n",
+                             "camera 0 found\n", "camera 1 found\n"}) {
+        EXPECT_EQ(Messages::Count(texts, text), 1u) << text;
+    }
+
+    WireCounter wire;
+    ASSERT_TRUE(wire.Ready());
+    std::vector<DeviceInfo> list(2);
+    int32_t again = -1;
+    EXPECT_EQ(ZelIr_EnumerateDevices(list.data(), &again, ZELIR_ENUM_CACHED), 0);
+    EXPECT_EQ(again, 2);
+    EXPECT_TRUE(messages.Take().empty()) << "no discovery ran";
+    Pause(20);
+    EXPECT_EQ(wire.Packets(), 0);
+
+    std::set<std::string> addresses;
+    for (int i = 0; i < 2; ++i) {
+        const DeviceInfo& r = list[static_cast<size_t>(i)];
+        const std::string address = FIELD(r, address);
+        const bool first = address == "198.18.0.2";
+        addresses.insert(address);
+        EXPECT_EQ(FIELD(r, name), "Gige" + std::to_string(i));
+        EXPECT_EQ(FIELD(r, transport), "GIGE");
+        EXPECT_EQ(FIELD(r, connectionPath), "cam://" + std::to_string(i));
+        EXPECT_EQ(FIELD(r, hostAddress), first ? "198.18.0.1" : "198.19.0.1");
+        EXPECT_EQ(FIELD(r, serial), first ? "ZS000000" : "ZS000001");
+        EXPECT_EQ(r.reserved, 0u);
+        uint32_t geometry = 0;  // the device-mode word: height high, width low
+        std::memcpy(&geometry, reinterpret_cast<const uint8_t*>(&r) + 228, 4);
+        EXPECT_EQ(geometry, (512u << 16) | 640u);
+    }
+    EXPECT_EQ(addresses, (std::set<std::string>{"198.18.0.2", "198.19.0.2"}));
+}
+
+TEST_F(NetCamera, TypesWithoutDiscoveryKeepOrEmptyTheList) {
+    std::vector<DeviceInfo> list(1);
+    std::memset(list.data(), 0xEE, sizeof(DeviceInfo));
+    int32_t count = -1;
+    ZelIr_EnumerateDevices(list.data(), &count, ZELIR_ENUM_CACHED);
+    EXPECT_EQ(count, 0) << "nothing discovered yet";
+    EXPECT_EQ(reinterpret_cast<const uint8_t*>(list.data())[0], 0xEE) << "nothing copied";
+
+    ASSERT_EQ(Enumerate(ZELIR_ENUM_GIGE).size(), 2u);
+    Messages messages;
+    ZelIr_EnumerateDevices(nullptr, &count, 3);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(CachedCount(), 0) << "a type without meaning empties the list";
+    EXPECT_TRUE(messages.Take().empty());
+}
+
+TEST_F(NetCamera, AllKindsCarryTheIndexAsSerial) {
+    const auto list = Enumerate(ZELIR_ENUM_ALL);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(FIELD(list[0], serial), "0");
+    EXPECT_EQ(FIELD(list[1], serial), "1");
+    EXPECT_EQ(FIELD(list[1], connectionPath), "cam://1");
+}
+
+TEST_F(NetCamera, OneCameraSeenOnTwoAdaptersIsListedOnce) {
+    // The second emulator answers with the first one's MAC, as one camera reachable from both
+    // adapters does.
+    const MacAddress mac = CameraMac("zc0");
+    char text[32];
+    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2],
+                  mac[3], mac[4], mac[5]);
+    ASSERT_EQ(cam1_.Send(std::string("set --mac ") + text), "ok");
+    Messages messages;
+    const auto list = Enumerate(ZELIR_ENUM_GIGE);
+    EXPECT_EQ(list.size(), 1u);
+    const auto texts = messages.Take();
+    EXPECT_EQ(Messages::Count(texts, "camera 0 found\n"), 1u);
+    EXPECT_EQ(Messages::Count(texts, "camera 0 has found before\n"), 1u);
+    EXPECT_EQ(Messages::Count(texts, "camera 1 found\n"), 0u);
+}
+
+TEST_F(NetCamera, OpenDiscoversWhenTheListIsEmptyAndCloseEmptiesIt) {
+    ASSERT_EQ(CachedCount(), 0);
+    Handle h(ZelIr_OpenDevice(L"cam://0", nullptr));
+    ASSERT_TRUE(h);
+    EXPECT_EQ(ZelIr_GetHandleType(h.get()), kCameraHandle);
+    EXPECT_EQ(ZelIr_GetHandleTypeExt(h.get()), 1u);
+    EXPECT_EQ(ZelIr_IsOpen(h.get()), 1);
+    EXPECT_EQ(CachedCount(), 2) << "the open enumerated";
+    const std::string directory = DataDirectory(h.get());
+    EXPECT_EQ(
+        directory,
+        (fs::path(fs::read_symlink("/proc/self/exe")).parent_path() / "_TempData").string() + "/");
+    EXPECT_EQ(ZelIr_Close(h.release()), 1);
+    EXPECT_EQ(CachedCount(), 0);
+    EXPECT_FALSE(Streaming(cam0_) || Streaming(cam1_)) << "close stops the stream";
+}
+
+struct PathCase {
+    const wchar_t* path;
+    const char* address;  // of the camera the path must open
+};
+
+class NetCameraPaths : public NetCamera, public ::testing::WithParamInterface<PathCase> {};
+
+// Each path starts exactly the camera it names, whatever its index.
+TEST_P(NetCameraPaths, PathOpensItsCamera) {
+    const auto list = Enumerate(ZELIR_ENUM_GIGE);
+    ASSERT_EQ(list.size(), 2u);
+    std::string expected = GetParam().address;
+    if (expected.rfind("record", 0) == 0) {  // "recordN": whatever camera record N is
+        expected = FIELD(list[static_cast<size_t>(expected.back() - '0')], address);
+    }
+    Handle h(ZelIr_OpenDevice(GetParam().path, nullptr));
+    ASSERT_TRUE(h);
+    EXPECT_EQ(Streaming(cam0_), expected == "198.18.0.2");
+    EXPECT_EQ(Streaming(cam1_), expected == "198.19.0.2");
+    h.reset();
+    EXPECT_FALSE(Streaming(cam0_) || Streaming(cam1_));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, NetCameraPaths,
+    ::testing::Values(PathCase{L"cam://0", "record0"}, PathCase{L"cam:0", "record0"},
+                      PathCase{L"cam://1", "record1"}, PathCase{L"cam:1", "record1"},
+                      PathCase{L"cam://abc", "record0"}, PathCase{L"x://198.19.0.2", "198.19.0.2"},
+                      PathCase{L"gige:198.18.0.2", "198.18.0.2"}));
+
+class NetCameraBadPaths : public NetCamera, public ::testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(NetCameraBadPaths, OpenFailsCleanly) {
+    ASSERT_EQ(Enumerate(ZELIR_ENUM_GIGE).size(), 2u);
+    EXPECT_EQ(ZelIr_OpenDevice(GetParam(), nullptr), nullptr);
+    EXPECT_EQ(CachedCount(), 0) << "a failed open empties the list";
+    EXPECT_FALSE(Streaming(cam0_) || Streaming(cam1_));
+    Handle next(ZelIr_OpenDevice(L"cam://0", nullptr));
+    EXPECT_TRUE(next) << "nothing of the failed open is left in the way";
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, NetCameraBadPaths,
+                         ::testing::Values(L"cam0", L"", L"cam://2", L"cam:99999999999",
+                                           L"protocol-too-long:0", L"cam://0123456789012345",
+                                           L"x://198.18.0.9", L"x://198.18.0.2 "));
+
+TEST_F(NetCamera, CloseWritesParaIniIntoTheDataDirectory) {
+    Handle h(ZelIr_OpenDevice(L"cam://0", nullptr));
+    ASSERT_TRUE(h);
+    const std::string file = DataDirectory(h.get()) + "para.ini";
+    fs::remove(file);
+    ASSERT_EQ(ZelIr_SetBrihgtContrastType(h.get(), 1), 1);
+    ASSERT_EQ(ZelIr_SetCurrBright(h.get(), 73), 1);
+    h.reset();
+    std::ifstream in(file);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("IRBrightness = 73.0"), std::string::npos) << text;
+    EXPECT_NE(text.find("BCType = 1"), std::string::npos) << text;
+}
+
+struct Delivered {
+    std::atomic<int> frames{0};
+    std::mutex mutex;
+    std::vector<FrameInfo> infos;
+};
+
+int OnFrame(uint8_t*, FrameInfo* info, void* context) {
+    auto* d = static_cast<Delivered*>(context);
+    std::lock_guard<std::mutex> guard(d->mutex);
+    d->infos.push_back(*info);
+    ++d->frames;
+    return 0;
+}
+
+TEST_F(NetCamera, CallbackModeTakesTheFramesAndANullContextKeepsFetching) {
+    ASSERT_EQ(cam0_.Send("set --rate 100"), "ok");
+    Handle h = OpenWithFrame(L"x://198.18.0.2");
+    ASSERT_TRUE(h);
+    Delivered delivered;
+    EXPECT_EQ(ZelIr_SetCallBackFun(h.get(), &OnFrame, nullptr), 1);
+    Pause(100);
+    EXPECT_EQ(delivered.frames, 0);
+    EXPECT_TRUE(NextFrame(h.get())) << "a null context keeps fetching";
+
+    ASSERT_EQ(ZelIr_SetCallBackFun(h.get(), &OnFrame, &delivered), 1);
+    const uint32_t idBefore = ZelIr_GetFrameID(h.get());
+    Pause(200);
+    EXPECT_EQ(ZelIr_GetNewArray(h.get()), 0) << "frames go to the callback";
+    EXPECT_GE(delivered.frames, 10);
+    EXPECT_GT(ZelIr_GetFrameID(h.get()), idBefore) << "the callback updates the block";
+    {
+        std::lock_guard<std::mutex> guard(delivered.mutex);
+        for (const FrameInfo& info : delivered.infos) {
+            EXPECT_EQ(info.height, 512u);
+            EXPECT_EQ(info.width, 640u);
+            EXPECT_EQ(info.byteCount, 655360u);
+        }
+    }
+
+    ASSERT_EQ(ZelIr_SetCallBackFun(h.get(), nullptr, nullptr), 1);
+    const int stopped = delivered.frames;
+    EXPECT_TRUE(NextFrame(h.get()));
+    EXPECT_LE(delivered.frames, stopped + 1) << "at most one delivery was under way";
+}
+
+TEST_F(NetCamera, LiveRecordingPlaysBackFrameForFrame) {
+    ASSERT_EQ(cam0_.Send("set --rate 100"), "ok");
+    zelir_test::ScratchDir dir("live-recording");
+    std::vector<std::vector<uint16_t>> fetched;
+    {
+        Handle h = OpenWithFrame(L"cam://0");
+        ASSERT_TRUE(h);
+        ASSERT_EQ(ZelIr_StartRecordMovie(h.get(), dir.WideFile("live.irm").c_str()), 0);
+        fetches_ = 0;
+        for (int i = 0; i < 12; ++i) {
+            ASSERT_TRUE(NextFrame(h.get()));
+            fetched.emplace_back(640 * 512);
+            ZelIr_GetDigitArray(h.get(), fetched.back().data(), nullptr);
+        }
+        ASSERT_EQ(ZelIr_StopRecordMovie(h.get()), 0);
+    }
+    Handle movie(ZelIr_MovieFileOpen(dir.WideFile("live.irm").c_str()));
+    ASSERT_TRUE(movie);
+    ZelIr_SetCyclePlay(movie.get(), 0);
+    ASSERT_EQ(ZelIr_MovieGetTotalFrm(movie.get()), static_cast<uint32_t>(fetches_))
+        << "every successful fetch was recorded";
+    // Fetches that found no newer frame recorded the same frame again: the movie's distinct
+    // frames are exactly the frames fetched, in order.
+    std::vector<uint16_t> digits(640 * 512);
+    size_t next = 0;
+    ZelIr_MovieForward(movie.get(), 0);
+    for (uint32_t i = 0; i < ZelIr_MovieGetTotalFrm(movie.get()); ++i) {
+        if (i > 0) ZelIr_GetNewArray(movie.get());
+        ZelIr_GetDigitArray(movie.get(), digits.data(), nullptr);
+        if (next < fetched.size() && digits == fetched[next]) ++next;
+    }
+    EXPECT_EQ(next, fetched.size());
+}
+
+// Mean and standard deviation of a frame's pixels, without the bad pixels at the extremes.
+struct Spread {
+    double mean = 0, deviation = 0;
+};
+Spread FrameSpread(void* h) {
+    std::vector<uint16_t> digits(640 * 512);
+    ZelIr_GetDigitArray(h, digits.data(), nullptr);
+    double sum = 0, squares = 0;
+    size_t n = 0;
+    for (uint16_t v : digits) {
+        if (v == 0 || v >= 16383) continue;
+        sum += v;
+        squares += double(v) * v;
+        ++n;
+    }
+    const double mean = n ? sum / n : 0;
+    return {mean, n ? std::sqrt(std::max(0.0, squares / n - mean * mean)) : 0};
+}
+
+// Shows the camera a uniform scene and waits, with unprocessed fetches only, until it arrives.
+bool ShowUniformScene(CamsimAdmin& admin, void* h, int level) {
+    if (admin.Send("set --uniform " + std::to_string(level)) != "ok") return false;
+    const auto deadline = Clock::now() + std::chrono::seconds(2);
+    while (Clock::now() < deadline) {
+        EXPECT_EQ(ZelIr_GetNewArrayDirect(h), 1);
+        if (std::abs(FrameSpread(h).mean - level) < 100) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+TEST_F(NetCamera, TwoPointCalibrationOnLiveFramesReachesTheLibrary) {
+    ASSERT_EQ(cam0_.Send("set --rate 100"), "ok");
+    Handle h = OpenWithFrame(L"cam://0");
+    ASSERT_TRUE(h);
+    const fs::path directory = DataDirectory(h.get());
+    auto coefficientFiles = [&directory] {
+        std::vector<fs::path> found;
+        for (const auto& e : fs::directory_iterator(directory)) {
+            const std::string name = e.path().filename().string();
+            if (name.rfind("arith_", 0) == 0 && name.find("_ch0.nuc") != std::string::npos) {
+                found.push_back(e.path());
+            }
+        }
+        return found;
+    };
+    for (const fs::path& stale : coefficientFiles()) fs::remove(stale);
+
+    // Each request is made before the scene is there: the unprocessed fetches that wait for it
+    // leave the request pending, and the next processed frame is the one taken.
+    ASSERT_EQ(ZelIr_CalibrateP1(h.get()), 1);
+    ASSERT_TRUE(ShowUniformScene(cam0_, h.get(), 4000));
+    ASSERT_TRUE(NextFrame(h.get()));
+    EXPECT_TRUE(coefficientFiles().empty()) << "no coefficients from a low point alone";
+    ASSERT_EQ(ZelIr_CalibrateP2(h.get()), 1);
+    ASSERT_TRUE(ShowUniformScene(cam0_, h.get(), 10000));
+    ASSERT_TRUE(NextFrame(h.get()));
+    const auto files = coefficientFiles();
+    ASSERT_EQ(files.size(), 1u) << "the high point completed the calibration";
+
+    // The coefficients take the camera's fixed pattern out of a scene between the references.
+    ASSERT_TRUE(ShowUniformScene(cam0_, h.get(), 7000));
+    const Spread raw = FrameSpread(h.get());
+    ASSERT_EQ(ZelIr_DebugSet(h.get(), 1), 1);
+    ASSERT_TRUE(NextFrame(h.get()));
+    const Spread corrected = FrameSpread(h.get());
+    EXPECT_GT(raw.deviation, 50.0);
+    EXPECT_LT(corrected.deviation, raw.deviation / 5) << raw.deviation;
+    ZelIr_CalibrateReset(h.get());
+    for (const fs::path& file : coefficientFiles()) fs::remove(file);
+}
+
+TEST_F(NetCamera, RateAndStateValuesComeFromTheCamera) {
+    ASSERT_EQ(cam0_.Send("set --rate 200"), "ok");
+    Handle h = OpenWithFrame(L"cam://0");
+    ASSERT_TRUE(h);
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(NextFrame(h.get()));
+    const uint32_t id = ZelIr_GetFrameID(h.get());
+    EXPECT_EQ(ZelIr_GetAmbientTemp(h.get()), int32_t(2500 + id % 16));
+    EXPECT_EQ(ZelIr_GetAtmosphereTempH(h.get()), 2300);
+    EXPECT_EQ(ZelIr_GetVTemp(h.get()), int32_t(3100 + (id / 8) % 4));
+    EXPECT_EQ(ZelIr_GetVTempFPA(h.get()), 3050);
+    EXPECT_EQ(ZelIr_GetCurrIntTime(h.get()), 1200u);
+    EXPECT_EQ(ZelIr_GetCurrGain(h.get()), 1);
+    uint32_t width = 0, height = 0;
+    ZelIr_GetDigitArrayPara(h.get(), &width, &height);
+    EXPECT_EQ(width, 640u);
+    EXPECT_EQ(height, 512u);
+
+    // The rate is measured every hundred frames; the first measurement also covers the time
+    // before the stream started. A later one follows the rate the emulator really reaches.
+    const auto deadline = Clock::now() + std::chrono::seconds(3);
+    while (ZelIr_GETDeviceFPS(h.get()) == 0.0f && Clock::now() < deadline) Pause(20);
+    const uint64_t sentBefore = FramesSent(cam0_);
+    const auto start = Clock::now();
+    Pause(1000);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double sentRate = double(FramesSent(cam0_) - sentBefore) / seconds;
+    EXPECT_NEAR(ZelIr_GETDeviceFPS(h.get()), sentRate, sentRate * 0.2);
+}
+
+TEST_F(NetCamera, ControlExportsOnACamera) {
+    Handle h(ZelIr_OpenDevice(L"cam://0", nullptr));
+    ASSERT_TRUE(h);
+    EXPECT_EQ(ZelIr_FarFocus(h.get()), 1);
+    EXPECT_EQ(ZelIr_NearFocus(h.get()), 1);
+    EXPECT_EQ(ZelIr_StopFocus(h.get()), 1);
+    EXPECT_EQ(ZelIr_Reset(h.get()), 1);
+    EXPECT_EQ(ZelIr_CaptureReset(h.get()), 1);
+    EXPECT_EQ(ZelIr_SwitchVideoMode(h.get(), 1), 0);
+    EXPECT_EQ(ZelIr_AddMessageFilter(h.get(), 1, 2), 1);
+    EXPECT_EQ(ZelIr_SetExtTrigger(h.get(), 1, 1), 1);
+    uint32_t a = 0, b = 0;
+    EXPECT_EQ(ZelIr_GetExtTrigger(h.get(), &a, &b), 0);
+}
+
+TEST_F(NetCamera, ANewMacFiltersTheFramesAway) {
+    ASSERT_EQ(cam0_.Send("set --rate 100"), "ok");
+    Handle h = OpenWithFrame(L"x://198.18.0.2");
+    ASSERT_TRUE(h);
+    const MacAddress mac = CameraMac("zc0");
+    const uint8_t other[4] = {0xDE, 0xAD, 0xBE, 0xEF};
+    ASSERT_EQ(ZelIr_SetMacAddress(h.get(), other), 1);
+    Pause(60);  // frames under way when the filter changed
+    ZelIr_GetNewArray(h.get());
+    const uint32_t id = ZelIr_GetFrameID(h.get());
+    Pause(100);
+    ZelIr_GetNewArray(h.get());
+    EXPECT_EQ(ZelIr_GetFrameID(h.get()), id) << "nothing passes the filter";
+    ASSERT_EQ(ZelIr_SetMacAddress(h.get(), &mac[2]), 1);
+    EXPECT_TRUE(NextFrame(h.get()));
+}
+
+TEST_F(NetCamera, ANewAddressTakesTheStopCommand) {
+    {
+        Handle h(ZelIr_OpenDevice(L"x://198.18.0.2", nullptr));
+        ASSERT_TRUE(h);
+        ASSERT_TRUE(Streaming(cam0_));
+        const uint32_t nowhere = inet_addr("198.18.0.77");
+        EXPECT_EQ(ZelIr_SetIpAddress(h.get(), nowhere), 1);
+    }
+    EXPECT_TRUE(Streaming(cam0_)) << "the stop went to the new address";
+    Handle again(ZelIr_OpenDevice(L"x://198.18.0.2", nullptr));
+    ASSERT_TRUE(again);
+    again.reset();
+    EXPECT_FALSE(Streaming(cam0_));
+}
+
+}  // namespace

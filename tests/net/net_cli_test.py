@@ -1,0 +1,142 @@
+"""zelir discover, grab and record against the emulators in the network namespaces, run as a
+user runs them; Pillow and the file layouts judge what they write."""
+import os
+import re
+import socket
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+from PIL import Image
+
+ZELIR = sys.argv[1]
+FRAME_BYTES = 640 * 512 * 2
+
+
+def run(*args):
+    return subprocess.run([ZELIR, *args], capture_output=True, text=True, timeout=60)
+
+
+def admin(address, text):
+    """A text command to an emulator's admin port."""
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+        s.settimeout(1.0)
+        s.sendto(text.encode(), (address, 3999))
+        return s.recv(256).decode()
+
+
+def centroid(points):
+    return (sum(p[0] for p in points) / len(points), sum(p[1] for p in points) / len(points))
+
+
+class ZelirLive(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.dir = self.tmp.name
+        for address in ("198.18.0.2", "198.19.0.2"):
+            self.assertEqual(admin(address, "reset"), "ok")
+
+    def tearDown(self):
+        for address in ("198.18.0.2", "198.19.0.2"):
+            admin(address, "reset")
+        self.tmp.cleanup()
+
+    def test_discover_lists_both_cameras(self):
+        result = run("discover")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        lines = result.stdout.splitlines()
+        self.assertEqual(lines[0].split(), ["index", "path", "address", "adapter", "serial", "size"])
+        rows = {}
+        for line in lines[1:]:
+            index, path, address, adapter, serial, size = re.split(r"\s{2,}", line.strip())
+            self.assertEqual(path, "cam://" + index)
+            self.assertEqual(size, "640 x 512")
+            rows[address] = (adapter, serial)
+        self.assertEqual(rows, {"198.18.0.2": ("198.18.0.1", "ZS000000"),
+                                "198.19.0.2": ("198.19.0.1", "ZS000001")})
+
+    def test_grab_writes_consecutive_palette_bmps(self):
+        out = os.path.join(self.dir, "bmp")
+        result = run("grab", "cam://0", "--frames", "4", "--out", out, "--palette", "2")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        names = sorted(os.listdir(out))
+        self.assertEqual(names, ["frame%05d.bmp" % i for i in range(4)])
+        images = [Image.open(os.path.join(out, n)) for n in names]
+        for image in images:
+            self.assertEqual((image.size, image.mode), ((640, 512), "P"))
+        palette = images[0].getpalette()[:768]
+        with open(os.path.join(os.path.dirname(ZELIR), "Palette", "Palette2.raw"), "rb") as f:
+            self.assertEqual(bytes(palette), f.read())
+        contents = [image.tobytes() for image in images]
+        self.assertEqual(len(set(contents)), 4, "four different frames (the warm object moves)")
+
+    def test_grab_combined_image_agrees_with_its_raw_frame(self):
+        out = os.path.join(self.dir, "combined")
+        result = run("grab", "gige://198.19.0.2", "--frames", "1", "--out", out,
+                     "--format", "combined")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        bmp = os.path.join(out, "frame00000.bmp")
+        with open(bmp + ".raw", "rb") as f:
+            raw = f.read()
+        self.assertEqual(len(raw), FRAME_BYTES)
+        values = struct.unpack("<%dH" % (640 * 512), raw)
+        # The warm object is the hottest part of the raw frame and the brightest of the image.
+        warm = [(i % 640, i // 640) for i, v in enumerate(values) if 11000 < v < 16383]
+        image = Image.open(bmp).convert("L")
+        self.assertEqual(image.size, (640, 512))
+        pixels = image.load()
+        bright = [(x, y) for y in range(0, 512, 2) for x in range(0, 640, 2) if pixels[x, y] >= 250]
+        self.assertGreater(len(warm), 100)
+        self.assertGreater(len(bright), 25)
+        (wx, wy), (bx, by) = centroid(warm), centroid(bright)
+        self.assertLess(abs(wx - bx) + abs(wy - by), 12, ((wx, wy), (bx, by)))
+
+    def test_grab_raw_frames(self):
+        out = os.path.join(self.dir, "raw")
+        result = run("grab", "cam:1", "--frames", "2", "--out", out, "--format", "raw")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        frames = []
+        for name in ("frame00000.raw", "frame00001.raw"):
+            with open(os.path.join(out, name), "rb") as f:
+                frames.append(f.read())
+        self.assertEqual([len(f) for f in frames], [FRAME_BYTES] * 2)
+        self.assertNotEqual(frames[0], frames[1])
+
+    def test_record_samples_the_stream_once_per_frame(self):
+        self.assertEqual(admin("198.18.0.2", "set --rate 50"), "ok")
+        movie = os.path.join(self.dir, "live.irm")
+        result = run("record", "cam://0", "--seconds", "2", "--out", movie)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        match = re.match(r"(\d+) frames recorded to .* at ([\d.]+) frames/s "
+                         r"\((\d+) repeated, (\d+) missed\)", result.stdout)
+        self.assertIsNotNone(match, result.stdout)
+        count, rate, repeated, missed = (float(g) for g in match.groups())
+        self.assertAlmostEqual(rate, 50, delta=5)
+        self.assertAlmostEqual(count, 100, delta=10)
+        # How many fetches land between two arrivals depends on the machine's load; what the
+        # tool reports must be what the file holds.
+
+        with open(movie, "rb") as f:
+            data = f.read()
+        header = struct.unpack_from("<IIHH", data, 52)
+        self.assertEqual(header, (int(count), header[1], 640, 512))
+        self.assertAlmostEqual(header[1], 2000, delta=300)  # duration in ms
+        self.assertEqual(len(data), 64 + int(count) * FRAME_BYTES)
+        frames = [data[64 + i * FRAME_BYTES:64 + (i + 1) * FRAME_BYTES] for i in range(int(count))]
+        same = sum(1 for a, b in zip(frames, frames[1:]) if a == b)
+        self.assertEqual(same, int(repeated), "a frame repeats only where a fetch found none new")
+
+    def test_bad_camera_paths(self):
+        out = os.path.join(self.dir, "none")
+        result = run("grab", "cam://7", "--frames", "1", "--out", out)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("cannot open camera cam://7", result.stderr)
+        self.assertEqual(run("grab", "movie.irm", "--out", out).returncode, 2)
+        self.assertEqual(run("record", "cam://0", "--seconds", "0", "--out", out).returncode, 2)
+        self.assertFalse(os.path.exists(out))
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
