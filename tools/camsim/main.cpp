@@ -121,7 +121,8 @@ class OptionsStore {
     Options current_;
 };
 
-void HandleAdmin(int fd, OptionsStore& store, const FrameStreamer& streamer) {
+void HandleAdmin(int fd, OptionsStore& store, const FrameStreamer& streamer,
+                 DeviceCommands& commands) {
     char text[1024];
     sockaddr_in from{};
     socklen_t fromLength = sizeof from;
@@ -130,12 +131,18 @@ void HandleAdmin(int fd, OptionsStore& store, const FrameStreamer& streamer) {
     if (n <= 0) return;
     text[n] = '\0';
     std::string answer;
-    if (Words(text) == std::vector<std::string>{"stats"}) {
+    std::vector<std::string> words = Words(text);
+    if (!words.empty() && words[0] == "state") {
+        words.erase(words.begin());
+        answer = commands.State(words, store.Get());
+    } else if (words == std::vector<std::string>{"stats"}) {
         answer = "frames=" + std::to_string(streamer.FramesSent()) +
                  " packets=" + std::to_string(streamer.PacketsSent()) +
                  " streaming=" + (streamer.Streaming() ? "1" : "0");
     } else {
         answer = store.Apply(text);
+        // A reset also forgets what the camera was sent.
+        if (words == std::vector<std::string>{"reset"}) commands.Reset();
     }
     sendto(fd, answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLength);
 }
@@ -204,7 +211,8 @@ int main(int argc, char** argv) {
                                        reinterpret_cast<sockaddr*>(&from), &fromLength);
             if (n > 0) server.HandlePacket({packet, static_cast<size_t>(n)}, from);
         }
-        if (fds.size() > 1 && (fds[1].revents & POLLIN)) HandleAdmin(admin.fd(), store, streamer);
+        if (fds.size() > 1 && (fds[1].revents & POLLIN))
+            HandleAdmin(admin.fd(), store, streamer, server.Commands());
     }
     streamer.Stop();
     return 0;
