@@ -30,6 +30,13 @@ std::string_view Text(const char* text, size_t room) {
     return {text, strnlen(text, room)};
 }
 
+// A zero-terminated comparison that reads no further than `room` bytes; text whose terminator
+// lies beyond them is not the expected text.
+bool IsText(const char* text, size_t room, std::string_view expected) {
+    return expected.size() < room && std::memcmp(text, expected.data(), expected.size()) == 0 &&
+           text[expected.size()] == '\0';
+}
+
 uint16_t RoundedLog2(uint16_t v) {
     if (v == 0) return 0;  // log of 0 has no value: report 0 rather than convert infinity
     const float ln = std::log(static_cast<float>(v));
@@ -90,7 +97,7 @@ bool FillCameraConfig(std::span<const uint8_t, kConfigReplyBytes> reply, const c
     const uint16_t id = U16(reply, 0);
     if (id != kReplyIdFirst && id != kReplyIdSecond) return false;
     ModelWords words{U32(reply, 64), U32(reply, 68), U32(reply, 72)};
-    if (modelText != nullptr && Text(modelText, modelTextRoom) == kAdlinkModel) {
+    if (modelText != nullptr && IsText(modelText, modelTextRoom, kAdlinkModel)) {
         words.b = kAdlinkWordB;
         words.c = kAdlinkWordC;
     }

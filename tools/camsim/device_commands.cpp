@@ -285,6 +285,20 @@ uint16_t DeviceCommands::FlashProgress(const Options& o, std::vector<uint8_t>& r
     return kStatusOk;
 }
 
+std::string DeviceCommands::Store(const std::vector<std::string>& what) {
+    if (what.size() != 2 || what[1].size() % 2 != 0)
+        return "error: store takes a setting id and hex bytes";
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; i < what[1].size(); i += 2) {
+        char* end = nullptr;
+        const std::string two = what[1].substr(i, 2);
+        bytes.push_back(static_cast<uint8_t>(std::strtoul(two.c_str(), &end, 16)));
+        if (*end != '\0') return "error: not hex: " + what[1];
+    }
+    settings_[static_cast<uint16_t>(std::strtoul(what[0].c_str(), nullptr, 0))] = bytes;
+    return "ok";
+}
+
 std::string DeviceCommands::State(const std::vector<std::string>& what, const Options& o) const {
     const std::string part = what.empty() ? "" : what[0];
     auto transfer = [](const Transfer& t) {

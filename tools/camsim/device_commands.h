@@ -29,6 +29,8 @@ class DeviceCommands {
                     std::vector<uint8_t>& reply);
     // Back to the state after construction.
     void Reset();
+    // Puts a setting's value in place as if the camera had it all along ("store ID HEX").
+    std::string Store(const std::vector<std::string>& what);
     // One line describing a part of the state: "setting ID", "config", "transfer", "buffer",
     // "flash", "badpoints"; an error text for anything else.
     std::string State(const std::vector<std::string>& what, const Options& options) const;
