@@ -15,6 +15,7 @@
 
 #include "gige/block_transfer.h"
 #include "gige/camera_settings.h"
+#include "net/camsim_admin.h"
 #include "net/command_camera.h"
 #include "support/debug_capture.h"
 #include "support/fake_handle.h"
@@ -90,7 +91,7 @@ class NetCommands : public ::testing::Test {
         camera_ = nullptr;
     }
     void SetUp() override {
-        ASSERT_NE(camera_->handle(), nullptr) << "no camera on zh0";
+        ASSERT_NE(camera_->handle(), nullptr) << "no camera at 198.18.0.2";
         ASSERT_EQ(admin_.Send("reset"), "ok");
         ZelIr_SetCommandCallback(handle(), nullptr, nullptr);
     }
@@ -753,10 +754,11 @@ TEST_F(NetCommands, FlashProgrammingPollsUntilTheTarget) {
 }
 
 TEST_F(NetCommands, FlashProgrammingWithoutCallbackPollsUntilTheTimeLimit) {
-    ChannelCamera& camera = camera_->camera();
-    camera.flashTiming = {700, 100, 1000};
-    EXPECT_EQ(ZelIr_UpgradeFireware(handle(), 1, 100), 0);
-    camera.flashTiming = {};
+    // The camera's own routine with a 0.7 s limit and a poll every 0.1 s instead of 180 s / 1 s.
+    CGNetDevice& camera = camera_->camera();
+    EXPECT_EQ(zelir::gige::ProgramFlash(*camera.Commands(), camera_->Target(), 1, 100, {},
+                                        {700, 100, 1000}),
+              0);
     const int polls = std::stoi(State("flash")["polls"]);
     EXPECT_GE(polls, 5);
     EXPECT_LE(polls, 7);
