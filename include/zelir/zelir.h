@@ -512,9 +512,160 @@ ZELIR_API int32_t ZelIr_SetExtTrigger(ZelIrHandle handle, uint32_t first, uint32
 /* 0: no source reports an external trigger. */
 ZELIR_API int32_t ZelIr_GetExtTrigger(ZelIrHandle handle, uint32_t* first, uint32_t* second);
 
+/* Camera handles only. Framed messages (55 AA 10, length, flag, data length, id, data,
+ * checksum) go out as unacknowledged GVCP device commands; the camera's answer is fetched with
+ * ZelIr_ReceiveSeriaPortCmd. Flag 1 writes, flag 0 queries. */
+/* Sends `value` as four little-endian data bytes. */
+ZELIR_API int32_t ZelIr_SendMessage(ZelIrHandle handle, uint16_t id, uint8_t flag, uint32_t value);
+/* Sends n data bytes (the frame must fit 540 bytes: n <= 528). */
+ZELIR_API int32_t ZelIr_SendMessageEx(ZelIrHandle handle, uint16_t id, uint8_t flag,
+                                      const uint8_t* data, uint16_t n);
+/* Sends bytes the caller framed himself, unchanged (at most 540). */
+ZELIR_API int32_t ZelIr_SendSeriaPortCmd(ZelIrHandle handle, const uint8_t* bytes,
+                                         uint32_t length);
+/* Waits (about 200 ms) for the camera's answer to the last message. `*length` holds the
+ * capacity of `destination` on entry and the number of bytes copied on return; `id` (may be
+ * null) receives the acknowledgement id. */
+ZELIR_API int32_t ZelIr_ReceiveSeriaPortCmd(ZelIrHandle handle, uint8_t* destination,
+                                            uint32_t* length, uint16_t* id);
+
+/* Settings. Each setter writes the value and reads it back (up to four times, 50 ms apart);
+ * 1 once the camera reports the value written (frame frequency: within +-0.5). */
+/* values[3]: current, and two further values of the camera (frame frequency: lowest, highest). */
+ZELIR_API int32_t ZelIr_GetFrameFreq(ZelIrHandle handle, float* values);
+ZELIR_API int32_t ZelIr_SetFrameFreq(ZelIrHandle handle, float value);
+ZELIR_API int32_t ZelIr_GetExposureTime(ZelIrHandle handle, uint32_t* values);
+ZELIR_API int32_t ZelIr_SetExposureTime(ZelIrHandle handle, uint32_t value);
+/* `out` (may be null) receives the camera's reply, at most 32 bytes; `length` (may be null)
+ * its byte count. The current value is the first 32-bit word. */
+ZELIR_API int32_t ZelIr_GetExposureMode(ZelIrHandle handle, void* out, int32_t* length);
+ZELIR_API int32_t ZelIr_SetExposureMode(ZelIrHandle handle, uint32_t value);
+ZELIR_API int32_t ZelIr_GetGain(ZelIrHandle handle, void* out, int32_t* length);
+ZELIR_API int32_t ZelIr_SetGain(ZelIrHandle handle, uint32_t value);
+ZELIR_API int32_t ZelIr_GetPixelFormat(ZelIrHandle handle, void* out, int32_t* length);
+ZELIR_API int32_t ZelIr_SetPixelFormat(ZelIrHandle handle, uint32_t value);
+ZELIR_API int32_t ZelIr_GetFlipDir(ZelIrHandle handle, void* out, int32_t* length);
+ZELIR_API int32_t ZelIr_SetFlipDir(ZelIrHandle handle, uint32_t value);
+/* Trigger control word: bit 0 trigger mode, bit 1 soft trigger pulse, bit 2 trigger source.
+ * The getters report {bit, 0, 1} and length 12; the last word seen is kept for the soft
+ * trigger, which pulses only in trigger mode with source 0. */
+ZELIR_API int32_t ZelIr_GetTriggerMode(ZelIrHandle handle, uint32_t* values, uint32_t* length);
+ZELIR_API int32_t ZelIr_GetTriggerSource(ZelIrHandle handle, uint32_t* values,
+                                         uint32_t* length);
+ZELIR_API int32_t ZelIr_SetTriggerMode(ZelIrHandle handle, uint32_t mode);
+ZELIR_API int32_t ZelIr_SetTriggerSource(ZelIrHandle handle, uint32_t source);
+ZELIR_API int32_t ZelIr_SetSoftTrigger(ZelIrHandle handle);
+
+/* Transfers. Progress reaches the callback set with ZelIr_SetCommandCallback as
+ * (1929, percent) during an array transfer and (1927, camera's progress) while flashing. */
+ZELIR_API int32_t ZelIr_SetCommandCallback(ZelIrHandle handle, ZelIrProgressCallback callback,
+                                           void* context);
+/* Sends `length` bytes (at most 16 MiB - 1) in acknowledged 512-byte blocks; `type` is the
+ * camera's transfer type (low 6 bits). 1 when every block was acknowledged. */
+ZELIR_API int32_t ZelIr_TransmitArray(ZelIrHandle handle, const uint8_t* data, uint32_t length,
+                                      uint32_t type);
+/* Starts programming the flash with `value` and polls the progress once a second until the
+ * callback has seen `target` (without a callback: for the full 180 s). 0 on success, -2 when
+ * the command or the last poll failed. */
+ZELIR_API int32_t ZelIr_UpgradeFireware(ZelIrHandle handle, uint32_t value, uint32_t target);
+/* Sends the bad points of `map` (int16_t per pixel, width x height; >= 1 marks a bad point)
+ * as (column, row) pairs. Returns the number of bad points found; `unused` is not read. */
+ZELIR_API int32_t ZelIr_TransmitBadPointFile(ZelIrHandle handle, const void* map,
+                                             uint32_t unused);
+
 /* ---------------------------------------------------------------------------------------------
  * Camera configuration and temperature conversion.
  * ------------------------------------------------------------------------------------------- */
+/* The camera's configuration block, unpacked (192 bytes). Field names give the offset of the
+ * camera's reply they come from; the model rules fill 116..149. */
+typedef struct ZELIR_PACKED CameraConfig {
+    char model[16];          /* 0: text, not terminated when all 16 are used */
+    uint8_t reply92[16];     /* 16 */
+    char text108[16];        /* 32 */
+    uint8_t reply124[16];    /* 48 */
+    uint8_t reply140[16];    /* 64 */
+    uint32_t wordB;          /* 80: reply offset 68 */
+    uint32_t wordC;          /* 84: reply offset 72 */
+    uint32_t word60;         /* 88 */
+    uint16_t value36;        /* 92 */
+    uint16_t value38;        /* 94 */
+    uint16_t value40;        /* 96 */
+    uint16_t value42;        /* 98 */
+    uint16_t value28;        /* 100 */
+    uint16_t value192;       /* 102 */
+    uint16_t value34;        /* 104 */
+    uint16_t value32;        /* 106 */
+    uint16_t value44;        /* 108 */
+    uint16_t value46;        /* 110 */
+    uint16_t value48;        /* 112 */
+    uint16_t log2Value58;    /* 114: rounded log2 of the value at reply offset 58 */
+    uint16_t optionS;        /* 116 */
+    uint16_t countL;         /* 118 */
+    uint16_t listL[4];       /* 120 */
+    uint16_t optionM;        /* 128 */
+    uint16_t countN;         /* 130 */
+    uint16_t listN[4];       /* 132 */
+    uint16_t optionP;        /* 140 */
+    uint16_t flagF1;         /* 142 */
+    uint16_t valueF2;        /* 144 */
+    uint16_t flagF3;         /* 146 */
+    uint16_t flagF4;         /* 148 */
+    uint16_t zero150;        /* 150 */
+    int32_t value52;         /* 152: 0 when outside -100000 .. 100000 */
+    uint16_t zero156;        /* 156 */
+    uint16_t value172;       /* 158 */
+    uint8_t reply174[8];     /* 160 */
+    uint8_t zero168[24];     /* 168 */
+} CameraConfig;
+
+ZELIR_STATIC_ASSERT(sizeof(CameraConfig) == 192, "CameraConfig size");
+#define ZELIR_CHECK_CONFIG(field, offset) \
+    ZELIR_STATIC_ASSERT(offsetof(CameraConfig, field) == offset, #field " offset")
+ZELIR_CHECK_CONFIG(model, 0);
+ZELIR_CHECK_CONFIG(reply92, 16);
+ZELIR_CHECK_CONFIG(text108, 32);
+ZELIR_CHECK_CONFIG(reply124, 48);
+ZELIR_CHECK_CONFIG(reply140, 64);
+ZELIR_CHECK_CONFIG(wordB, 80);
+ZELIR_CHECK_CONFIG(wordC, 84);
+ZELIR_CHECK_CONFIG(word60, 88);
+ZELIR_CHECK_CONFIG(value36, 92);
+ZELIR_CHECK_CONFIG(value38, 94);
+ZELIR_CHECK_CONFIG(value40, 96);
+ZELIR_CHECK_CONFIG(value42, 98);
+ZELIR_CHECK_CONFIG(value28, 100);
+ZELIR_CHECK_CONFIG(value192, 102);
+ZELIR_CHECK_CONFIG(value34, 104);
+ZELIR_CHECK_CONFIG(value32, 106);
+ZELIR_CHECK_CONFIG(value44, 108);
+ZELIR_CHECK_CONFIG(value46, 110);
+ZELIR_CHECK_CONFIG(value48, 112);
+ZELIR_CHECK_CONFIG(log2Value58, 114);
+ZELIR_CHECK_CONFIG(optionS, 116);
+ZELIR_CHECK_CONFIG(countL, 118);
+ZELIR_CHECK_CONFIG(listL, 120);
+ZELIR_CHECK_CONFIG(optionM, 128);
+ZELIR_CHECK_CONFIG(countN, 130);
+ZELIR_CHECK_CONFIG(listN, 132);
+ZELIR_CHECK_CONFIG(optionP, 140);
+ZELIR_CHECK_CONFIG(flagF1, 142);
+ZELIR_CHECK_CONFIG(valueF2, 144);
+ZELIR_CHECK_CONFIG(flagF3, 146);
+ZELIR_CHECK_CONFIG(flagF4, 148);
+ZELIR_CHECK_CONFIG(zero150, 150);
+ZELIR_CHECK_CONFIG(value52, 152);
+ZELIR_CHECK_CONFIG(zero156, 156);
+ZELIR_CHECK_CONFIG(value172, 158);
+ZELIR_CHECK_CONFIG(reply174, 160);
+ZELIR_CHECK_CONFIG(zero168, 168);
+#undef ZELIR_CHECK_CONFIG
+
+/* Asks the camera for its configuration block (id 1913) and unpacks it; 1 when filled. The
+ * record is all zero after a reply whose identifier is not 2049 or 2050. */
+ZELIR_API int32_t ZelIr_GetCameraConfig(ZelIrHandle handle, CameraConfig* config);
+/* Detector temperature-sensor reading <-> degrees Celsius (linear model; 27.0 C = 19263.16). */
+ZELIR_API float ZelIr_640V1_ADtoT(float ad);
+ZELIR_API float ZelIr_640V1_TtoAD(float t);
 
 /* ---------------------------------------------------------------------------------------------
  * S-record conversion.

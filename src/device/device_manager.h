@@ -28,6 +28,10 @@ class CIRDeviceManager : public CIRManager {
     uint32_t GetPixelKind();
     uint32_t GetBytesPerPixel();
 
+    // Camera transfers without an acknowledgement per message; 0 without a stream.
+    int32_t TransmitBadPoints(const int16_t* map);
+    int32_t TransmitBuffer(const uint8_t* data, uint32_t size, uint32_t type);
+
     uint32_t saveBadPoints = 0;
 
   private:

@@ -43,6 +43,10 @@ class CGNetDevice : public CStreamBase {
     uint8_t ReceiveCommand(uint8_t* destination, uint32_t* length, uint16_t* id) override;
     // Discards queued control replies; false without a channel.
     bool FlushCommands() override;
+    // Array in acknowledged 512-byte blocks; the share of blocks acknowledged, in percent.
+    uint32_t TransmitArray(const uint8_t* data, uint32_t length, uint32_t type) override;
+    // Program-flash command, then progress polls: 0, or 0xFFFE on failure.
+    uint16_t UpgradeFirmware(uint32_t value, uint32_t target) override;
 
     // Replaces bytes 2..5 of the camera's MAC and filters the capture for it: 0, or all ones
     // without a channel.

@@ -1,9 +1,11 @@
 #include "stream/stream_base.h"
 
+#include "gige/command_message.h"
 #include "imaging/ir_manager.h"
 
 CStreamBase::CStreamBase()
     : frameRecord_(std::make_unique<FrameRecord>()),
+      commandMessage_(std::make_unique<zelir::gige::CommandMessage>()),
       analysisBlock_(new uint8_t[kAnalysisBlockBytes]()) {}
 
 CStreamBase::~CStreamBase() {
@@ -192,4 +194,22 @@ void CStreamBase::ResetTwoPT() {
 
 bool CStreamBase::ReadRawDataCalcK(const wchar_t* lowFile, const wchar_t* highFile) {
     return arith_.ReadRawDataCalcK(lowFile, highFile);
+}
+
+int CStreamBase::BuildMessage(uint16_t id, uint8_t flag, const uint8_t* data, uint32_t n) {
+    return commandMessage_ ? commandMessage_->BuildMessage(id, flag, data, n) : 0;
+}
+
+int CStreamBase::BuildMessageWithParam(uint16_t id, uint8_t flag, const uint8_t* data, uint32_t n,
+                                       uint32_t parameter) {
+    return commandMessage_ ? commandMessage_->BuildMessageWithParam(id, flag, data, n, parameter)
+                           : 0;
+}
+
+uint8_t* CStreamBase::GetMessage() const {
+    return commandMessage_ ? commandMessage_->GetMessage() : nullptr;
+}
+
+uint16_t CStreamBase::GetMessageLength() const {
+    return commandMessage_ ? commandMessage_->GetMessageLength() : 0;
 }

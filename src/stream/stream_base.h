@@ -15,6 +15,9 @@
 #include "stream/frame_record.h"
 
 class CIRManager;
+namespace zelir::gige {
+class CommandMessage;
+}
 
 // Stream type codes.
 enum StreamType : uint32_t {
@@ -81,6 +84,8 @@ class CStreamBase {
                                       uint32_t dataLength);
     virtual uint32_t Reserved9(uint32_t value, void* data, uint16_t length);
     virtual bool SendCommand(const uint8_t* command, uint32_t length);
+    // Waits for the camera's answer; `*length` holds the destination's capacity on entry and
+    // the number of bytes copied on return.
     virtual uint8_t ReceiveCommand(uint8_t* destination, uint32_t* length, uint16_t* id);
     virtual bool FlushCommands();
     virtual uint32_t TransmitArray(const uint8_t* data, uint32_t length, uint32_t value);
@@ -158,6 +163,17 @@ class CStreamBase {
         progressCallback_ = callback;
         progressContext_ = context;
     }
+    ZelIrProgressCallback ProgressCallback() const { return progressCallback_; }
+    void* ProgressContext() const { return progressContext_; }
+
+    // The camera's framed messages, built into the stream's one command message object;
+    // 0 (and a null message) when the stream has none.
+    zelir::gige::CommandMessage* Commands() const { return commandMessage_.get(); }
+    int BuildMessage(uint16_t id, uint8_t flag, const uint8_t* data, uint32_t n);
+    int BuildMessageWithParam(uint16_t id, uint8_t flag, const uint8_t* data, uint32_t n,
+                              uint32_t parameter);
+    uint8_t* GetMessage() const;
+    uint16_t GetMessageLength() const;
 
   protected:
     // Constructed first and destroyed last: everything below may use it.
@@ -185,6 +201,7 @@ class CStreamBase {
     uint32_t calibrationRequest_ = 0;
     uint32_t calibrationCountdown_ = 0;
     std::unique_ptr<FrameRecord> frameRecord_;
+    std::unique_ptr<zelir::gige::CommandMessage> commandMessage_;
     uint32_t streamType_ = kStreamUnknown;
     std::wstring saveDirectory_;
     uintptr_t deviceArgument_ = 0;

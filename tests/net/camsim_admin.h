@@ -59,7 +59,7 @@ class CamsimAdmin {
 
     std::string Send(const std::string& text) {
         sendto(fd_, text.data(), text.size(), 0, reinterpret_cast<sockaddr*>(&to_), sizeof to_);
-        char reply[256];
+        char reply[4096];  // state answers carry hex dumps and point lists
         const ssize_t n = recv(fd_, reply, sizeof reply, 0);
         return n > 0 ? std::string(reply, static_cast<size_t>(n)) : std::string("no answer");
     }

@@ -1,5 +1,6 @@
 #include "camsim_options.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -34,6 +35,29 @@ std::function<bool(const std::string&)> PacketIndex(int32_t& field) {
         field = static_cast<int32_t>(n);
         return true;
     };
+}
+
+std::function<bool(const std::string&)> Signed(int32_t& field) {
+    return [&field](const std::string& v) {
+        if (v.empty()) return false;
+        char* end = nullptr;
+        const long long n = std::strtoll(v.c_str(), &end, 0);
+        if (*end != '\0' || n < INT32_MIN || n > INT32_MAX) return false;
+        field = static_cast<int32_t>(n);
+        return true;
+    };
+}
+
+// "ID:N": a setting id and a byte count.
+bool ParseReplyLength(const std::string& text, Options& o) {
+    const size_t colon = text.find(':');
+    uint64_t id = 0, length = 0;
+    if (colon == std::string::npos || !ToUnsigned(text.substr(0, colon), 0xFFFF, id) ||
+        !ToUnsigned(text.substr(colon + 1), 512, length))
+        return false;
+    o.replyLengthId = static_cast<uint16_t>(id);
+    o.replyLength = static_cast<uint16_t>(length);
+    return true;
 }
 
 bool ParseWindow(const std::string& text, Window& w) {
@@ -86,6 +110,25 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
         {"--reorder-packet", PacketIndex(o.reorderPacket)},
         {"--error-status", Number(o.errorStatus, 0xFFFF)},
         {"--late-ms", Number(o.lateMs, 60000)},
+        {"--freq-offset",
+         [&o](const std::string& v) {
+             char* end = nullptr;
+             o.freqOffset = std::strtof(v.c_str(), &end);
+             return !v.empty() && *end == '\0';
+         }},
+        {"--ignore-writes", Number(o.ignoreWrites, 0xFFFF)},
+        {"--reply-length", [&o](const std::string& v) { return ParseReplyLength(v, o); }},
+        {"--config-model",
+         [&o](const std::string& v) { return v.size() <= 16 && !(o.configModel = v).empty(); }},
+        {"--config-id", Number(o.configId, 0xFFFF)},
+        {"--config-word-a", Number(o.configWords[0], UINT32_MAX)},
+        {"--config-word-b", Number(o.configWords[1], UINT32_MAX)},
+        {"--config-word-c", Number(o.configWords[2], UINT32_MAX)},
+        {"--config-value52", Signed(o.configValue52)},
+        {"--config-value58", Number(o.configValue58, 0xFFFF)},
+        {"--reject-block", Number(o.rejectBlock, UINT32_MAX)},
+        {"--flash-polls", Number(o.flashPolls, 1000)},
+        {"--flash-target", Number(o.flashTarget, UINT32_MAX)},
     };
     const std::map<std::string, bool*> flags = {
         {"--pixel8", &o.pixel8},
@@ -109,6 +152,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
             o.repeatBlockId = o.silent = o.answerTwice = false;
             o.errorStatus = 0;
             o.lateMs = 0;
+            o.freqOffset = 0.0f;
+            o.ignoreWrites = o.replyLengthId = o.replyLength = 0;
+            o.rejectBlock = 0;
         } else if (auto f = flags.find(name); f != flags.end()) {
             *f->second = true;
         } else if (auto v = valued.find(name); v != valued.end()) {
@@ -157,7 +203,9 @@ const char* UsageText() {
            "  --mac XX:XX:XX:XX:XX:XX  MAC address reported in discovery\n"
            "  --interface-mac        report the interface's MAC again (the default)\n"
            "  --admin-port N         UDP port taking the same options as text at run time:\n"
-           "                         \"set <options>\", \"reset\", \"stats\"\n"
+           "                         \"set <options>\", \"reset\", \"stats\", and \"state\n"
+           "                         setting ID|config|transfer|buffer|flash|badpoints\",\n"
+           "                         \"store ID HEX\" (a setting's value, little-endian bytes)\n"
            "Faults:\n"
            "  --fault-every N        stream faults hit frames N, 2N, ... (default 1: every frame)\n"
            "  --drop-packet K        do not send packet K\n"
@@ -168,6 +216,18 @@ const char* UsageText() {
            "  --error-status S       answer every command with status S (e.g. 0x8001)\n"
            "  --late-ms MS           answer MS milliseconds late\n"
            "  --answer-twice         send every answer twice\n"
+           "  --freq-offset F        report the frame frequency F higher than written\n"
+           "  --ignore-writes ID     acknowledge writes to setting ID but keep its value\n"
+           "  --reply-length ID:N    cut or pad the replies to setting ID to N bytes\n"
+           "  --reject-block N       refuse data block N (from 1) of an array transfer\n"
+           "Framed commands:\n"
+           "  --config-model TEXT    model text of the configuration block (default KOLDA)\n"
+           "  --config-id N          its reply identifier (default 2049)\n"
+           "  --config-word-a|-b|-c N  option words at reply offsets 64, 68, 72\n"
+           "  --config-value52 N     signed value at reply offset 52 (default 1234)\n"
+           "  --config-value58 N     value at reply offset 58 (default 14)\n"
+           "  --flash-polls K        flash progress reaches the target on poll K (default 3)\n"
+           "  --flash-target T       the progress reported then (default 100)\n"
            "  --no-faults            clear all faults\n"
            "  --help                 this text\n";
 }

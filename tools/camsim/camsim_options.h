@@ -44,6 +44,20 @@ struct Options {
     uint16_t errorStatus = 0;  // non-zero: every answer carries this status and no data
     uint32_t lateMs = 0;
     bool answerTwice = false;
+
+    // Framed commands: what the camera reports back, its configuration block and transfers.
+    float freqOffset = 0.0f;     // added to the frame frequency a query reports
+    uint16_t ignoreWrites = 0;   // setting id whose writes are acknowledged but not kept
+    uint16_t replyLengthId = 0;  // setting id whose replies are cut or padded ...
+    uint16_t replyLength = 0;    // ... to this many bytes
+    std::string configModel = "KOLDA";
+    uint16_t configId = 2049;             // reply identifier of the configuration block
+    uint32_t configWords[3] = {0, 0, 0};  // words A, B, C at offsets 64, 68, 72
+    int32_t configValue52 = 1234;
+    uint16_t configValue58 = 14;
+    uint32_t rejectBlock = 0;  // array transfer: refuse data block N (1-based), 0 none
+    uint32_t flashPolls = 3;   // flash progress reaches the target on this poll
+    uint32_t flashTarget = 100;
 };
 
 // Applies "--name value" arguments on top of opts. Returns false with a reason on bad input.

@@ -57,7 +57,7 @@ void GvcpServer::DiscoveryData(const Options& o, std::vector<uint8_t>& d) const 
     PutText(d, 232, 16, "camsim");
 }
 
-uint16_t GvcpServer::Answer(uint16_t command, std::span<const uint8_t> data,
+uint16_t GvcpServer::Answer(uint16_t command, uint8_t flags, std::span<const uint8_t> data,
                             const sockaddr_in& from, std::vector<uint8_t>& reply) {
     reply.clear();
     switch (command) {
@@ -90,7 +90,7 @@ uint16_t GvcpServer::Answer(uint16_t command, std::span<const uint8_t> data,
             return 0;
         }
         case kDeviceCommand:
-            return deviceCommands_.Handle(data, reply);
+            return deviceCommands_.Handle(data, (flags & 0x01) != 0, options_(), reply);
         default:
             return kStatusNotImplemented;
     }
@@ -104,7 +104,7 @@ void GvcpServer::HandlePacket(std::span<const uint8_t> packet, const sockaddr_in
     const auto data = packet.subspan(8, std::min<size_t>(length, packet.size() - 8));
 
     std::vector<uint8_t> reply;
-    uint16_t status = Answer(command, data, from, reply);
+    uint16_t status = Answer(command, packet[1], data, from, reply);
     const Options o = options_();
     if (o.silent) return;
     if (o.errorStatus != 0) {

@@ -31,11 +31,12 @@ class GvcpServer {
     GvcpServer(int socket, const InterfaceInfo& info, std::function<Options()> options,
                FrameStreamer& streamer);
     void HandlePacket(std::span<const uint8_t> packet, const sockaddr_in& from);
+    DeviceCommands& Commands() { return deviceCommands_; }
 
   private:
     // Builds the acknowledgement data for one command; returns the status.
-    uint16_t Answer(uint16_t command, std::span<const uint8_t> data, const sockaddr_in& from,
-                    std::vector<uint8_t>& reply);
+    uint16_t Answer(uint16_t command, uint8_t flags, std::span<const uint8_t> data,
+                    const sockaddr_in& from, std::vector<uint8_t>& reply);
     void DiscoveryData(const Options& o, std::vector<uint8_t>& reply) const;
     void Send(const std::vector<uint8_t>& ack, const sockaddr_in& to) const;
 

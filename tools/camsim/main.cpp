@@ -121,7 +121,8 @@ class OptionsStore {
     Options current_;
 };
 
-void HandleAdmin(int fd, OptionsStore& store, const FrameStreamer& streamer) {
+void HandleAdmin(int fd, OptionsStore& store, const FrameStreamer& streamer,
+                 DeviceCommands& commands) {
     char text[1024];
     sockaddr_in from{};
     socklen_t fromLength = sizeof from;
@@ -130,12 +131,19 @@ void HandleAdmin(int fd, OptionsStore& store, const FrameStreamer& streamer) {
     if (n <= 0) return;
     text[n] = '\0';
     std::string answer;
-    if (Words(text) == std::vector<std::string>{"stats"}) {
+    std::vector<std::string> words = Words(text);
+    if (!words.empty() && (words[0] == "state" || words[0] == "store")) {
+        const bool query = words[0] == "state";
+        words.erase(words.begin());
+        answer = query ? commands.State(words, store.Get()) : commands.Store(words);
+    } else if (words == std::vector<std::string>{"stats"}) {
         answer = "frames=" + std::to_string(streamer.FramesSent()) +
                  " packets=" + std::to_string(streamer.PacketsSent()) +
                  " streaming=" + (streamer.Streaming() ? "1" : "0");
     } else {
         answer = store.Apply(text);
+        // A reset also forgets what the camera was sent.
+        if (words == std::vector<std::string>{"reset"}) commands.Reset();
     }
     sendto(fd, answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLength);
 }
@@ -197,14 +205,18 @@ int main(int argc, char** argv) {
     uint8_t packet[2048];
     while (!g_stop) {
         if (poll(fds.data(), fds.size(), 200) <= 0) continue;
-        if (fds[0].revents & POLLIN) {
+        // Every control packet waiting is handled before an admin query, so that a state query
+        // sent after a burst of unacknowledged commands sees all of them.
+        while (fds[0].revents & POLLIN) {
             sockaddr_in from{};
             socklen_t fromLength = sizeof from;
-            const ssize_t n = recvfrom(control.fd(), packet, sizeof packet, 0,
+            const ssize_t n = recvfrom(control.fd(), packet, sizeof packet, MSG_DONTWAIT,
                                        reinterpret_cast<sockaddr*>(&from), &fromLength);
-            if (n > 0) server.HandlePacket({packet, static_cast<size_t>(n)}, from);
+            if (n <= 0) break;
+            server.HandlePacket({packet, static_cast<size_t>(n)}, from);
         }
-        if (fds.size() > 1 && (fds[1].revents & POLLIN)) HandleAdmin(admin.fd(), store, streamer);
+        if (fds.size() > 1 && (fds[1].revents & POLLIN))
+            HandleAdmin(admin.fd(), store, streamer, server.Commands());
     }
     streamer.Stop();
     return 0;

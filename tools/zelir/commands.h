@@ -25,5 +25,10 @@ int RunSrec2bin(const Args& args);
 int RunDiscover(const Args& args);
 int RunGrab(const Args& args);
 int RunRecord(const Args& args);
+int RunGet(const Args& args);
+int RunSet(const Args& args);
+int RunConfig(const Args& args);
+int RunUpload(const Args& args);
+int RunBadPoints(const Args& args);
 
 }  // namespace zelir_cli

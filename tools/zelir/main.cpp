@@ -24,6 +24,13 @@ constexpr Command kCommands[] = {
     {"grab", "CAMERA --frames N --out DIR [--format bmp|raw|combined] [--palette N]",
      "N consecutive live frames as files", RunGrab},
     {"record", "CAMERA --seconds S --out MOVIE.irm", "a raw movie of the live stream", RunRecord},
+    {"get", "CAMERA SETTING", "read a camera setting (see below)", RunGet},
+    {"set", "CAMERA SETTING [VALUE]", "write a camera setting; the camera must confirm it", RunSet},
+    {"config", "CAMERA", "the camera's configuration block", RunConfig},
+    {"upload", "CAMERA FILE [--type N]", "send a file to the camera as an array transfer",
+     RunUpload},
+    {"badpoints", "CAMERA MAPFILE",
+     "send bad points: a .txt of \"x y\" lines or a 16-bit map, one value per pixel", RunBadPoints},
 };
 
 void PrintHelp(FILE* out) {
@@ -36,6 +43,8 @@ void PrintHelp(FILE* out) {
                  "\nFILE is a movie (.irm), a combined image (.bmp) or a raw image (.raw).\n"
                  "CAMERA is a connection path: cam://N or cam:N (N as listed by discover), or\n"
                  "SCHEME://ADDRESS with the camera's IPv4 address (e.g. gige://198.18.0.2).\n"
+                 "Camera settings: frame-frequency, exposure-time, exposure-mode, gain,\n"
+                 "pixel-format, flip-dir, trigger-mode, trigger-source, soft-trigger (set only).\n"
                  "Palettes: 0 grey, 1 ironbow, ... (see README). Brightness/contrast types: 0\n"
                  "automatic linear, 1 manual linear, 3 CLAHE, 4 plateau equalisation, 5 mixed,\n"
                  "6 retinex, 7 bilateral detail enhancement.\n"

@@ -31,6 +31,16 @@ Handle OpenSource(const std::string& path) {
     return handle;
 }
 
+Handle OpenCamera(const std::string& path) {
+    if (!IsCameraPath(path)) {
+        Fail(kExitUsage, path + " is not a camera path (cam://N or gige://ADDRESS)");
+        return Handle();
+    }
+    Handle handle(ZelIr_OpenDevice(Wide(path).c_str(), nullptr));
+    if (!handle) Fail(kExitFailure, "cannot open camera " + path);
+    return handle;
+}
+
 uint32_t FrameCount(ZelIrHandle handle) {
     return ZelIr_GetHandleType(handle) == kMovieHandle ? ZelIr_MovieGetTotalFrm(handle) : 1;
 }

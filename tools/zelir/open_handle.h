@@ -29,6 +29,8 @@ class Handle {
 // A camera for connection paths ("cam://0", "cam:1", "gige://198.18.0.2"), a file otherwise.
 Handle OpenSource(const std::string& path);
 bool IsCameraPath(const std::string& path);
+// A camera only; prints why on failure (a file path, or no camera answering there).
+Handle OpenCamera(const std::string& path);
 
 // Number of frames a source offers: a movie's frame count, 1 for an image.
 uint32_t FrameCount(ZelIrHandle handle);

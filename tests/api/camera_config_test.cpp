@@ -1,0 +1,68 @@
+// Unpacking of the configuration reply that needs no camera, and the temperature conversion.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+
+#include "api/camera_config.h"
+
+namespace {
+
+using Reply = std::array<uint8_t, zelir::kConfigReplyBytes>;
+
+Reply ReplyWith58(uint16_t v) {
+    Reply r{};
+    r[0] = 0x01;  // identifier 2049
+    r[1] = 0x08;
+    r[58] = static_cast<uint8_t>(v);
+    r[59] = static_cast<uint8_t>(v >> 8);
+    return r;
+}
+
+TEST(CameraConfig, Offset114HoldsTheRoundedLog2OfValue58) {
+    // log2(v) + 0.5, truncated: 3 -> 2.08, 5 -> 2.82, 6 -> 3.08, 11 -> 3.96, 12 -> 4.08.
+    const std::vector<std::pair<uint16_t, uint16_t>> cases = {
+        {1, 0},  {2, 1},  {3, 2},     {5, 2},      {6, 3}, {11, 3},
+        {12, 4}, {14, 4}, {1024, 10}, {65535, 16}, {0, 0}};
+    for (const auto& [v, expected] : cases) {
+        CameraConfig c;
+        ASSERT_TRUE(zelir::FillCameraConfig(ReplyWith58(v), nullptr, 0, c));
+        EXPECT_EQ(c.log2Value58, expected) << v;
+    }
+}
+
+TEST(CameraConfig, ModelTextOfTheBlockIsReadUpToItsTerminatorOnly) {
+    Reply r = ReplyWith58(1);
+    std::memcpy(&r[76], "MX204R", 6);
+    r[68] = 2;  // word B: bit 0 clear
+    struct Case {
+        const char* block;
+        size_t room;
+        uint32_t wordB;
+    };
+    // The grabber's name is 12 characters: it runs past the 8-byte model field.
+    for (const Case& k :
+         {Case{"IR_CL_ADLINK", 13, 863}, Case{"IR_CL_ADLINK", 12, 2}, Case{"IR_CL_AD", 9, 2}}) {
+        CameraConfig c;
+        ASSERT_TRUE(zelir::FillCameraConfig(r, k.block, k.room, c));
+        EXPECT_EQ(c.wordB, k.wordB) << k.block << " room " << k.room;
+        EXPECT_EQ(c.optionS, k.wordB & 1);
+    }
+}
+
+TEST(TemperatureConversion, MatchesTheWorkedValues) {
+    EXPECT_NEAR(ZelIr_640V1_ADtoT(0.0f), 2135.0 / 6.6 + 27.0, 1e-4);
+    EXPECT_NEAR(ZelIr_640V1_ADtoT(0.0f), 350.4849, 1e-4);
+    // 16384 / 16 x 5.32 / 3 = 1815.8933; (2135 - 1815.8933) / 6.6 + 27 = 75.34949.
+    EXPECT_NEAR(ZelIr_640V1_ADtoT(16384.0f), 75.34949, 1e-4);
+    EXPECT_NEAR(ZelIr_640V1_TtoAD(27.0f), 19263.158, 1e-3);
+    EXPECT_NEAR(ZelIr_640V1_TtoAD(27.0f), 2135.0 * 3.0 / 5.32 * 16.0, 1e-3);
+    EXPECT_NEAR(ZelIr_640V1_ADtoT(ZelIr_640V1_TtoAD(27.0f)), 27.0, 1e-5);
+    // Higher temperature, lower reading: 1 degree is 6.6 / (5.32 / 3 x 16) = 0.2326 readings^-1.
+    EXPECT_NEAR(ZelIr_640V1_TtoAD(28.0f) - ZelIr_640V1_TtoAD(27.0f), -6.6 * 3.0 / 5.32 * 16.0,
+                1e-2);
+    for (float t : {-40.0f, 0.0f, 27.0f, 85.5f, 150.0f})
+        EXPECT_NEAR(ZelIr_640V1_ADtoT(ZelIr_640V1_TtoAD(t)), t, 1e-3) << t;
+}
+
+}  // namespace

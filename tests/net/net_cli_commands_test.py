@@ -1,0 +1,157 @@
+"""zelir get, set, config, upload and badpoints against the emulator on zc0, run as a user runs
+them; the emulator's admin port reports what reached the camera."""
+import os
+import random
+import socket
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+ZELIR = sys.argv[1]
+CAMERA = "gige://198.18.0.2"
+
+
+def run(*args):
+    return subprocess.run([ZELIR, *args], capture_output=True, text=True, timeout=60)
+
+
+def admin(text):
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+        s.settimeout(1.0)
+        s.sendto(text.encode(), ("198.18.0.2", 3999))
+        return s.recv(4096).decode()
+
+
+def state(what):
+    return dict(word.split("=", 1) for word in admin("state " + what).split() if "=" in word)
+
+
+def fnv1a(data):
+    h = 0xcbf29ce484222325
+    for b in data:
+        h = ((h ^ b) * 0x100000001b3) & 0xFFFFFFFFFFFFFFFF
+    return "%016x" % h
+
+
+class ZelirCameraCommands(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.assertEqual(admin("reset"), "ok")
+
+    def tearDown(self):
+        admin("reset")
+        self.tmp.cleanup()
+
+    def path(self, name):
+        return os.path.join(self.tmp.name, name)
+
+    def test_set_then_get_each_word_setting(self):
+        for name, setting_id, value in (("exposure-time", 1826, 3000), ("exposure-mode", 1799, 2),
+                                        ("gain", 1817, 0x11), ("pixel-format", 1893, 1),
+                                        ("flip-dir", 1845, 3)):
+            result = run("set", CAMERA, name, str(value))
+            self.assertEqual((result.returncode, result.stdout),
+                             (0, "%s set to %d\n" % (name, value)), result.stderr)
+            self.assertEqual(state("setting %d" % setting_id)["value"][:8],
+                             struct.pack("<I", value).hex())
+            result = run("get", CAMERA, name)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertEqual(result.stdout.split()[:2], [name, str(value)])
+        self.assertEqual(run("get", CAMERA, "exposure-time").stdout, "exposure-time 3000 10 20000\n")
+
+    def test_frame_frequency(self):
+        self.assertEqual(run("set", CAMERA, "frame-frequency", "30").returncode, 0)
+        self.assertEqual(run("get", CAMERA, "frame-frequency").stdout,
+                         "frame-frequency 30.00 1.00 60.00\n")
+
+    def test_unconfirmed_setting_fails(self):
+        self.assertEqual(admin("set --ignore-writes 1817"), "ok")
+        result = run("set", CAMERA, "gain", "5")
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("did not confirm gain 5", result.stderr)
+        self.assertEqual(state("setting 1817")["queries"], "4")
+
+    def test_usage_errors(self):
+        for args in (("set", CAMERA, "gain"), ("set", CAMERA, "gain", "-1"),
+                     ("set", CAMERA, "frame-frequency", "fast"), ("get", CAMERA, "soft-trigger"),
+                     ("get", CAMERA, "colour"), ("set", CAMERA, "soft-trigger", "1")):
+            result = run(*args)
+            self.assertEqual(result.returncode, 2, args)
+            self.assertTrue(result.stderr.startswith("zelir: "), args)
+        self.assertEqual(state("setting 1817")["writes"], "0")
+
+    def test_trigger_word(self):
+        self.assertEqual(admin("store 1818 05000000"), "ok")
+        self.assertEqual(run("get", CAMERA, "trigger-mode").stdout, "trigger-mode 1\n")
+        self.assertEqual(run("get", CAMERA, "trigger-source").stdout, "trigger-source 1\n")
+        result = run("set", CAMERA, "soft-trigger")
+        self.assertEqual(result.returncode, 1, "source 1: no soft pulse")
+        self.assertEqual(run("set", CAMERA, "trigger-source", "0").returncode, 0)
+        self.assertEqual(state("setting 1818")["value"], "01000000")
+        result = run("set", CAMERA, "soft-trigger")
+        self.assertEqual((result.returncode, result.stdout), (0, "soft trigger sent\n"))
+        self.assertEqual(state("setting 1818")["soft"], "1")
+
+    def test_config_per_model(self):
+        self.assertEqual(admin("set --config-model MX207R --config-word-c 0x24 "
+                               "--config-word-a 0x4000"), "ok")
+        result = run("config", CAMERA)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        fields = dict(line.split(":", 1) for line in result.stdout.splitlines())
+        fields = {k: v.strip() for k, v in fields.items()}
+        self.assertEqual(fields["model"], "MX207R")
+        self.assertEqual(fields["text"], "camsim")
+        self.assertEqual(fields["option S"], "1")
+        self.assertEqual(fields["option P"], "2")
+        self.assertEqual(fields["list N"], "4")
+        self.assertEqual(fields["F1 F2 F3 F4"], "0 1 0 0")
+        self.assertEqual(fields["value 52"], "1234")
+        self.assertEqual(admin("set --config-id 2051"), "ok")
+        self.assertEqual(run("config", CAMERA).returncode, 1)
+
+    def test_upload(self):
+        data = bytes(random.Random(5).randrange(256) for _ in range(3000))
+        with open(self.path("table.bin"), "wb") as f:
+            f.write(data)
+        result = run("upload", CAMERA, self.path("table.bin"), "--type", "3")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertTrue(result.stdout.startswith("uploaded 3000 bytes in 6 blocks"), result.stdout)
+        transfer = state("transfer")
+        self.assertEqual((transfer["ended"], transfer["type"], transfer["size"], transfer["hash"]),
+                         ("1", "3", "3000", fnv1a(data)))
+        self.assertEqual(admin("set --reject-block 2"), "ok")
+        result = run("upload", CAMERA, self.path("table.bin"))
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(state("transfer")["blocks"], "1")
+
+    def test_badpoints_from_a_list_and_from_a_map(self):
+        with open(self.path("points.txt"), "w") as f:
+            f.write("# column row\n12 3\n639,511\n\n5 3  # comment\n")
+        result = run("badpoints", CAMERA, self.path("points.txt"))
+        self.assertEqual((result.returncode, result.stdout), (0, "sent 3 bad points\n"),
+                         result.stderr)
+        points = state("badpoints")
+        self.assertEqual((points["messages"], points["ended"], points["points"]),
+                         ("3", "1", "5,3;12,3;639,511"))
+
+        values = [0] * (640 * 512)
+        values[100 * 640 + 7] = 2
+        values[1] = -4  # not a bad point
+        with open(self.path("map.raw"), "wb") as f:
+            f.write(struct.pack("<%dh" % len(values), *values))
+        result = run("badpoints", CAMERA, self.path("map.raw"))
+        self.assertEqual((result.returncode, result.stdout), (0, "sent 1 bad points\n"))
+        self.assertEqual(state("badpoints")["points"], "7,100")
+
+        with open(self.path("short.raw"), "wb") as f:
+            f.write(b"\0" * 100)
+        self.assertEqual(run("badpoints", CAMERA, self.path("short.raw")).returncode, 2)
+        with open(self.path("bad.txt"), "w") as f:
+            f.write("640 0\n")
+        self.assertEqual(run("badpoints", CAMERA, self.path("bad.txt")).returncode, 2)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)

@@ -1,0 +1,871 @@
+// Camera commands against zelir-camsim, inside the network namespaces: settings with
+// read-back, the trigger word, the configuration record, array transfers, flash programming,
+// bad-point lists and the unacknowledged buffer transfer. The emulator's admin port reports
+// what it was sent ("state ...").
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <numeric>
+#include <random>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "gige/block_transfer.h"
+#include "gige/camera_settings.h"
+#include "net/camsim_admin.h"
+#include "net/command_camera.h"
+#include "support/debug_capture.h"
+#include "support/fake_handle.h"
+
+namespace {
+
+using namespace zelir::test;
+using zelir::gige::SharedTriggerCache;
+using Clock = std::chrono::steady_clock;
+
+std::map<std::string, std::string> Fields(const std::string& state) {
+    std::map<std::string, std::string> fields;
+    std::istringstream in(state);
+    for (std::string word; in >> word;) {
+        const size_t eq = word.find('=');
+        if (eq != std::string::npos) fields[word.substr(0, eq)] = word.substr(eq + 1);
+    }
+    return fields;
+}
+
+std::string HexLe32(uint32_t v) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%02x%02x%02x%02x", v & 0xFF, (v >> 8) & 0xFF,
+                  (v >> 16) & 0xFF, v >> 24);
+    return text;
+}
+
+std::vector<uint8_t> FromHex(const std::string& hex) {
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+    return bytes;
+}
+
+uint64_t Fnv1a(const std::vector<uint8_t>& bytes) {
+    uint64_t h = 0xcbf29ce484222325ull;
+    for (uint8_t b : bytes) h = (h ^ b) * 0x100000001b3ull;
+    return h;
+}
+
+std::string Hash(const std::vector<uint8_t>& bytes) {
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(Fnv1a(bytes)));
+    return text;
+}
+
+double MillisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// The messages of a capture without the stale-acknowledgement warnings: the camera answers
+// unacknowledged commands too, and those answers are skipped on the next exchange.
+std::vector<std::string> Significant(DebugCapture& capture) {
+    std::vector<std::string> kept;
+    for (const std::string& m : capture.Messages()) {
+        if (m.rfind("Warning:Unexpected ackID", 0) != 0) kept.push_back(m);
+    }
+    return kept;
+}
+
+struct ProgressLog {
+    std::vector<std::pair<uint16_t, uint32_t>> calls;
+    static void Record(uint16_t code, uint32_t progress, void* context) {
+        static_cast<ProgressLog*>(context)->calls.emplace_back(code, progress);
+    }
+};
+
+class NetCommands : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { camera_ = new CommandCamera; }
+    static void TearDownTestSuite() {
+        delete camera_;
+        camera_ = nullptr;
+    }
+    void SetUp() override {
+        ASSERT_NE(camera_->handle(), nullptr) << "no camera at 198.18.0.2";
+        ASSERT_EQ(admin_.Send("reset"), "ok");
+        ZelIr_SetCommandCallback(handle(), nullptr, nullptr);
+    }
+    void TearDown() override { admin_.Send("reset"); }
+
+    ZelIrHandle handle() const { return camera_->handle(); }
+    void Set(const std::string& options) { ASSERT_EQ(admin_.Send("set " + options), "ok"); }
+    std::map<std::string, std::string> State(const std::string& what) {
+        return Fields(admin_.Send("state " + what));
+    }
+    // The trigger word as the camera holds it (a write would take bit 1 as a pulse).
+    void CameraTriggerWord(uint32_t word) {
+        ASSERT_EQ(admin_.Send("store 1818 " + HexLe32(word)), "ok");
+    }
+
+    static CommandCamera* camera_;
+    CamsimAdmin admin_;
+};
+CommandCamera* NetCommands::camera_ = nullptr;
+
+// ---- raw messages ----
+
+TEST_F(NetCommands, CallerFramedQueryIsAnsweredWithinTheGivenCapacity) {
+    // 1826 query, framed by hand: checksum 09 + 04 + 22 + 07 = 0x36.
+    const uint8_t query[] = {0x55, 0xAA, 0x10, 0x09, 0x00, 0x00, 0x04, 0x00,
+                             0x22, 0x07, 0x00, 0x00, 0x00, 0x00, 0x36, 0x00};
+    for (uint32_t capacity : {16u, 8u}) {
+        ASSERT_EQ(ZelIr_SendSeriaPortCmd(handle(), query, sizeof query), 1);
+        uint8_t reply[16] = {};
+        uint32_t length = capacity;
+        uint16_t id = 0;
+        ASSERT_EQ(ZelIr_ReceiveSeriaPortCmd(handle(), reply, &length, &id), 1);
+        EXPECT_EQ(length, std::min(12u, capacity));
+        EXPECT_EQ(id, zelir::gige::RequestCounter());
+        uint32_t first = 0;
+        std::memcpy(&first, reply, 4);
+        EXPECT_EQ(first, 1200u);
+        if (capacity == 8) {
+            EXPECT_EQ(reply[8], 0) << "nothing past the capacity";
+        }
+    }
+    EXPECT_EQ(State("setting 1826")["queries"], "2");
+}
+
+TEST_F(NetCommands, MessagesCarryTheValueOrTheCallersBytes) {
+    ASSERT_EQ(ZelIr_SendMessage(handle(), 1817, 1, 0x01020304), 1);
+    EXPECT_EQ(State("setting 1817")["value"], "04030201");
+    const uint8_t data[] = {0x02, 0x00, 0x00, 0x00, 0x77};
+    ASSERT_EQ(ZelIr_SendMessageEx(handle(), 1845, 1, data, sizeof data), 1);
+    EXPECT_EQ(State("setting 1845")["value"], "0200000077");
+    const std::vector<uint8_t> big(529, 0);
+    EXPECT_EQ(ZelIr_SendMessageEx(handle(), 1845, 1, big.data(), 529), 0)
+        << "541 bytes do not fit one device command";
+    EXPECT_EQ(ZelIr_SendMessageEx(handle(), 1845, 1, big.data(), 528), 1);
+}
+
+TEST_F(NetCommands, OnlyCameraHandlesTakeMessages) {
+    zelir_test::ScopedHandle movie(2, 6, 64, 48);
+    EXPECT_EQ(ZelIr_SendMessage(movie.handle(), 1826, 0, 0), 0);
+    EXPECT_EQ(ZelIr_SetExposureTime(movie.handle(), 5), 0);
+    int dummy = 0;
+    EXPECT_EQ(ZelIr_SendMessage(&dummy, 1826, 0, 0), 0);
+    EXPECT_EQ(ZelIr_TransmitBadPointFile(movie.handle(), nullptr, 0), 0);
+    EXPECT_EQ(State("setting 1826")["queries"], "0");
+}
+
+// ---- settings ----
+
+struct WordSetting {
+    const char* name;
+    int32_t (*set)(ZelIrHandle, uint32_t);
+    int32_t (*get)(ZelIrHandle, void*, int32_t*);  // null: three-value getter
+    uint16_t id;
+    uint32_t value;
+};
+
+int32_t GetExposureTimeFirst(ZelIrHandle h, void* out, int32_t* length) {
+    uint32_t values[3] = {};
+    const int32_t ok = ZelIr_GetExposureTime(h, values);
+    std::memcpy(out, values, sizeof values);
+    *length = 12;
+    return ok;
+}
+
+class NetSetting : public NetCommands, public ::testing::WithParamInterface<WordSetting> {};
+
+TEST_P(NetSetting, WriteIsConfirmedByOneReadBack) {
+    const WordSetting& s = GetParam();
+    ASSERT_EQ(s.set(handle(), s.value), 1);
+    auto state = State("setting " + std::to_string(s.id));
+    EXPECT_EQ(state["value"].substr(0, 8), HexLe32(s.value));
+    EXPECT_EQ(state["writes"], "1");
+    EXPECT_EQ(state["queries"], "1");
+
+    uint8_t out[32] = {};
+    int32_t length = -1;
+    ASSERT_EQ(s.get(handle(), out, &length), 1);
+    uint32_t first = 0;
+    std::memcpy(&first, out, 4);
+    EXPECT_EQ(first, s.value);
+    EXPECT_EQ(length,
+              static_cast<int32_t>(State("setting " + std::to_string(s.id))["value"].size() / 2));
+}
+
+TEST_P(NetSetting, CameraThatKeepsItsValueFailsAfterFourReadBacks) {
+    const WordSetting& s = GetParam();
+    Set("--ignore-writes " + std::to_string(s.id));
+    const auto start = Clock::now();
+    EXPECT_EQ(s.set(handle(), s.value), 0);
+    EXPECT_GE(MillisecondsSince(start), 4 * 50.0);
+    auto state = State("setting " + std::to_string(s.id));
+    EXPECT_EQ(state["writes"], "1");
+    EXPECT_EQ(state["queries"], "4");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NetSetting,
+    ::testing::Values(
+        WordSetting{"exposure_time", ZelIr_SetExposureTime, GetExposureTimeFirst, 1826, 3000},
+        WordSetting{"exposure_mode", ZelIr_SetExposureMode, ZelIr_GetExposureMode, 1799, 2},
+        WordSetting{"gain", ZelIr_SetGain, ZelIr_GetGain, 1817, 3},
+        WordSetting{"pixel_format", ZelIr_SetPixelFormat, ZelIr_GetPixelFormat, 1893, 1},
+        WordSetting{"flip_dir", ZelIr_SetFlipDir, ZelIr_GetFlipDir, 1845, 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct FrequencyCase {
+    const char* name;
+    const char* offset;  // what the camera adds to the value it reports
+    int32_t result;
+    int queries;
+};
+
+class NetFrameFrequency : public NetCommands,
+                          public ::testing::WithParamInterface<FrequencyCase> {};
+
+TEST_P(NetFrameFrequency, ReadBackAcceptsHalfAFrameEitherWay) {
+    const FrequencyCase& c = GetParam();
+    Set(std::string("--freq-offset ") + c.offset);
+    EXPECT_EQ(ZelIr_SetFrameFreq(handle(), 25.0f), c.result);
+    EXPECT_EQ(State("setting 1868")["queries"], std::to_string(c.queries));
+    float values[3] = {};
+    ASSERT_EQ(ZelIr_GetFrameFreq(handle(), values), 1);
+    EXPECT_FLOAT_EQ(values[0], 25.0f + std::stof(c.offset));
+    EXPECT_FLOAT_EQ(values[1], 1.0f);
+    EXPECT_FLOAT_EQ(values[2], 60.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Offsets, NetFrameFrequency,
+                         ::testing::Values(FrequencyCase{"exact", "0", 1, 1},
+                                           FrequencyCase{"plus_0_4", "0.4", 1, 1},
+                                           FrequencyCase{"minus_0_4", "-0.4", 1, 1},
+                                           FrequencyCase{"plus_0_5", "0.5", 1, 1},
+                                           FrequencyCase{"plus_0_6", "0.6", 0, 4},
+                                           FrequencyCase{"minus_0_6", "-0.6", 0, 4}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(NetCommands, ThreeValueGettersRefuseAnyOtherLength) {
+    struct Case {
+        const char* fault;
+        std::function<int32_t()> get;
+        std::string message;
+    };
+    float floats[3];
+    uint32_t words[3];
+    const std::vector<Case> cases = {
+        {"1826:8", [&] { return ZelIr_GetExposureTime(handle(), words); },
+         "received exposure time length is wrong\n"},
+        {"1826:16", [&] { return ZelIr_GetExposureTime(handle(), words); },
+         "received exposure time length is wrong\n"},
+        {"1868:4", [&] { return ZelIr_GetFrameFreq(handle(), floats); },
+         "received frame frequency length is wrong\n"},
+    };
+    for (const Case& c : cases) {
+        Set(std::string("--reply-length ") + c.fault);
+        DebugCapture capture;
+        EXPECT_EQ(c.get(), 0) << c.fault;
+        EXPECT_EQ(Significant(capture), std::vector<std::string>{c.message}) << c.fault;
+    }
+}
+
+// ---- trigger word ----
+
+struct TriggerBits {
+    uint32_t word;
+    uint32_t mode;
+    uint32_t source;
+};
+
+class NetTriggerGet : public NetCommands, public ::testing::WithParamInterface<TriggerBits> {};
+
+TEST_P(NetTriggerGet, ReportsOneBitAndCachesTheWord) {
+    const TriggerBits& b = GetParam();
+    CameraTriggerWord(b.word);
+    uint32_t values[3] = {9, 9, 9};
+    uint32_t length = 0;
+    ASSERT_EQ(ZelIr_GetTriggerMode(handle(), values, &length), 1);
+    EXPECT_EQ(std::vector<uint32_t>(values, values + 3), (std::vector<uint32_t>{b.mode, 0, 1}));
+    EXPECT_EQ(length, 12u);
+    EXPECT_TRUE(SharedTriggerCache().valid);
+    EXPECT_EQ(SharedTriggerCache().word, b.word);
+    ASSERT_EQ(ZelIr_GetTriggerSource(handle(), values, &length), 1);
+    EXPECT_EQ(std::vector<uint32_t>(values, values + 3), (std::vector<uint32_t>{b.source, 0, 1}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Words, NetTriggerGet,
+                         ::testing::Values(TriggerBits{6, 0, 1}, TriggerBits{1, 1, 0},
+                                           TriggerBits{5, 1, 1}, TriggerBits{0, 0, 0},
+                                           TriggerBits{0xFFFFFFFA, 0, 0}));
+
+struct TriggerWrite {
+    const char* name;
+    uint32_t before;
+    int32_t (*set)(ZelIrHandle, uint32_t);
+    uint32_t value;
+    uint32_t after;
+};
+
+class NetTriggerSet : public NetCommands, public ::testing::WithParamInterface<TriggerWrite> {};
+
+TEST_P(NetTriggerSet, ChangesOnlyItsBit) {
+    const TriggerWrite& t = GetParam();
+    CameraTriggerWord(t.before);
+    SharedTriggerCache() = {};
+    ASSERT_EQ(t.set(handle(), t.value), 1);
+    auto state = State("setting 1818");
+    EXPECT_EQ(state["value"], HexLe32(t.after));
+    EXPECT_EQ(state["writes"], "1");
+    EXPECT_EQ(state["queries"], "2") << "the word, then one read-back";
+    EXPECT_TRUE(SharedTriggerCache().valid);
+    EXPECT_EQ(SharedTriggerCache().word, t.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arithmetic, NetTriggerSet,
+    // Bit 1 is the pulse: the camera never keeps it, so no word here holds it.
+    ::testing::Values(TriggerWrite{"mode_on", 4, ZelIr_SetTriggerMode, 1, 5},
+                      TriggerWrite{"mode_off", 5, ZelIr_SetTriggerMode, 0, 4},
+                      TriggerWrite{"source_on", 1, ZelIr_SetTriggerSource, 1, 5},
+                      TriggerWrite{"source_off", 5, ZelIr_SetTriggerSource, 0, 1},
+                      TriggerWrite{"source_keeps_high_bits", 0xF0, ZelIr_SetTriggerSource, 1,
+                                   0xF4}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(NetCommands, SoftTriggerPulsesFromTheCachedWord) {
+    CameraTriggerWord(1);
+    uint32_t values[3];
+    ASSERT_EQ(ZelIr_GetTriggerMode(handle(), values, nullptr), 1);
+    ASSERT_EQ(SharedTriggerCache().word, 1u);
+    auto before = State("setting 1818");
+    EXPECT_EQ(ZelIr_SetSoftTrigger(handle()), 1);
+    auto state = State("setting 1818");
+    EXPECT_EQ(state["soft"], "1") << "the word written carried the pulse bit";
+    EXPECT_EQ(state["value"], HexLe32(1));
+    EXPECT_EQ(std::stoi(state["queries"]) - std::stoi(before["queries"]), 1)
+        << "no query of the word while it is cached; one read-back";
+    EXPECT_EQ(SharedTriggerCache().word, 1u);
+}
+
+TEST_F(NetCommands, SoftTriggerIsIgnoredOutsideSoftwareTriggerMode) {
+    for (uint32_t word : {5u, 0u, 4u}) {
+        CameraTriggerWord(word);
+        ASSERT_EQ(ZelIr_GetTriggerSource(handle(), nullptr, nullptr), 1);
+        auto before = State("setting 1818");
+        DebugCapture capture;
+        EXPECT_EQ(ZelIr_SetSoftTrigger(handle()), 0);
+        EXPECT_EQ(Significant(capture),
+                  std::vector<std::string>{"soft trigger is ignored because value is " +
+                                           std::to_string(word) + "\n"});
+        auto after = State("setting 1818");
+        EXPECT_EQ(after["writes"], before["writes"]) << "nothing written for word " << word;
+        EXPECT_EQ(after["soft"], "0");
+    }
+}
+
+TEST_F(NetCommands, SoftTriggerReportsEachMismatchedReadBack) {
+    SharedTriggerCache() = {true, 1};  // the camera holds 0 and keeps it
+    Set("--ignore-writes 1818");
+    DebugCapture capture;
+    EXPECT_EQ(ZelIr_SetSoftTrigger(handle()), 0);
+    EXPECT_EQ(
+        Significant(capture),
+        (std::vector<std::string>{"soft trigger try 1 get 0\n", "soft trigger try 2 get 0\n",
+                                  "soft trigger try 3 get 0\n", "soft trigger try 4 get 0\n"}));
+    EXPECT_EQ(State("setting 1818")["queries"], "4");
+}
+
+TEST_F(NetCommands, SoftTriggerWithoutCacheQueriesTheWordAndChecksItsLength) {
+    CameraTriggerWord(1);
+    SharedTriggerCache() = {};
+    EXPECT_EQ(ZelIr_SetSoftTrigger(handle()), 1);
+    EXPECT_EQ(State("setting 1818")["queries"], "2");
+
+    SharedTriggerCache() = {};
+    Set("--reply-length 1818:8");
+    DebugCapture capture;
+    EXPECT_EQ(ZelIr_SetSoftTrigger(handle()), 0);
+    EXPECT_EQ(Significant(capture),
+              std::vector<std::string>{"received read soft trigger length is wrong\n"});
+    SharedTriggerCache() = {};
+}
+
+// ---- configuration ----
+
+struct ModelCase {
+    const char* name;
+    const char* model;
+    uint32_t a, b, c;
+    // Expected model values, worked out by hand from the words.
+    uint16_t s, countL;
+    std::array<uint16_t, 4> listL;
+    uint16_t m, countN;
+    std::array<uint16_t, 4> listN;
+    uint16_t p, f1, f2, f3, f4;
+};
+
+class NetConfig : public NetCommands, public ::testing::WithParamInterface<ModelCase> {
+  protected:
+    std::vector<uint8_t> Reply() { return FromHex(State("config")["bytes"]); }
+};
+
+// Four 16-bit entries of the packed record.
+std::array<uint16_t, 4> List(const uint8_t* at) {
+    std::array<uint16_t, 4> list;
+    std::memcpy(list.data(), at, sizeof list);
+    return list;
+}
+
+uint16_t ReplyU16(const std::vector<uint8_t>& r, size_t at) {
+    return static_cast<uint16_t>(r[at] | r[at + 1] << 8);
+}
+
+TEST_P(NetConfig, RecordHoldsTheCommonFieldsAndTheModelsOptions) {
+    const ModelCase& c = GetParam();
+    char words[160];
+    std::snprintf(words, sizeof words,
+                  "--config-model %s --config-word-a %u --config-word-b %u --config-word-c %u",
+                  c.model, c.a, c.b, c.c);
+    Set(words);
+    CameraConfig config;
+    std::memset(&config, 0xAA, sizeof config);
+    ASSERT_EQ(ZelIr_GetCameraConfig(handle(), &config), 1);
+    const std::vector<uint8_t> reply = Reply();
+    ASSERT_EQ(reply.size(), 256u);
+    const auto* record = reinterpret_cast<const uint8_t*>(&config);
+
+    // (record offset, reply offset, bytes) of every copied field.
+    const std::vector<std::array<size_t, 3>> copies = {
+        {0, 76, 16},  {16, 92, 16},  {32, 108, 16}, {48, 124, 16}, {64, 140, 16}, {80, 68, 4},
+        {84, 72, 4},  {88, 60, 4},   {92, 36, 2},   {94, 38, 2},   {96, 40, 2},   {98, 42, 2},
+        {100, 28, 2}, {102, 192, 2}, {104, 34, 2},  {106, 32, 2},  {108, 44, 2},  {110, 46, 2},
+        {112, 48, 2}, {152, 52, 4},  {158, 172, 2}, {160, 174, 8}};
+    for (const auto& [at, from, size] : copies) {
+        EXPECT_EQ(std::memcmp(record + at, reply.data() + from, size), 0)
+            << "record offset " << at << " from reply offset " << from;
+    }
+    EXPECT_EQ(config.log2Value58, 4) << "log2(14) = 3.81 rounds to 4";
+    EXPECT_EQ(ReplyU16(reply, 0), 2049);
+    for (size_t zero : {150, 151, 156, 157}) EXPECT_EQ(record[zero], 0) << "offset " << zero;
+    for (size_t i = 168; i < 192; ++i) EXPECT_EQ(record[i], 0) << "offset " << i;
+
+    EXPECT_EQ(config.optionS, c.s);
+    EXPECT_EQ(config.countL, c.countL);
+    EXPECT_EQ(List(record + 120), c.listL);
+    EXPECT_EQ(config.optionM, c.m);
+    EXPECT_EQ(config.countN, c.countN);
+    EXPECT_EQ(List(record + 132), c.listN);
+    EXPECT_EQ(config.optionP, c.p);
+    EXPECT_EQ(config.flagF1, c.f1);
+    EXPECT_EQ(config.valueF2, c.f2);
+    EXPECT_EQ(config.flagF3, c.f3);
+    EXPECT_EQ(config.flagF4, c.f4);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, NetConfig,
+    ::testing::Values(
+        // A = 0xC6EB: A&3 = 3, m = 2, (A&0x60)>>5 = 3, bit 10 = 1, bits 14-15 = 3.
+        ModelCase{
+            "kolda", "KOLDA", 0xC6EB, 0, 0, 3, 4, {0, 1, 2, 3}, 4, 3, {2, 4, 8, 0}, 3, 1, 3, 0, 0},
+        ModelCase{
+            "kolda_m0", "KOLDA", 0x0, 0, 0, 0, 4, {0, 1, 2, 3}, 2, 3, {2, 4, 8, 0}, 0, 0, 0, 0, 0},
+        ModelCase{
+            "kolda_m1", "KOLDA", 0x4, 0, 0, 0, 4, {0, 1, 2, 3}, 2, 3, {2, 4, 8, 0}, 0, 0, 0, 0, 0},
+        ModelCase{
+            "kolda_m3", "KOLDA", 0xC, 0, 0, 0, 4, {0, 1, 2, 3}, 8, 3, {2, 4, 8, 0}, 0, 0, 0, 0, 0},
+        ModelCase{"pravo12",
+                  "PRAVO12",
+                  0x4021,
+                  0,
+                  0,
+                  1,
+                  4,
+                  {0, 1, 2, 3},
+                  2,
+                  3,
+                  {2, 4, 8, 0},
+                  1,
+                  0,
+                  1,
+                  0,
+                  0},
+        // B&1 = 1, (C&0xC)>>2 = 3, bit 13 of A = 1, bits 14-15 = 2.
+        ModelCase{"mx204r",
+                  "MX204R",
+                  0xA000,
+                  0x3,
+                  0xC,
+                  1,
+                  4,
+                  {0, 0, 0, 0},
+                  4,
+                  1,
+                  {4, 0, 0, 0},
+                  3,
+                  1,
+                  2,
+                  0,
+                  0},
+        // (C&4)>>2 = 1, (C&0x30)>>4 = 2.
+        ModelCase{"mx207r",
+                  "MX207R",
+                  0x4000,
+                  0x1,
+                  0x24,
+                  1,
+                  4,
+                  {0, 0, 0, 0},
+                  4,
+                  1,
+                  {4, 0, 0, 0},
+                  2,
+                  0,
+                  1,
+                  0,
+                  0},
+        // A = 0xC6FB: as KOLDA's word plus bit 9 = 1 (F3) and bit 4 = 1 (F4).
+        ModelCase{"mx209r",
+                  "MX209R",
+                  0xC6FB,
+                  0,
+                  0,
+                  3,
+                  4,
+                  {0, 1, 2, 3},
+                  4,
+                  3,
+                  {2, 4, 8, 0},
+                  3,
+                  1,
+                  3,
+                  1,
+                  1},
+        // B = 0xF: B&1 = 1, M = 4 << 1, (B&0xC)>>2 = 3; A bit 13 = 1.
+        ModelCase{"qorden551k",
+                  "QORDEN551K",
+                  0x2000,
+                  0xF,
+                  0,
+                  1,
+                  2,
+                  {0, 1, 0, 0},
+                  8,
+                  2,
+                  {4, 8, 0, 0},
+                  3,
+                  1,
+                  0,
+                  0,
+                  0},
+        ModelCase{"qorden551k_b0",
+                  "QORDEN551K",
+                  0,
+                  0x4,
+                  0,
+                  0,
+                  2,
+                  {0, 1, 0, 0},
+                  4,
+                  2,
+                  {4, 8, 0, 0},
+                  1,
+                  0,
+                  0,
+                  0,
+                  0},
+        ModelCase{"unknown",
+                  "KOLDA2",
+                  0xFFFF,
+                  0xFFFF,
+                  0xFFFF,
+                  0,
+                  0,
+                  {0, 0, 0, 0},
+                  0,
+                  0,
+                  {0, 0, 0, 0},
+                  0,
+                  0,
+                  0,
+                  0,
+                  0},
+        ModelCase{"sixteen_characters",
+                  "ABCDEFGHIJKLMNOP",
+                  0xFFFF,
+                  0,
+                  0,
+                  0,
+                  0,
+                  {0, 0, 0, 0},
+                  0,
+                  0,
+                  {0, 0, 0, 0},
+                  0,
+                  0,
+                  0,
+                  0,
+                  0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(NetCommands, ConfigurationNeedsReplyIdentifier2049Or2050) {
+    for (const auto& [id, result] :
+         std::vector<std::pair<int, int>>{{2049, 1}, {2050, 1}, {2051, 0}, {2048, 0}, {0, 0}}) {
+        Set("--config-id " + std::to_string(id));
+        CameraConfig config;
+        std::memset(&config, 0xAA, sizeof config);
+        EXPECT_EQ(ZelIr_GetCameraConfig(handle(), &config), result) << id;
+        if (result == 0) {
+            const auto* bytes = reinterpret_cast<const uint8_t*>(&config);
+            EXPECT_EQ(std::count(bytes, bytes + sizeof config, 0), 192) << id;
+        }
+    }
+}
+
+TEST_F(NetCommands, ConfigurationValue52OutsideHundredThousandReadsZero) {
+    for (const auto& [sent, kept] : std::vector<std::pair<int32_t, int32_t>>{
+             {-100001, 0}, {-100000, -100000}, {100000, 100000}, {100001, 0}, {-1, -1}}) {
+        Set("--config-value52 " + std::to_string(sent));
+        CameraConfig config{};
+        ASSERT_EQ(ZelIr_GetCameraConfig(handle(), &config), 1);
+        EXPECT_EQ(config.value52, kept) << sent;
+    }
+}
+
+TEST_F(NetCommands, FrameGrabberModelReplacesWordsBAndC) {
+    void* raw = nullptr;
+    ASSERT_EQ(ZelIr_GetDeviceIRIParam(handle(), &raw), 1);
+    auto* block = static_cast<uint8_t*>(raw);
+    std::vector<uint8_t> saved(block + 18, block + 40);
+    Set("--config-model MX207R --config-word-b 5 --config-word-c 6");
+    struct Case {
+        const char* text;  // written from the model field on (offset 18)
+        uint32_t b, c;
+    };
+    for (const Case& k :
+         {Case{"IR_CL_ADLINK", 863, 57651}, Case{"IR_CL_ADLINKX", 5, 6}, Case{"GIGE", 5, 6}}) {
+        std::memset(block + 18, 0, 22);
+        std::memcpy(block + 18, k.text, std::strlen(k.text));
+        CameraConfig config{};
+        ASSERT_EQ(ZelIr_GetCameraConfig(handle(), &config), 1);
+        EXPECT_EQ(config.wordB, k.b) << k.text;
+        EXPECT_EQ(config.wordC, k.c) << k.text;
+        // MX207R: S from bit 2 of C, P from bits 4-5 of C (57651 = 0xE133: S 0, P 3).
+        EXPECT_EQ(config.optionS, (k.c & 4) >> 2) << k.text;
+        EXPECT_EQ(config.optionP, (k.c & 0x30) >> 4) << k.text;
+    }
+    std::memcpy(block + 18, saved.data(), saved.size());
+}
+
+TEST_F(NetCommands, ConfigurationRefusesFilesAndNullRecords) {
+    zelir_test::ScopedHandle image(3, 8, 64, 48);
+    CameraConfig config;
+    EXPECT_EQ(ZelIr_GetCameraConfig(image.handle(), &config), 0);
+    EXPECT_EQ(ZelIr_GetCameraConfig(handle(), nullptr), 0);
+    EXPECT_EQ(State("setting 1913")["queries"], "0");
+}
+
+// ---- array transfer ----
+
+std::vector<uint8_t> Pattern(size_t size, uint32_t seed) {
+    std::vector<uint8_t> data(size);
+    std::mt19937 random(seed);
+    for (uint8_t& b : data) b = static_cast<uint8_t>(random());
+    return data;
+}
+
+struct ArrayCase {
+    uint32_t size;
+    std::vector<uint32_t> progress;  // values reported for 1929
+    uint32_t blocks;
+};
+
+class NetArray : public NetCommands, public ::testing::WithParamInterface<ArrayCase> {};
+
+TEST_P(NetArray, ArrivesWholeWithProgress) {
+    const ArrayCase& c = GetParam();
+    const std::vector<uint8_t> data = Pattern(c.size, c.size);
+    ProgressLog log;
+    ASSERT_EQ(ZelIr_SetCommandCallback(handle(), ProgressLog::Record, &log), 1);
+    DebugCapture capture;
+    ASSERT_EQ(ZelIr_TransmitArray(handle(), data.data(), c.size, 5), 1);
+    std::vector<std::pair<uint16_t, uint32_t>> expected;
+    for (uint32_t p : c.progress) expected.emplace_back(1929, p);
+    EXPECT_EQ(log.calls, expected);
+
+    auto state = State("transfer");
+    EXPECT_EQ(state["started"], "1");
+    EXPECT_EQ(state["ended"], "1");
+    EXPECT_EQ(state["errors"], "0");
+    EXPECT_EQ(state["type"], "5");
+    EXPECT_EQ(state["size"], std::to_string(c.size));
+    EXPECT_EQ(state["declared_blocks"], std::to_string(c.blocks));
+    EXPECT_EQ(state["blocks"], std::to_string(c.blocks));
+    EXPECT_EQ(state["hash"], Hash(data));
+    char total[128];
+    // printf leaves the 0x off a zero under '#'.
+    std::snprintf(total, sizeof total,
+                  "totally transfered %#010x==%u bytes transferred in %u packets\n", c.size, c.size,
+                  c.blocks);
+    EXPECT_EQ(Significant(capture), std::vector<std::string>{total});
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, NetArray,
+                         ::testing::Values(ArrayCase{0, {100}, 0}, ArrayCase{512, {100}, 1},
+                                           ArrayCase{1024, {50, 100}, 2},
+                                           ArrayCase{1500, {33, 66, 100}, 3},
+                                           ArrayCase{513, {50, 100}, 2}));
+
+TEST_F(NetCommands, RejectedBlockStopsTheArrayWithItsShare) {
+    Set("--reject-block 3");
+    const std::vector<uint8_t> data = Pattern(5 * 512, 7);
+    ProgressLog log;
+    ZelIr_SetCommandCallback(handle(), ProgressLog::Record, &log);
+    EXPECT_EQ(camera_->camera().TransmitArray(data.data(), 5 * 512, 1), 40u);
+    EXPECT_EQ(log.calls, (std::vector<std::pair<uint16_t, uint32_t>>{{1929, 20}, {1929, 40}}));
+    auto state = State("transfer");
+    EXPECT_EQ(state["blocks"], "2");
+    EXPECT_EQ(state["rejected"], "2") << "the block was sent twice";
+    EXPECT_EQ(state["ended"], "0");
+    EXPECT_EQ(ZelIr_TransmitArray(handle(), data.data(), 5 * 512, 1), 0);
+}
+
+// ---- flash programming ----
+
+TEST_F(NetCommands, FlashProgrammingPollsUntilTheTarget) {
+    Set("--flash-polls 3 --flash-target 100");
+    ProgressLog log;
+    ZelIr_SetCommandCallback(handle(), ProgressLog::Record, &log);
+    DebugCapture capture;
+    const auto start = Clock::now();
+    EXPECT_EQ(ZelIr_UpgradeFireware(handle(), 0x12345678, 100), 0);
+    const double elapsed = MillisecondsSince(start);
+    EXPECT_EQ(log.calls,
+              (std::vector<std::pair<uint16_t, uint32_t>>{{1927, 33}, {1927, 66}, {1927, 100}}));
+    EXPECT_GT(elapsed, 3000.0) << "one poll a second";
+    EXPECT_LT(elapsed, 4500.0);
+    auto state = State("flash");
+    EXPECT_EQ(state["value"], std::to_string(0x12345678));
+    EXPECT_EQ(state["polls"], "3");
+    EXPECT_EQ(Significant(capture), std::vector<std::string>{"ProgramFlash command successful\n"});
+}
+
+TEST_F(NetCommands, FlashProgrammingWithoutCallbackPollsUntilTheTimeLimit) {
+    // The camera's own routine with a 0.7 s limit and a poll every 0.1 s instead of 180 s / 1 s.
+    CGNetDevice& camera = camera_->camera();
+    EXPECT_EQ(zelir::gige::ProgramFlash(*camera.Commands(), camera_->Target(), 1, 100, {},
+                                        {700, 100, 1000}),
+              0);
+    const int polls = std::stoi(State("flash")["polls"]);
+    EXPECT_GE(polls, 5);
+    EXPECT_LE(polls, 7);
+}
+
+TEST_F(NetCommands, RejectedProgramCommandFailsAtOnce) {
+    Set("--error-status 0x8001");
+    DebugCapture capture;
+    EXPECT_EQ(ZelIr_UpgradeFireware(handle(), 1, 100), -2);
+    EXPECT_EQ(capture.CountOf("ProgramFlash command failed\n"), 1u);
+    EXPECT_EQ(State("flash")["polls"], "0");
+}
+
+// ---- bad points ----
+
+struct BadPointCase {
+    const char* name;
+    uint32_t points;
+    uint32_t messages;
+    std::vector<std::string> infos;
+};
+
+class NetBadPoints : public NetCommands, public ::testing::WithParamInterface<BadPointCase> {};
+
+TEST_P(NetBadPoints, GoSixtyToAMessageBetweenMarkers) {
+    const BadPointCase& c = GetParam();
+    std::vector<int16_t> map(640 * 512, 0);
+    // Noise that is not a bad point: zero and negative values.
+    for (size_t i = 5; i < map.size(); i += 997) map[i] = -3;
+    std::mt19937 random(c.points);
+    std::vector<size_t> chosen;
+    while (chosen.size() < c.points) {
+        const size_t i = 1 + random() % (map.size() - 1);  // (0, 0) would read as a marker
+        if (map[i] > 0) continue;
+        map[i] = static_cast<int16_t>(1 + random() % 100);
+        chosen.push_back(i);
+    }
+    std::sort(chosen.begin(), chosen.end());
+    std::string points;
+    for (size_t i : chosen) {
+        if (!points.empty()) points += ';';
+        points += std::to_string(i % 640) + "," + std::to_string(i / 640);
+    }
+    DebugCapture capture;
+    EXPECT_EQ(ZelIr_TransmitBadPointFile(handle(), map.data(), 0), static_cast<int32_t>(c.points));
+    auto state = State("badpoints");
+    EXPECT_EQ(state["messages"], std::to_string(c.messages));
+    EXPECT_EQ(state["ended"], "1");
+    EXPECT_EQ(state["count"], std::to_string(c.points));
+    EXPECT_EQ(state["points"], points);
+    std::vector<std::string> expected = c.infos;
+    expected.push_back("transfered " + std::to_string(c.points) + " bad points\n");
+    EXPECT_EQ(Significant(capture), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Counts, NetBadPoints,
+    ::testing::Values(BadPointCase{"none", 0, 2, {}},
+                      BadPointCase{"one", 1, 3, {"Info:last transfer number is 2\n"}},
+                      BadPointCase{
+                          "sixty_one",
+                          61,
+                          4,
+                          {"Info:transfer number is 2\n", "Info:last transfer number is 3\n"}},
+                      BadPointCase{"hundred_twenty",
+                                   120,
+                                   4,
+                                   {"Info:transfer number is 2\n", "Info:transfer number is 3\n"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- unacknowledged buffer ----
+
+struct BufferCase {
+    uint32_t size;
+    std::vector<std::string> lines;  // one per message, as printed
+};
+
+class NetBuffer : public NetCommands, public ::testing::WithParamInterface<BufferCase> {};
+
+TEST_P(NetBuffer, GoesOutIn496ByteBlocksFlaggedFirstAndLast) {
+    const BufferCase& c = GetParam();
+    const std::vector<uint8_t> data = Pattern(c.size, 3);
+    DebugCapture capture;
+    ASSERT_EQ(zelir::gige::TransmitBuffer(camera_->camera(), data.data(), c.size, 9, 0), 1);
+    auto state = State("buffer");
+    EXPECT_EQ(state["started"], "1");
+    EXPECT_EQ(state["ended"], "1");
+    EXPECT_EQ(state["errors"], "0");
+    EXPECT_EQ(state["type"], "9");
+    EXPECT_EQ(state["blocks"], std::to_string(c.lines.size()));
+    EXPECT_EQ(state["hash"], Hash(data));
+    std::vector<std::string> messages = Significant(capture);
+    ASSERT_EQ(messages.size(), c.lines.size() + 1);
+    const std::string summary = messages.back();
+    messages.pop_back();
+    EXPECT_EQ(messages, c.lines);
+    EXPECT_EQ(summary, std::to_string(c.size) + " bytes transfered in 0 seconds with " +
+                           std::to_string(c.lines.size()) + " transactions, speed:infKiB/s\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, NetBuffer,
+    ::testing::Values(BufferCase{496, {"       0:496 bytes\n", "   0x1f0:0 bytes\n"}},
+                      BufferCase{100, {"       0:100 bytes\n", "    0x64:0 bytes\n"}},
+                      BufferCase{992, {"       0:496 bytes\n", "   0x1f0:496 bytes\n"}},
+                      BufferCase{1100,
+                                 {"       0:496 bytes\n", "   0x1f0:496 bytes\n",
+                                  "   0x3e0:108 bytes\n"}}));
+
+}  // namespace
