@@ -26,10 +26,10 @@ std::array<uint8_t, 4> Word(uint32_t v) {
 // Sends the message last built as an acknowledged device command.
 uint16_t ExchangeBuilt(const CommandMessage& message, const ControlTarget& target,
                        uint32_t timeoutMs) {
+    if (message.GetMessageLength() == 0 || target.channel == nullptr) return kTransactFailed;
     const uint32_t length =
         BuildDeviceCommand(message.GetMessage(), message.GetMessageLength(), true);
-    if (length == 0 || message.GetMessageLength() == 0 || target.channel == nullptr)
-        return kTransactFailed;
+    if (length == 0) return kTransactFailed;
     return Transact(*target.channel, target.camera.mac, target.camera.address, length, nullptr,
                     timeoutMs);
 }

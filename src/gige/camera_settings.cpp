@@ -100,11 +100,8 @@ int32_t SetWordSetting(CStreamBase& stream, const Setting& setting, uint32_t val
 }
 
 int32_t SetFrameFrequency(CStreamBase& stream, float value) {
-    const auto bytes = LittleEndian(std::bit_cast<uint32_t>(value));
-    if (!SendFramed(stream, kFrameFrequency.id, 1, bytes.data(), bytes.size())) {
-        odtprintf(L"send write %ls failed\n", kFrameFrequency.name);
-        return 0;
-    }
+    // The float's four bytes, as they lie in memory (little-endian).
+    if (!WriteSetting(stream, kFrameFrequency, std::bit_cast<uint32_t>(value))) return 0;
     return ReadBack(stream, kFrameFrequency,
                     [value](auto r) { return std::fabs(FirstFloat(r) - value) <= 0.5f; });
 }

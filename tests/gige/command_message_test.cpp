@@ -169,6 +169,9 @@ struct ParseCase {
 Bytes Good() {
     return Frame(1826, {0x11, 0x22, 0x33, 0x44});
 }
+Bytes FirstBytes(const Bytes& b, size_t n) {
+    return Bytes(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(n));
+}
 Bytes BadChecksum() {
     Bytes b = Good();
     b.back() ^= 0x01;
@@ -195,21 +198,21 @@ const std::string kChecksum = "Invalid checksum\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Statuses, Parser,
-    ::testing::Values(
-        ParseCase{"empty", {}, 0x8006, {}},
-        ParseCase{"no_prefix_byte", {0x01, 0x02, 0xAA, 0x10}, 0x8007, {kNoPrefix}},
-        ParseCase{"prefix_broken", {0x55, 0xAA, 0x11, 0x09}, 0x8007, {kNoPrefix}},
-        ParseCase{"good", Good(), 0, {}},
-        ParseCase{"junk_then_good", Bytes{0x00, 0x55, 0x13} + Good(), 0, {}},
-        ParseCase{"bad_checksum", BadChecksum(), 0x8003, {kChecksum}},
-        ParseCase{
-            "cut_in_header", Bytes(Good().begin(), Good().begin() + 7), 0x8006, {kIncomplete}},
-        ParseCase{"cut_in_data", Bytes(Good().begin(), Good().begin() + 12), 0x8003, {kChecksum}},
-        ParseCase{"bad_then_good", BadChecksum() + Good(), 0, {}},
-        ParseCase{"good_then_bad", Good() + BadChecksum(), 0x8003, {kChecksum}},
-        ParseCase{"good_then_stray_byte", Good() + Bytes{0x42}, 0x8007, {kNoPrefix}},
-        ParseCase{
-            "length_below_header", {0x55, 0xAA, 0x10, 0x04, 0x00, 0x00}, 0x8003, {kChecksum}}),
+    ::testing::Values(ParseCase{"empty", {}, 0x8006, {}},
+                      ParseCase{"no_prefix_byte", {0x01, 0x02, 0xAA, 0x10}, 0x8007, {kNoPrefix}},
+                      ParseCase{"prefix_broken", {0x55, 0xAA, 0x11, 0x09}, 0x8007, {kNoPrefix}},
+                      ParseCase{"good", Good(), 0, {}},
+                      ParseCase{"junk_then_good", Bytes{0x00, 0x55, 0x13} + Good(), 0, {}},
+                      ParseCase{"bad_checksum", BadChecksum(), 0x8003, {kChecksum}},
+                      ParseCase{"cut_in_header", FirstBytes(Good(), 7), 0x8006, {kIncomplete}},
+                      ParseCase{"cut_in_data", FirstBytes(Good(), 12), 0x8003, {kChecksum}},
+                      ParseCase{"bad_then_good", BadChecksum() + Good(), 0, {}},
+                      ParseCase{"good_then_bad", Good() + BadChecksum(), 0x8003, {kChecksum}},
+                      ParseCase{"good_then_stray_byte", Good() + Bytes{0x42}, 0x8007, {kNoPrefix}},
+                      ParseCase{"length_below_header",
+                                {0x55, 0xAA, 0x10, 0x04, 0x00, 0x00},
+                                0x8003,
+                                {kChecksum}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandMessageParser, DataOfTheLastMessageLandsInTheDataBuffer) {
