@@ -78,6 +78,7 @@ TEST_F(NetDiscovery, TheTwentyFirstCameraIsLeftOut) {
     EXPECT_EQ(countOf("camera table is full, camera ignored\n"), 2u);
     EXPECT_EQ(countOf("camera 19 found\n"), 1u);
     EXPECT_EQ(countOf("camera 20 found\n"), 0u);
+    ASSERT_EQ(DiscoveredCount(), kMaxDiscoveredCameras);
     std::set<MacAddress> macs;
     for (uint32_t i = 0; i < kMaxDiscoveredCameras; ++i) macs.insert(GetDiscoveryEntry(i)->mac);
     EXPECT_EQ(macs.size(), kMaxDiscoveredCameras);
