@@ -36,7 +36,7 @@ Frame16 Scene(int width, int height) {
 
 // An image handle of the frame's size, to map through.
 class RawHandle {
-public:
+  public:
     explicit RawHandle(const Frame16& frame) : dir_("bench-map") {
         const std::string path = dir_.File("frame.raw");
         std::vector<uint8_t> bytes(frame.digits.size() * 2);
@@ -48,7 +48,7 @@ public:
     ~RawHandle() { ZelIr_Close(handle_); }
     ZelIrHandle get() const { return handle_; }
 
-private:
+  private:
     zelir_test::ScratchDir dir_;
     ZelIrHandle handle_ = nullptr;
 };

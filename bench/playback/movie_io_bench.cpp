@@ -21,7 +21,8 @@ const zelir_test::ScratchDir& Dir() {
     static const zelir_test::ScratchDir dir("bench-movie");
     static const bool written = [] {
         std::vector<zelir_test::Frame> frames;
-        for (uint32_t i = 0; i < kFrames; ++i) frames.push_back(zelir_test::NumberedFrame(kW, kH, i));
+        for (uint32_t i = 0; i < kFrames; ++i)
+            frames.push_back(zelir_test::NumberedFrame(kW, kH, i));
         zelir_test::WriteMovie(dir.File("movie.irm"), kW, kH, frames, kFrames);
         return true;
     }();

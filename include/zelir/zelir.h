@@ -521,8 +521,7 @@ ZELIR_API int32_t ZelIr_SendMessage(ZelIrHandle handle, uint16_t id, uint8_t fla
 ZELIR_API int32_t ZelIr_SendMessageEx(ZelIrHandle handle, uint16_t id, uint8_t flag,
                                       const uint8_t* data, uint16_t n);
 /* Sends bytes the caller framed himself, unchanged (at most 540). */
-ZELIR_API int32_t ZelIr_SendSeriaPortCmd(ZelIrHandle handle, const uint8_t* bytes,
-                                         uint32_t length);
+ZELIR_API int32_t ZelIr_SendSeriaPortCmd(ZelIrHandle handle, const uint8_t* bytes, uint32_t length);
 /* Waits (about 200 ms) for the camera's answer to the last message. `*length` holds the
  * capacity of `destination` on entry and the number of bytes copied on return; `id` (may be
  * null) receives the acknowledgement id. */
@@ -550,8 +549,7 @@ ZELIR_API int32_t ZelIr_SetFlipDir(ZelIrHandle handle, uint32_t value);
  * The getters report {bit, 0, 1} and length 12; the last word seen is kept for the soft
  * trigger, which pulses only in trigger mode with source 0. */
 ZELIR_API int32_t ZelIr_GetTriggerMode(ZelIrHandle handle, uint32_t* values, uint32_t* length);
-ZELIR_API int32_t ZelIr_GetTriggerSource(ZelIrHandle handle, uint32_t* values,
-                                         uint32_t* length);
+ZELIR_API int32_t ZelIr_GetTriggerSource(ZelIrHandle handle, uint32_t* values, uint32_t* length);
 ZELIR_API int32_t ZelIr_SetTriggerMode(ZelIrHandle handle, uint32_t mode);
 ZELIR_API int32_t ZelIr_SetTriggerSource(ZelIrHandle handle, uint32_t source);
 ZELIR_API int32_t ZelIr_SetSoftTrigger(ZelIrHandle handle);
@@ -570,8 +568,7 @@ ZELIR_API int32_t ZelIr_TransmitArray(ZelIrHandle handle, const uint8_t* data, u
 ZELIR_API int32_t ZelIr_UpgradeFireware(ZelIrHandle handle, uint32_t value, uint32_t target);
 /* Sends the bad points of `map` (int16_t per pixel, width x height; >= 1 marks a bad point)
  * as (column, row) pairs. Returns the number of bad points found; `unused` is not read. */
-ZELIR_API int32_t ZelIr_TransmitBadPointFile(ZelIrHandle handle, const void* map,
-                                             uint32_t unused);
+ZELIR_API int32_t ZelIr_TransmitBadPointFile(ZelIrHandle handle, const void* map, uint32_t unused);
 
 /* ---------------------------------------------------------------------------------------------
  * Camera configuration and temperature conversion.
@@ -579,43 +576,43 @@ ZELIR_API int32_t ZelIr_TransmitBadPointFile(ZelIrHandle handle, const void* map
 /* The camera's configuration block, unpacked (192 bytes). Field names give the offset of the
  * camera's reply they come from; the model rules fill 116..149. */
 typedef struct ZELIR_PACKED CameraConfig {
-    char model[16];          /* 0: text, not terminated when all 16 are used */
-    uint8_t reply92[16];     /* 16 */
-    char text108[16];        /* 32 */
-    uint8_t reply124[16];    /* 48 */
-    uint8_t reply140[16];    /* 64 */
-    uint32_t wordB;          /* 80: reply offset 68 */
-    uint32_t wordC;          /* 84: reply offset 72 */
-    uint32_t word60;         /* 88 */
-    uint16_t value36;        /* 92 */
-    uint16_t value38;        /* 94 */
-    uint16_t value40;        /* 96 */
-    uint16_t value42;        /* 98 */
-    uint16_t value28;        /* 100 */
-    uint16_t value192;       /* 102 */
-    uint16_t value34;        /* 104 */
-    uint16_t value32;        /* 106 */
-    uint16_t value44;        /* 108 */
-    uint16_t value46;        /* 110 */
-    uint16_t value48;        /* 112 */
-    uint16_t log2Value58;    /* 114: rounded log2 of the value at reply offset 58 */
-    uint16_t optionS;        /* 116 */
-    uint16_t countL;         /* 118 */
-    uint16_t listL[4];       /* 120 */
-    uint16_t optionM;        /* 128 */
-    uint16_t countN;         /* 130 */
-    uint16_t listN[4];       /* 132 */
-    uint16_t optionP;        /* 140 */
-    uint16_t flagF1;         /* 142 */
-    uint16_t valueF2;        /* 144 */
-    uint16_t flagF3;         /* 146 */
-    uint16_t flagF4;         /* 148 */
-    uint16_t zero150;        /* 150 */
-    int32_t value52;         /* 152: 0 when outside -100000 .. 100000 */
-    uint16_t zero156;        /* 156 */
-    uint16_t value172;       /* 158 */
-    uint8_t reply174[8];     /* 160 */
-    uint8_t zero168[24];     /* 168 */
+    char model[16];       /* 0: text, not terminated when all 16 are used */
+    uint8_t reply92[16];  /* 16 */
+    char text108[16];     /* 32 */
+    uint8_t reply124[16]; /* 48 */
+    uint8_t reply140[16]; /* 64 */
+    uint32_t wordB;       /* 80: reply offset 68 */
+    uint32_t wordC;       /* 84: reply offset 72 */
+    uint32_t word60;      /* 88 */
+    uint16_t value36;     /* 92 */
+    uint16_t value38;     /* 94 */
+    uint16_t value40;     /* 96 */
+    uint16_t value42;     /* 98 */
+    uint16_t value28;     /* 100 */
+    uint16_t value192;    /* 102 */
+    uint16_t value34;     /* 104 */
+    uint16_t value32;     /* 106 */
+    uint16_t value44;     /* 108 */
+    uint16_t value46;     /* 110 */
+    uint16_t value48;     /* 112 */
+    uint16_t log2Value58; /* 114: rounded log2 of the value at reply offset 58 */
+    uint16_t optionS;     /* 116 */
+    uint16_t countL;      /* 118 */
+    uint16_t listL[4];    /* 120 */
+    uint16_t optionM;     /* 128 */
+    uint16_t countN;      /* 130 */
+    uint16_t listN[4];    /* 132 */
+    uint16_t optionP;     /* 140 */
+    uint16_t flagF1;      /* 142 */
+    uint16_t valueF2;     /* 144 */
+    uint16_t flagF3;      /* 146 */
+    uint16_t flagF4;      /* 148 */
+    uint16_t zero150;     /* 150 */
+    int32_t value52;      /* 152: 0 when outside -100000 .. 100000 */
+    uint16_t zero156;     /* 156 */
+    uint16_t value172;    /* 158 */
+    uint8_t reply174[8];  /* 160 */
+    uint8_t zero168[24];  /* 168 */
 } CameraConfig;
 
 ZELIR_STATIC_ASSERT(sizeof(CameraConfig) == 192, "CameraConfig size");

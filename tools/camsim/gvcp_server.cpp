@@ -39,7 +39,7 @@ GvcpServer::GvcpServer(int socket, const InterfaceInfo& info, std::function<Opti
 // serial number, user name.
 void GvcpServer::DiscoveryData(const Options& o, std::vector<uint8_t>& d) const {
     d.assign(kDiscoveryAckData, 0);
-    PutBe16(&d[0], 1);  // specification version 1.2
+    PutBe16(&d[0], 1);  // GigE Vision version 1.2
     PutBe16(&d[2], 2);
     // The device-mode word carries the frame geometry: height high, width low.
     PutBe16(&d[4], o.height);
