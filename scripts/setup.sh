@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-  build-essential cmake pkg-config clang-format
+  build-essential cmake pkg-config clang-format ccache
   libpcap-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev
   iproute2 tshark
   libopencv-dev
