@@ -9,11 +9,11 @@ ZELIR_API int32_t ZelIr_ImportAnalysisBlock(ZelIrHandle handle, const void* data
     CIRDeviceManager* manager = TableCheck(handle);
     CStreamBase* stream = StreamOf(manager);
     if (stream == nullptr || data == nullptr || length < 1 ||
-        length >= static_cast<int32_t>(CStreamBase::kAnalysisBlockBytes)) {
+        length >= static_cast<int32_t>(CIRManager::kAnalysisBlockBytes)) {
         return 0;
     }
-    std::memcpy(stream->AnalysisBlock(), data, static_cast<size_t>(length));
-    stream->SetAnalysisBlockLength(static_cast<uint16_t>(length));
+    std::memcpy(manager->AnalysisBlock(), data, static_cast<size_t>(length));
+    manager->SetAnalysisBlockLength(static_cast<uint16_t>(length));
     manager->analysisBlockImported = 1;
     return 1;
 }
@@ -22,11 +22,11 @@ ZELIR_API uint16_t ZelIr_GetAnalysisBlock(ZelIrHandle handle, void** data) {
     CIRDeviceManager* manager = TableCheck(handle);
     CStreamBase* stream = StreamOf(manager);
     if (stream == nullptr || manager->analysisBlockImported == 0 ||
-        stream->AnalysisBlockLength() == 0 || data == nullptr) {
+        manager->AnalysisBlockLength() == 0 || data == nullptr) {
         return 0;
     }
-    *data = stream->AnalysisBlock();
-    return stream->AnalysisBlockLength();
+    *data = manager->AnalysisBlock();
+    return manager->AnalysisBlockLength();
 }
 
 ZELIR_API int32_t ZelIr_ImportAlarmMask(ZelIrHandle handle, const void* mask) {

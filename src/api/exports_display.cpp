@@ -85,8 +85,8 @@ ZELIR_API int32_t ZelIr_GetCurrContrast(ZelIrHandle handle) {
 }
 
 ZELIR_API int32_t ZelIr_DigitArrayToBmp(ZelIrHandle handle, const uint16_t* digits, uint8_t* out,
-                                        uint32_t ignored, int32_t noFlip, HISTOGRAM_INFO* record) {
+                                        uint32_t, int32_t noFlip, HISTOGRAM_INFO* record) {
     CIRDeviceManager* manager = TableCheck(handle);
     if (manager == nullptr) return 0;
-    return manager->MapToY8(digits, out, ignored, noFlip, record);
+    return manager->MapToY8(digits, out, noFlip, record);
 }

@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "api/base_library/string_conversion.h"
 #include "api/handle_table.h"
-#include "files/file_stream.h"
+#include "base/string_conversion.h"
+#include "playback/file_stream.h"
 
 using namespace zelir;
 

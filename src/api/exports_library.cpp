@@ -3,8 +3,8 @@
 #include <memory>
 #include <new>
 
-#include "api/base_library/debug_output.h"
 #include "api/handle_table.h"
+#include "base/debug_output.h"
 
 using namespace zelir;
 

@@ -1,6 +1,6 @@
 // Movie playback, movie recording and image saving exports.
 #include "api/handle_table.h"
-#include "files/file_stream.h"
+#include "playback/file_stream.h"
 
 using namespace zelir;
 
@@ -9,8 +9,7 @@ namespace {
 // The movie stream of a movie handle, or null.
 CFileStream* Movie(ZelIrHandle handle) {
     CIRDeviceManager* manager = TypeCheck(handle, kHandleMovie);
-    if (StreamTypeOf(manager) != kStreamMovie) return nullptr;
-    return dynamic_cast<CFileStream*>(StreamOf(manager));
+    return manager != nullptr ? manager->Movie() : nullptr;
 }
 
 CStreamBase* MovieStream(ZelIrHandle handle) {
@@ -24,16 +23,16 @@ CIRDeviceManager* Recordable(ZelIrHandle handle) {
 }  // namespace
 
 ZELIR_API int32_t ZelIr_MovieForward(ZelIrHandle handle, uint32_t frames) {
-    CFileStream* movie = Movie(handle);
-    if (movie == nullptr) return 0;
-    movie->Forward(frames);
+    CIRDeviceManager* manager = TypeCheck(handle, kHandleMovie);
+    if (manager == nullptr || manager->Movie() == nullptr) return 0;
+    manager->MovieForward(frames);
     return 1;
 }
 
 ZELIR_API int32_t ZelIr_MovieBackward(ZelIrHandle handle, uint32_t frames) {
-    CFileStream* movie = Movie(handle);
-    if (movie == nullptr) return 0;
-    movie->Backward(frames);
+    CIRDeviceManager* manager = TypeCheck(handle, kHandleMovie);
+    if (manager == nullptr || manager->Movie() == nullptr) return 0;
+    manager->MovieBackward(frames);
     return 1;
 }
 
@@ -80,36 +79,36 @@ ZELIR_API uint32_t ZelIr_IsCyclePlay(ZelIrHandle handle) {
 ZELIR_API int32_t ZelIr_StartRecordMovie(ZelIrHandle handle, const wchar_t* path) {
     CIRDeviceManager* manager = Recordable(handle);
     if (manager == nullptr) return 0;
-    CStreamBase* stream = StreamOf(manager);
-    return stream != nullptr ? stream->StartRecording(path) : 1;
+    return StreamOf(manager) != nullptr ? manager->StartRecording(path) : 1;
 }
 
 ZELIR_API int32_t ZelIr_StopRecordMovie(ZelIrHandle handle) {
-    if (CStreamBase* stream = StreamOf(Recordable(handle))) stream->StopRecording();
+    CIRDeviceManager* manager = Recordable(handle);
+    if (StreamOf(manager) != nullptr) manager->StopRecording();
     return 0;
 }
 
 ZELIR_API int32_t ZelIr_IsRecordingMovie(ZelIrHandle handle) {
-    CStreamBase* stream = StreamOf(Recordable(handle));
-    return stream != nullptr ? static_cast<int32_t>(stream->IsRecording()) : 0;
+    CIRDeviceManager* manager = Recordable(handle);
+    return StreamOf(manager) != nullptr && manager->IsRecording() ? 1 : 0;
 }
 
 ZELIR_API int32_t ZelIr_SaveCurrImage(ZelIrHandle handle, const wchar_t* path) {
-    CStreamBase* stream = StreamOf(TableCheck(handle));
-    return stream != nullptr ? stream->SaveCurrentImage(path, true) : 0;
+    CIRDeviceManager* manager = TableCheck(handle);
+    return manager != nullptr ? manager->SaveCurrentImage(path, true) : 0;
 }
 
 ZELIR_API int32_t ZelIr_SaveCurrImageAsBmp(ZelIrHandle handle, const wchar_t* path) {
-    CStreamBase* stream = StreamOf(TableCheck(handle));
-    return stream != nullptr ? stream->SaveCurrentImageAsBmp(path) : 0;
+    CIRDeviceManager* manager = TableCheck(handle);
+    return manager != nullptr ? manager->SaveCurrentImageAsBmp(path) : 0;
 }
 
 ZELIR_API int32_t ZelIr_SaveCurrImageV1D7(ZelIrHandle handle, const wchar_t* path,
                                           const BITMAPINFOHEADER* info, const RGBQUAD* palette,
                                           const uint8_t* pixels) {
     constexpr uint16_t kCallerImageLineSize = 7;
-    CStreamBase* stream = StreamOf(TableCheck(handle));
-    return stream != nullptr
-               ? stream->SaveCallerImage(path, info, palette, pixels, kCallerImageLineSize)
+    CIRDeviceManager* manager = TableCheck(handle);
+    return manager != nullptr
+               ? manager->SaveCallerImage(path, info, palette, pixels, kCallerImageLineSize)
                : 0;
 }

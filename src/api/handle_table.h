@@ -14,14 +14,6 @@ namespace zelir {
 
 inline constexpr int kHandleSlots = 16;
 
-// Handle types.
-enum HandleType : uint32_t {
-    kHandleNone = 0,
-    kHandleCamera = 1,
-    kHandleMovie = 2,
-    kHandleImage = 3,
-};
-
 std::array<CIRDeviceManager*, kHandleSlots>& HandleTable();
 
 // Index of the slot holding `handle`; -1 for null or an unknown handle.

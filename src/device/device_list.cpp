@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "api/base_library/string_conversion.h"
+#include "base/string_conversion.h"
 #include "gige/discovery.h"
 
 namespace zelir {

@@ -9,8 +9,8 @@
 #include <string>
 #include <thread>
 
-#include "api/base_library/debug_output.h"
-#include "api/base_library/string_conversion.h"
+#include "base/debug_output.h"
+#include "base/string_conversion.h"
 #include "device/device_manager.h"
 #include "gige/gnet_device.h"
 
@@ -101,13 +101,12 @@ bool CIRDeviceManager::DeviceOpen(const wchar_t* path, void* reserved) {
     if (transport != L"GIGE" || entry == nullptr || !FitsFrameRecord(record.width, record.height)) {
         return false;
     }
-    stream_ = std::make_unique<CGNetDevice>(reserved, *entry, record.width, record.height);
-    stream_->AttachOwner(this);
-    stream_->SetSaveDirectory(dataDirectory_.c_str());
-    if (stream_->Open() == 0) {
-        stream_.reset();
-        return false;
-    }
+    auto camera = std::make_unique<CGNetDevice>(reserved, *entry, record.width, record.height);
+    camera->Attach(this, &recorder_);
+    camera->SetSaveDirectory(dataDirectory_.c_str());
+    if (camera->Open() == 0) return false;
+    camera_ = camera.get();
+    AdoptStream(std::move(camera));
     std::this_thread::sleep_for(kSettleAfterOpen);
 
     const uint16_t width = stream_->GetWidth();
@@ -119,7 +118,7 @@ bool CIRDeviceManager::DeviceOpen(const wchar_t* path, void* reserved) {
     parameterBlock_.headerLines =
         static_cast<uint8_t>(width != 0 ? stream_->GetDataOffset() / width / 2 : 0);
     parameterBlock_.frameRate = static_cast<uint8_t>(static_cast<int>(stream_->GetFrameRate()));
-    handleType_ = 1;
+    handleType_ = kHandleCamera;
     // Takes over the camera's parameter line when a first frame is already there.
     if (IsCameraStreamType(stream_->StreamTypeCode())) stream_->GetFrame(0);
     LoadParameters(parameterBlock_, dataDirectory_.c_str());

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <memory>
 
-#include "api/base_library/debug_output.h"
+#include "base/debug_output.h"
 
 namespace zelir::gige {
 namespace {

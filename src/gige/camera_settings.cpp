@@ -8,7 +8,8 @@
 #include <cstring>
 #include <thread>
 
-#include "api/base_library/debug_output.h"
+#include "base/debug_output.h"
+#include "gige/command_message.h"
 
 namespace zelir::gige {
 namespace {
@@ -36,15 +37,18 @@ uint32_t FirstWord(std::span<const uint8_t> reply) {
 }
 
 bool SendBuilt(CStreamBase& stream) {
-    const uint8_t* message = stream.GetMessage();
-    const uint16_t length = stream.GetMessageLength();
+    const CommandMessage* commands = stream.Commands();
+    if (commands == nullptr) return false;
+    const uint8_t* message = commands->GetMessage();
+    const uint16_t length = commands->GetMessageLength();
     // A refused build leaves no message: nothing (and not an empty command) goes out.
     if (message == nullptr || length == 0) return false;
     return stream.SendCommand(message, length);
 }
 
 bool SendFramed(CStreamBase& stream, uint16_t id, uint8_t flag, const uint8_t* data, uint32_t n) {
-    if (stream.BuildMessage(id, flag, data, n) != 0) return false;
+    CommandMessage* commands = stream.Commands();
+    if (commands == nullptr || commands->BuildMessage(id, flag, data, n) != 0) return false;
     return SendBuilt(stream);
 }
 

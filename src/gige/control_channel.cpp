@@ -4,8 +4,8 @@
 #include <array>
 #include <cstring>
 
-#include "api/base_library/debug_output.h"
-#include "api/base_library/timer.h"
+#include "base/debug_output.h"
+#include "base/timer.h"
 
 namespace zelir::gige {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "api/base_library/debug_output.h"
+#include "base/debug_output.h"
 #include "gige/adapter_table.h"
 #include "gige/control_channel.h"
 #include "gige/net_interface.h"

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "files/parameter_line.h"
+#include "formats/parameter_line.h"
 
 namespace zelir::gige {
 namespace {

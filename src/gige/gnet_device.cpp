@@ -5,7 +5,6 @@
 #include <thread>
 
 #include "gige/control_channel.h"
-#include "imaging/ir_manager.h"
 
 using namespace zelir::gige;
 
@@ -136,7 +135,7 @@ int32_t CGNetDevice::Reserved11(void* a, void* b, void* c, void* d) {
 
 int32_t CGNetDevice::SetCallback(ZelIrFrameCallback callback, void* context) {
     if (!channel_) return 0;
-    ZelIrParameterBlock* block = owner_ != nullptr ? owner_->ParameterBlock() : nullptr;
+    ZelIrParameterBlock* block = imaging_ != nullptr ? imaging_->ParameterBlock() : nullptr;
     channel_->SetFrameCallback(callback, context, block);
     callbackMode_ = callback != nullptr && context != nullptr ? 1 : 0;
     return 1;

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <memory>
 
+#include "gige/command_message.h"
 #include "gige/discovery.h"
 #include "gige/net_interface.h"
 #include "stream/stream_base.h"
@@ -61,6 +62,8 @@ class CGNetDevice : public CStreamBase {
     // Frames go to `callback` on the receive thread while callback and context are both set.
     int32_t SetCallback(ZelIrFrameCallback callback, void* context) override;
 
+    zelir::gige::CommandMessage* Commands() override { return &commands_; }
+
     // For the camera's command and transfer code.
     zelir::gige::NetInterface* Channel() const { return channel_.get(); }
     const zelir::gige::DiscoveryEntry& Entry() const { return entry_; }
@@ -70,6 +73,7 @@ class CGNetDevice : public CStreamBase {
     // Writes register 27 with an unacknowledged packet of its own.
     void SendStreamRegister(uint32_t value, int times);
 
+    zelir::gige::CommandMessage commands_;
     std::unique_ptr<zelir::gige::NetInterface> channel_;
     zelir::gige::DiscoveryEntry entry_;
     uint32_t cameraWidth_;

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <ctime>
 
-#include "api/base_library/debug_output.h"
-#include "api/base_library/timer.h"
+#include "base/debug_output.h"
+#include "base/timer.h"
 #include "gige/adapter_table.h"
 
 namespace zelir::gige {

@@ -11,10 +11,10 @@
 #include <span>
 #include <thread>
 
+#include "base/circular_buffer.h"
 #include "gige/frame_assembler.h"
 #include "gige/udp_frame.h"
 #include "gige/wire_format.h"
-#include "stream/circular_buffer.h"
 
 namespace zelir::gige {
 

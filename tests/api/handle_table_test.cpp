@@ -31,7 +31,7 @@ class FakeManager : public CIRDeviceManager {
   public:
     FakeManager(uint32_t handleType, uint32_t streamCode, int* closes) {
         handleType_ = handleType;
-        if (streamCode != 0) stream_ = std::make_unique<FakeStream>(streamCode, closes);
+        if (streamCode != 0) AdoptStream(std::make_unique<FakeStream>(streamCode, closes));
         dataDirectory_ = L"/nonexistent-zelir-dir/";
     }
 };

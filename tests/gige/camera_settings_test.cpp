@@ -10,6 +10,7 @@
 #include "api/handle_table.h"
 #include "gige/block_transfer.h"
 #include "gige/camera_settings.h"
+#include "gige/command_message.h"
 #include "support/debug_capture.h"
 
 namespace {
@@ -27,6 +28,7 @@ class ScriptedStream : public CStreamBase {
     int32_t Open() override { return 1; }
     void Close() override {}
     const char* GetSourceTag() override { return "IRGIGE"; }
+    zelir::gige::CommandMessage* Commands() override { return &commands; }
     bool SendCommand(const uint8_t* command, uint32_t length) override {
         sent.emplace_back(command, command + length);
         if (sendResults.empty()) return true;
@@ -47,6 +49,7 @@ class ScriptedStream : public CStreamBase {
         return 1;
     }
 
+    zelir::gige::CommandMessage commands;
     std::deque<bool> sendResults;
     std::deque<std::optional<Bytes>> replies;
     std::vector<Bytes> sent;
@@ -55,10 +58,10 @@ class ScriptedStream : public CStreamBase {
 class ScriptedCamera : public CIRDeviceManager {
   public:
     ScriptedCamera() {
-        handleType_ = zelir::kHandleCamera;
+        handleType_ = kHandleCamera;
         auto stream = std::make_unique<ScriptedStream>();
         scripted = stream.get();
-        stream_ = std::move(stream);
+        AdoptStream(std::move(stream));
     }
     ScriptedStream* scripted;
 };

@@ -10,7 +10,7 @@
 #include <set>
 #include <thread>
 
-#include "files/parameter_line.h"
+#include "formats/parameter_line.h"
 #include "gige/control_channel.h"
 #include "net/net_harness.h"
 #include "thermal_scene.h"

@@ -31,12 +31,9 @@ class FakeManager : public CIRDeviceManager {
         moduleDirectory_ = directory;
         dataDirectory_ = directory;
         InitParameterBlock(parameterBlock_, width, height);
-        if (streamCode != 0) {
-            stream_ = std::make_unique<FakeStream>(streamCode, width, height);
-            stream_->AttachOwner(this);
-        }
+        if (streamCode != 0) AdoptStream(std::make_unique<FakeStream>(streamCode, width, height));
     }
-    FakeStream* Fake() { return static_cast<FakeStream*>(stream_.get()); }
+    FakeStream* Fake() { return static_cast<FakeStream*>(Stream()); }
 };
 
 // Puts a fake manager into the lowest free slot and removes it again.
