@@ -65,7 +65,13 @@ int CCircularBuffer::Push(const void* src) {
     std::memcpy(Slot(writeIndex_), src, slotSize_);
     writeIndex_ = Next(writeIndex_);
     ++count_;
+    queued_.notify_all();
     return 1;
+}
+
+bool CCircularBuffer::WaitNotEmpty(std::chrono::steady_clock::time_point deadline) {
+    std::unique_lock<std::recursive_mutex> guard(lock_);
+    return queued_.wait_until(guard, deadline, [this] { return count_ > 0; });
 }
 
 uint8_t* CCircularBuffer::GetWriteSlot() {

@@ -1,6 +1,8 @@
 // Bounded first-in first-out queue of fixed-size slots, shared by one producer and one consumer.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -24,6 +26,8 @@ class CCircularBuffer {
     int Pop(void* dest);
     // Queues slot size bytes from src; when full, the oldest entry is overwritten.
     int Push(const void* src);
+    // Blocks until an entry is queued or the deadline passes; true when one is there.
+    bool WaitNotEmpty(std::chrono::steady_clock::time_point deadline);
 
     // Zero-copy access; the caller fills or reads the slot between Get and Commit.
     uint8_t* GetWriteSlot();
@@ -48,4 +52,5 @@ class CCircularBuffer {
     int32_t slotCount_ = 0;
     int32_t count_ = 0;
     std::recursive_mutex lock_;
+    std::condition_variable_any queued_;
 };

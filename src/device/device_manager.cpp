@@ -32,6 +32,10 @@ void CIRDeviceManager::AdoptStream(std::unique_ptr<CStreamBase> stream) {
     stream_->SetSaveDirectory(dataDirectory_.c_str());
 }
 
+void CIRDeviceManager::SyncWithSource() {
+    if (camera_ != nullptr && camera_->CallbackMode() != 0) camera_->AdoptPublishedLine();
+}
+
 int32_t CIRDeviceManager::MapToY8(const uint16_t* source, uint8_t* destination, int32_t noFlip,
                                   HISTOGRAM_INFO* record) {
     if (!stream_) return 0;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "device/device_list.h"
@@ -75,6 +76,12 @@ class CIRDeviceManager : public CIRManager {
     int32_t TransmitBadPoints(const int16_t* map);
     int32_t TransmitBuffer(const uint8_t* data, uint32_t size, uint32_t type);
 
+    // Held by every export on this handle for the whole call.
+    std::recursive_mutex& Mutex() { return mutex_; }
+    // Under the handle's lock, before an export looks at the image state: takes over what the
+    // receive thread published for it (the newest parameter line of callback delivery).
+    void SyncWithSource();
+
     uint32_t saveBadPoints = 0;
 
   protected:
@@ -88,6 +95,7 @@ class CIRDeviceManager : public CIRManager {
     void RefreshFrame();
     bool BuildCurrentBitmap(std::vector<uint8_t>& bitmap);
 
+    std::recursive_mutex mutex_;
     zelir::MovieRecorder recorder_;
     std::unique_ptr<CStreamBase> stream_;
     CGNetDevice* camera_ = nullptr;

@@ -83,8 +83,7 @@ bool FitsFrameRecord(uint16_t width, uint16_t height) {
 bool CIRDeviceManager::DeviceOpen(const wchar_t* path, void* reserved) {
     const std::optional<ConnectionPath> parts = SplitPath(path);
     if (!parts) return false;
-    if (zelir::DeviceRecords().empty()) zelir::BuildDeviceList(true);
-    const std::span<const DeviceInfo> records = zelir::DeviceRecords();
+    const std::vector<DeviceInfo> records = zelir::ListedOrDiscovered();
     const std::optional<size_t> index = ChooseRecord(*parts, records);
     if (!index) return false;
     const DeviceInfo& record = records[*index];
@@ -96,9 +95,9 @@ bool CIRDeviceManager::DeviceOpen(const wchar_t* path, void* reserved) {
         odtprintf(L"Error:USB device is not suppoted\n");
         return false;
     }
-    const zelir::gige::DiscoveryEntry* entry =
+    const std::optional<zelir::gige::DiscoveryEntry> entry =
         zelir::gige::GetDiscoveryEntry(static_cast<uint32_t>(*index));
-    if (transport != L"GIGE" || entry == nullptr || !FitsFrameRecord(record.width, record.height)) {
+    if (transport != L"GIGE" || !entry || !FitsFrameRecord(record.width, record.height)) {
         return false;
     }
     auto camera = std::make_unique<CGNetDevice>(reserved, *entry, record.width, record.height);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "base/guarded_call.h"
 #include "formats/srec_image.h"
 
 namespace {
@@ -52,16 +53,20 @@ void HandOut(std::unique_ptr<uint8_t[]> bytes, uint8_t** image) {
 }  // namespace
 
 size_t SrecToBin(const char* srecPath, uint32_t* start, uint8_t** image, const char* binPath) {
-    SrecImage converted = zelir::ReadSrecImage(srecPath);
-    if (start != nullptr) *start = converted.start;
-    if (binPath != nullptr && !converted.refused)
-        zelir::WriteBinaryImage(binPath, converted.view());
-    HandOut(std::move(converted.bytes), image);
-    return converted.length;
+    return zelir::Guarded(size_t{0}, [&] {
+        SrecImage converted = zelir::ReadSrecImage(srecPath);
+        if (start != nullptr) *start = converted.start;
+        if (binPath != nullptr && !converted.refused)
+            zelir::WriteBinaryImage(binPath, converted.view());
+        HandOut(std::move(converted.bytes), image);
+        return converted.length;
+    });
 }
 
-size_t SrecCombinedToBin(const char* hardwarePath, const char* softwarePath, uint32_t* start,
-                         uint8_t** image, const char* binPath) {
+namespace {
+
+size_t CombineParts(const char* hardwarePath, const char* softwarePath, uint32_t* start,
+                    uint8_t** image, const char* binPath) {
     const std::optional<SrecImage> hardware = ConvertPart(hardwarePath);
     if (!hardware) return 0;
     const std::optional<SrecImage> software = ConvertPart(softwarePath);
@@ -75,6 +80,14 @@ size_t SrecCombinedToBin(const char* hardwarePath, const char* softwarePath, uin
     if (binPath != nullptr) zelir::WriteBinaryImage(binPath, {combined.get(), length});
     HandOut(std::move(combined), image);
     return length;
+}
+
+}  // namespace
+
+size_t SrecCombinedToBin(const char* hardwarePath, const char* softwarePath, uint32_t* start,
+                         uint8_t** image, const char* binPath) {
+    return zelir::Guarded(
+        size_t{0}, [&] { return CombineParts(hardwarePath, softwarePath, start, image, binPath); });
 }
 
 uint32_t ZelIr_SrecCombinedToBin(ZelIrHandle /*handle*/, const char* hardwarePath,

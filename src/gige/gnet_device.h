@@ -61,6 +61,8 @@ class CGNetDevice : public CStreamBase {
     int32_t Reserved11(void* a, void* b, void* c, void* d) override;
     // Frames go to `callback` on the receive thread while callback and context are both set.
     int32_t SetCallback(ZelIrFrameCallback callback, void* context) override;
+    // Application thread: takes over the newest parameter line the callback delivery published.
+    void AdoptPublishedLine();
 
     zelir::gige::CommandMessage* Commands() override { return &commands_; }
 
@@ -78,4 +80,5 @@ class CGNetDevice : public CStreamBase {
     zelir::gige::DiscoveryEntry entry_;
     uint32_t cameraWidth_;
     uint32_t cameraHeight_;
+    uint64_t publishedLineSeen_ = 0;
 };

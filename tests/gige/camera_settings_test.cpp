@@ -69,19 +69,17 @@ class ScriptedCamera : public CIRDeviceManager {
 class ScriptedHandle : public ::testing::Test {
   protected:
     void SetUp() override {
-        slot_ = zelir::FindFreeSlot();
-        zelir::HandleTable()[slot_] = &camera_;
-        zelir::gige::SharedTriggerCache() = {};
+        zelir::PlaceManager(camera_);
+        zelir::gige::StoreTriggerCache({});
     }
     void TearDown() override {
-        zelir::HandleTable()[slot_] = nullptr;
-        zelir::gige::SharedTriggerCache() = {};
+        zelir::RemoveManager(camera_.get());
+        zelir::gige::StoreTriggerCache({});
     }
-    ZelIrHandle handle() { return &camera_; }
-    ScriptedStream& stream() { return *camera_.scripted; }
+    ZelIrHandle handle() { return camera_.get(); }
+    ScriptedStream& stream() { return *camera_->scripted; }
 
-    ScriptedCamera camera_;
-    int slot_ = -1;
+    std::shared_ptr<ScriptedCamera> camera_ = std::make_shared<ScriptedCamera>();
 };
 
 Bytes Word(uint32_t v) {
