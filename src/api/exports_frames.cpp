@@ -10,7 +10,6 @@ using namespace zelir;
 
 namespace {
 
-constexpr float kDefaultFrameRate = 25.0f;
 constexpr size_t kConnectionPathRoom = 256;
 
 bool IsMovieStream(const CIRDeviceManager* manager) {

@@ -22,9 +22,13 @@ int64_t CTimer::DurationMicroSeconds() const {
 }  // namespace Infrared_1_0
 
 namespace zelir {
+int64_t MonotonicNanoseconds() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 uint32_t TickCountMs() {
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now().time_since_epoch())
-                                     .count());
+    return static_cast<uint32_t>(MonotonicNanoseconds() / 1'000'000);
 }
 }  // namespace zelir

@@ -23,6 +23,8 @@ class CTimer {
 }  // namespace Infrared_1_0
 
 namespace zelir {
+// Nanoseconds of the monotonic clock.
+int64_t MonotonicNanoseconds();
 // Milliseconds of the monotonic clock, for tick-count time stamps.
 uint32_t TickCountMs();
 }  // namespace zelir

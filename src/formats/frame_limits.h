@@ -1,4 +1,5 @@
-// The largest frame any source delivers: 1280 x 1024 16-bit values plus two lines.
+// The largest frame any source delivers (1280 x 1024 16-bit values plus two lines), and the
+// frame rate assumed of a source that does not tell its own.
 #pragma once
 
 #include <cstdint>
@@ -6,3 +7,4 @@
 inline constexpr uint32_t kMaxFrameWidth = 1280;
 inline constexpr uint32_t kMaxFrameHeight = 1024;
 inline constexpr uint32_t kFrameBufferBytes = kMaxFrameWidth * (kMaxFrameHeight + 2) * 2;
+inline constexpr uint8_t kDefaultFrameRate = 25;

@@ -7,11 +7,12 @@
 
 #include "formats/file_io.h"
 #include "formats/file_result.h"
+#include "formats/frame_limits.h"
 
 namespace zelir::files {
 
 // Whole frames per second a raw image's parameter block is given when the file is opened.
-inline constexpr uint8_t kRawImageFrameRate = 25;
+inline constexpr uint8_t kRawImageFrameRate = kDefaultFrameRate;
 
 // One row of the size table. Leading bytes, where present, are two rows of parameter data.
 struct RawImageSize {

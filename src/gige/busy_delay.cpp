@@ -3,13 +3,14 @@
 #include <chrono>
 #include <thread>
 
+#include "base/timer.h"
+
 namespace zelir::gige {
 
 void DelayInit() {}
 
 int64_t DelayNowMicroseconds() {
-    using namespace std::chrono;
-    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+    return MonotonicNanoseconds() / 1000;
 }
 
 void DelayMilliseconds(uint32_t n) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "base/timer.h"
 #include "formats/parameter_line.h"
 
 namespace zelir::gige {
@@ -19,9 +20,7 @@ constexpr size_t kWindowPosition2 = 64;
 }  // namespace line_field
 
 int64_t CounterNow() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+    return MonotonicNanoseconds();
 }
 constexpr int64_t kCounterFrequency = 1'000'000'000;
 
@@ -48,8 +47,8 @@ void FrameAssembler::Restart() {
 void FrameAssembler::HandlePacket(std::span<const uint8_t> payload) {
     if (payload.size() < sizeof(StreamPacketHeader)) return;
     const auto& h = *reinterpret_cast<const StreamPacketHeader*>(payload.data());
-    const uint32_t blockId = h.blockId[1] & 0x3F;
-    const uint32_t k = (h.packetId[1] & 0x0F) * 256u + h.packetId[2];
+    const uint32_t blockId = StreamBlockId(h);
+    const uint32_t k = StreamPacketId(h);
     Slot& slot = slots_[currentSlot_.load(std::memory_order_relaxed)];
 
     bool inOrder = true;

@@ -13,6 +13,10 @@
 namespace zelir::gige {
 namespace {
 
+// Phase flags of a buffer transfer's blocks.
+constexpr uint8_t kPhaseFirst = 0x40;
+constexpr uint8_t kPhaseMiddle = 0x00;
+constexpr uint8_t kPhaseLast = 0x80;
 constexpr uint32_t kPointsPerMessage = 60;
 constexpr uint32_t kPointBytes = 4;
 constexpr uint32_t kPacingMs = 4;
@@ -107,14 +111,14 @@ int32_t TransmitBuffer(CStreamBase& stream, const uint8_t* data, uint32_t size, 
     };
 
     if (size <= kBufferBlockBytes) {
-        if (!send(0x40, 0, size) || !send(0x80, size, 0)) return 0;
+        if (!send(kPhaseFirst, 0, size) || !send(kPhaseLast, size, 0)) return 0;
     } else {
-        if (!send(0x40, 0, kBufferBlockBytes)) return 0;
+        if (!send(kPhaseFirst, 0, kBufferBlockBytes)) return 0;
         uint32_t offset = kBufferBlockBytes;
         for (uint32_t i = 1; i + 1 < count; ++i, offset += kBufferBlockBytes) {
-            if (!send(0x00, offset, kBufferBlockBytes)) return 0;
+            if (!send(kPhaseMiddle, offset, kBufferBlockBytes)) return 0;
         }
-        if (!send(0x80, offset, size - offset)) return 0;
+        if (!send(kPhaseLast, offset, size - offset)) return 0;
     }
     const int64_t seconds = (DelayNowMicroseconds() - start) / 1000000;
     odtprintf(L"%d bytes transfered in %d seconds with %d transactions, speed:%.1fKiB/s\n",

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 #include "base/debug_output.h"
 #include "base/timer.h"
@@ -25,8 +26,14 @@ constexpr int kSnapLength = 65536;
 constexpr int kCameraReadTimeoutMs = 2;
 constexpr auto kThreadSettle = std::chrono::milliseconds(40);
 
-const char kDiscoveryFilter[] = "(ip and udp) and (src port 3956)";
-const char kInitialFilter[] = "(ip and udp) and (src port 3956 or src port 3958)";
+// Filters by the camera's ports: control replies, and stream packets once a camera is chosen.
+std::string DiscoveryFilter() {
+    return "(ip and udp) and (src port " + std::to_string(kControlPort) + ")";
+}
+std::string CameraFilter() {
+    return "(ip and udp) and (src port " + std::to_string(kControlPort) + " or src port " +
+           std::to_string(kStreamPort) + ")";
+}
 
 void RaiseThreadPriority() {
     // One step above normal; without the privilege the thread keeps its priority.
@@ -41,7 +48,7 @@ NetInterface::NetInterface(uint32_t adapterIndex, uint32_t width, uint32_t heigh
       sendBuffer_(std::make_unique<std::array<uint8_t, kSendBufferSize>>()),
       frames_(width, height) {
     messages_.Init(kQueueSlots, sizeof(Message));
-    std::strncpy(filterText_.data(), kInitialFilter, filterText_.size() - 1);
+    std::snprintf(filterText_.data(), filterText_.size(), "%s", CameraFilter().c_str());
 }
 
 NetInterface::~NetInterface() {
@@ -87,7 +94,7 @@ int NetInterface::OpenAdapter(uint32_t adapterIndex, const CameraEndpoint* camer
     std::copy(std::begin(adapter->mac), std::end(adapter->mac), ownMac_.begin());
 
     if (camera == nullptr) {
-        std::snprintf(filterText_.data(), filterText_.size(), "%s", kDiscoveryFilter);
+        std::snprintf(filterText_.data(), filterText_.size(), "%s", DiscoveryFilter().c_str());
         ApplyFilter(filterText_.data());
     } else {
         SetSourceFilter(camera->mac, 1);
@@ -126,8 +133,7 @@ int NetInterface::ApplyFilter(const char* text) {
 
 int NetInterface::SetSourceFilter(const MacAddress& mac, int apply) {
     std::snprintf(filterText_.data(), filterText_.size(),
-                  "(ip and udp) and (src port 3956 or src port 3958) and "
-                  "(ether src %02x:%02x:%02x:%02x:%02x:%02x)",
+                  "%s and (ether src %02x:%02x:%02x:%02x:%02x:%02x)", CameraFilter().c_str(),
                   mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
     if (apply == 0 || !capture_) return kFailure;
     return ApplyFilter(filterText_.data());

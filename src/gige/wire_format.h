@@ -140,6 +140,18 @@ static_assert(offsetof(StreamPacketHeader, blockId) == 2);
 static_assert(offsetof(StreamPacketHeader, packetId) == 5);
 static_assert(offsetof(StreamPacketHeader, dataFormat) == 8);
 
+// Bits of the header's block id (second byte) and packet id (12 bits over the last two bytes)
+// that the camera fills; the rest are reserved.
+constexpr uint8_t kBlockIdMask = 0x3F;
+constexpr uint8_t kPacketIdHighMask = 0x0F;
+
+inline uint32_t StreamBlockId(const StreamPacketHeader& h) {
+    return h.blockId[1] & kBlockIdMask;
+}
+inline uint32_t StreamPacketId(const StreamPacketHeader& h) {
+    return (h.packetId[1] & kPacketIdHighMask) * 256u + h.packetId[2];
+}
+
 constexpr uint32_t kPacketDataSize = 1280;
 constexpr uint16_t kDataFormat8Bit = 0x0108;
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "base/string_conversion.h"
+#include "formats/frame_limits.h"
 
 namespace zelir {
 
@@ -48,7 +49,7 @@ void CIRManager::InitParameterBlock(ZelIrParameterBlock& block, uint16_t width, 
     block.paramLineSize = 6;
     block.width = width;
     block.height = height;
-    block.frameRate = 25;
+    block.frameRate = kDefaultFrameRate;
     std::memcpy(block.serialNumber, "00000006", 8);
     std::memcpy(block.modelText, "G003L", 5);
     block.unnamed26 = 1;

@@ -117,7 +117,7 @@ bool CFileStream::LoadRawImage() {
     ZelIrParameterBlock& block = *imaging_->ParameterBlock();
     CIRManager::InitParameterBlock(block, width_, height_);
     block.headerLines = size.HeaderLines();
-    block.frameRate = 25;
+    block.frameRate = files::kRawImageFrameRate;
     return true;
 }
 

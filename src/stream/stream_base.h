@@ -167,7 +167,7 @@ class CStreamBase {
     uint16_t height_ = 0;
     uint32_t frameSize_ = 0;
     uint16_t dataOffset_ = 0;
-    float frameRate_ = 25.0f;
+    float frameRate_ = kDefaultFrameRate;
     uint32_t arithOn_ = 0;
     uint8_t hasParameterLine_ = 0;
     uintptr_t messageFilter_[2] = {0, 0};
