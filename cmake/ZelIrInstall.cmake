@@ -1,5 +1,6 @@
 # The installed SDK: library with SONAME, headers, pkg-config file, CMake package, tools, man
-# pages, palettes in share/zelir/, and a Debian package of it all (cpack -G DEB).
+# pages, palettes in share/zelir/, the Python package, and a Debian package of it all
+# (cpack -G DEB).
 include(CMakePackageConfigHelpers)
 
 set(ZELIR_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/zelir)
@@ -58,6 +59,18 @@ endforeach()
 add_custom_target(zelir_man_pages ALL DEPENDS ${man_pages})
 install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# The Python package, where Debian's Python looks for the /usr prefix.
+if(TARGET zelir_python)
+  set(ZELIR_PYTHON_INSTALL_DIR lib/python3/dist-packages CACHE STRING
+      "Folder of the Python package below the prefix")
+  file(RELATIVE_PATH library_from_python /${ZELIR_PYTHON_INSTALL_DIR}/zelir /${CMAKE_INSTALL_LIBDIR})
+  set_target_properties(zelir_python PROPERTIES INSTALL_RPATH "\$ORIGIN/${library_from_python}")
+  install(TARGETS zelir_python LIBRARY DESTINATION ${ZELIR_PYTHON_INSTALL_DIR}/zelir)
+  install(FILES ${ZELIR_PYTHON_BUILD_DIR}/zelir/__init__.py ${ZELIR_PYTHON_BUILD_DIR}/zelir/__init__.pyi
+                ${ZELIR_PYTHON_BUILD_DIR}/zelir/py.typed
+          DESTINATION ${ZELIR_PYTHON_INSTALL_DIR}/zelir)
+endif()
+
 # The Debian package: runtime library, development files and tools in one.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zelir)
@@ -65,7 +78,7 @@ set(CPACK_PACKAGE_VENDOR "ZelIr")
 set(CPACK_PACKAGE_CONTACT "ZelIr SDK developers <sdk@zelir.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "SDK for ZelIr infrared GigE cameras")
 set(CPACK_PACKAGE_DESCRIPTION
-  "libzelir.so with its C interface, headers, pkg-config and CMake files, palettes,\nthe zelir command-line tool and the zelir-camsim camera emulator.")
+  "libzelir.so with its C interface, headers, pkg-config and CMake files, palettes,\nthe Python package zelir, the zelir command-line tool and the zelir-camsim camera\nemulator.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)

@@ -25,17 +25,20 @@ int main(int argc, char** argv) {
     uint32_t w = 0, ht = 0;
     ZelIr_GetDigitArrayPara(h, &w, &ht);
     uint32_t frames = ZelIr_GetHandleType(h) == 2 ? ZelIr_MovieGetTotalFrm(h) : 10;
-    ZelIr_SetCyclePlay(h, 0); /* a movie stops at its last frame */
     uint16_t* digits = malloc((size_t)w * ht * 2);
     uint8_t* image = malloc((size_t)w * ht);
     uint8_t table[1024];           /* 256 x blue, green, red, 0 */
     ZelIr_SetPalette(h, 1, table); /* ironbow */
 
+    /* A movie: ZelIr_MovieForward(h, 0) fetches frame 0, each ZelIr_GetNewArray the next one.
+     * A camera: each ZelIr_GetNewArray fetches the newest frame. */
+    int fetched = ZelIr_GetHandleType(h) == 2 ? ZelIr_MovieForward(h, 0) : ZelIr_GetNewArray(h);
     uint32_t shown = 0;
-    while (shown < frames && ZelIr_GetNewArray(h)) {
+    while (fetched && shown < frames) {
         ZelIr_GetDigitArray(h, digits, NULL);                /* raw 16-bit values */
         ZelIr_DigitArrayToBmp(h, digits, image, 0, 0, NULL); /* 8-bit, rows bottom-up */
         ++shown; /* ... show `image` through `table` ... */
+        fetched = shown < frames && ZelIr_GetNewArray(h);
     }
     size_t coloured = 0;
     for (size_t i = 0; i < (size_t)w * ht; ++i) {

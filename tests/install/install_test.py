@@ -1,4 +1,5 @@
 """The installed SDK: layout, the examples built against a fresh prefix, the Debian package."""
+import glob
 import os
 import re
 import shutil
@@ -18,7 +19,8 @@ INSTALLED = [
     "lib/pkgconfig/zelir.pc", "lib/cmake/ZelIr/ZelIrConfig.cmake",
     "lib/cmake/ZelIr/ZelIrConfigVersion.cmake", "lib/cmake/ZelIr/ZelIrTargets.cmake",
     "bin/zelir", "bin/zelir-camsim", "share/man/man1/zelir.1", "share/man/man1/zelir-camsim.1",
-] + PALETTES
+] + PALETTES + ["lib/python3/dist-packages/zelir/__init__.py",
+                "lib/python3/dist-packages/zelir/__init__.pyi"]
 
 
 def run(*args, **kwargs):
@@ -88,6 +90,19 @@ class InstalledSdk(unittest.TestCase):
                 self.assertGreater(coloured, rgb.width * rgb.height // 2)
                 with open(os.path.join(data, "para.ini")) as f:
                     self.assertRegex(f.read(), r"(?m)^Palette\s*=\s*1$")
+
+    def test_installed_python_package_finds_the_installed_palettes(self):
+        packages = os.path.join(self.prefix, "lib/python3/dist-packages")
+        self.assertEqual(len(glob.glob(os.path.join(packages, "zelir", "_zelir*.so"))), 1)
+        script = ("import sys, zelir\n"
+                  "with zelir.open(sys.argv[1]) as m:\n"
+                  "    rgb = next(m.frames()).rgb(palette=1)\n"
+                  "    print(int(((rgb[..., 0] != rgb[..., 1]) | (rgb[..., 1] != rgb[..., 2])).mean() * 100))\n")
+        with tempfile.TemporaryDirectory() as elsewhere:
+            env = clean_environment(PYTHONPATH=packages, ZELIR_DATA_DIR=elsewhere, ZELIR_DEBUG="1")
+            result = run(sys.executable, "-c", script, MOVIE, cwd=elsewhere, env=env)
+        self.assertGreater(int(result.stdout), 50, "per cent of the picture in colour")
+        self.assertIn("(installed data)", result.stderr)
 
     def test_readme_snippet_is_the_example(self):
         with open(os.path.join(SOURCE, "README.md")) as f:
