@@ -29,6 +29,7 @@ class DisplayOverride {
         }
         const std::optional<int> type =
             display.is_none() ? std::nullopt : std::optional<int>(DisplayType(display));
+        if (!palette && !type) return;  // the common case costs nothing
         source_.RunUnchecked([&](ZelIrHandle h) {
             oldPalette_ = ZelIr_GetCurrPalette(h, nullptr);
             oldType_ = ZelIr_GetBrihgtContrastType(h);
