@@ -2,6 +2,7 @@
 only, settings read back, configuration, the frame callback without holding the GIL, and the
 live example."""
 import os
+import socket
 import subprocess
 import sys
 import threading
@@ -14,6 +15,14 @@ import zelir
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 from readme_blocks import SOURCE, python_blocks, run_blocks  # noqa: E402
+
+
+def admin(text):
+    """Changes the first emulator while it runs (its admin port)."""
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+        s.settimeout(1.0)
+        s.sendto(text.encode(), ("198.18.0.2", 3999))
+        return s.recv(4096).decode()
 
 
 @pytest.fixture
@@ -43,6 +52,15 @@ def test_frames_are_new_each_time(camera):
 def test_settings_read_back(camera, name, value):
     setattr(camera, name, value)
     assert getattr(camera, name) == value
+
+
+def test_failure_carries_the_library_message(camera):
+    assert admin("set --silent") == "ok"
+    try:
+        with pytest.raises(zelir.Error, match=r"gain failed on cam://0: .*read gain failed"):
+            camera.gain
+    finally:
+        admin("reset")
 
 
 def test_config_is_a_dict(camera):
