@@ -66,6 +66,13 @@ if(TARGET zelir_python)
   file(RELATIVE_PATH library_from_python /${ZELIR_PYTHON_INSTALL_DIR}/zelir /${CMAKE_INSTALL_LIBDIR})
   set_target_properties(zelir_python PROPERTIES INSTALL_RPATH "\$ORIGIN/${library_from_python}")
   install(TARGETS zelir_python LIBRARY DESTINATION ${ZELIR_PYTHON_INSTALL_DIR}/zelir)
+  # The extension works with the Python it was built for; the C SDK needs no Python at all.
+  string(REPLACE "." ";" python_version "${ZELIR_PYTHON_VERSION}")
+  list(GET python_version 0 python_major)
+  list(GET python_version 1 python_minor)
+  math(EXPR python_next_minor "${python_minor} + 1")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3 (>= ${python_major}.${python_minor}), \
+python3 (<< ${python_major}.${python_next_minor}), python3-numpy")
   install(FILES ${ZELIR_PYTHON_BUILD_DIR}/zelir/__init__.py ${ZELIR_PYTHON_BUILD_DIR}/zelir/__init__.pyi
                 ${ZELIR_PYTHON_BUILD_DIR}/zelir/py.typed
           DESTINATION ${ZELIR_PYTHON_INSTALL_DIR}/zelir)

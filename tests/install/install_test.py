@@ -124,6 +124,7 @@ class InstalledSdk(unittest.TestCase):
         self.assertFalse([e for e in entries if "/bin/Palette" in e])
         depends = run("dpkg-deb", "-f", deb[0], "Depends").stdout
         self.assertIn("libpcap0.8", depends)
+        self.assertIn("python3-numpy", run("dpkg-deb", "-f", deb[0], "Recommends").stdout)
 
 
 if __name__ == "__main__":
