@@ -3,6 +3,7 @@
 #include <pybind11/stl.h>
 
 #include <chrono>
+#include <set>
 #include <thread>
 
 #include "frame.h"
@@ -20,6 +21,18 @@ constexpr auto kPollInterval = std::chrono::milliseconds(1);
 std::mutex& OpenCloseLock() {
     static std::mutex lock;
     return lock;
+}
+
+// Sources not yet destroyed, so that they can be closed before the interpreter shuts down:
+// afterwards a frame callback thread could no longer take the GIL to finish.
+struct OpenSources {
+    std::mutex mutex;
+    std::set<Source*> sources;
+};
+
+OpenSources& Registry() {
+    static OpenSources registry;
+    return registry;
 }
 
 bool IsCameraPath(const std::string& path) {
@@ -45,6 +58,10 @@ Source::Source(const std::string& path) : path_(path) {
                                      : ZelIr_MovieFileOpen(wide.c_str());
     }
     if (handle_ == nullptr) Fail("cannot open " + path, mark);
+    {
+        std::lock_guard<std::mutex> guard(Registry().mutex);
+        Registry().sources.insert(this);
+    }
     const uint32_t type = ZelIr_GetHandleType(handle_);
     kind_ = type == kCameraHandle  ? SourceKind::kCamera
             : type == kMovieHandle ? SourceKind::kMovie
@@ -53,6 +70,10 @@ Source::Source(const std::string& path) : path_(path) {
 }
 
 Source::~Source() {
+    {
+        std::lock_guard<std::mutex> guard(Registry().mutex);
+        Registry().sources.erase(this);
+    }
     try {
         py::gil_scoped_acquire gil;
         Close();
@@ -70,6 +91,15 @@ void Source::Close() {
     std::lock_guard<std::mutex> guard(mutex_);
     if (handle_ != nullptr) ZelIr_Close(handle_);
     handle_ = nullptr;
+}
+
+void CloseAllSources() {
+    std::set<Source*> sources;
+    {
+        std::lock_guard<std::mutex> guard(Registry().mutex);
+        sources = Registry().sources;
+    }
+    for (Source* source : sources) source->Close();
 }
 
 std::optional<uint32_t> Source::FrameCount() {
@@ -191,6 +221,7 @@ void BindSource(py::module_& module) {
             return "<zelir.Source " + s.Path() + (s.Closed() ? " closed>" : ">");
         });
     BindCameraControls(source);
+    py::module_::import("atexit").attr("register")(py::cpp_function(&CloseAllSources));
 }
 
 }  // namespace zelir_py

@@ -79,6 +79,9 @@ class Source : public std::enable_shared_from_this<Source> {
     std::unique_ptr<FrameDispatcher> dispatcher_;
 };
 
+// Closes every source still open (at interpreter exit).
+void CloseAllSources();
+
 void BindSource(py::module_& module);
 void BindCameraControls(py::class_<Source, std::shared_ptr<Source>>& source);
 

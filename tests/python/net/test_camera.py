@@ -100,3 +100,13 @@ def test_readme_camera_block_runs(tmp_path):
     blocks = python_blocks(cameras=True)
     assert blocks, "the README shows a camera"
     run_blocks(blocks, str(tmp_path))
+
+
+def test_exit_with_a_callback_still_set_is_clean():
+    script = ("import time, zelir\n"
+              "camera = zelir.open('cam://0')\n"
+              "camera.on_frame(lambda frame: None)\n"
+              "time.sleep(0.3)\n")
+    result = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True,
+                            timeout=30)
+    assert result.returncode == 0, result.stderr
