@@ -12,6 +12,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   srecord binutils
   python3-pil python3-numpy
+  python3-dev pybind11-dev python3-pytest
 )
 
 missing=()
@@ -33,3 +34,7 @@ cmake --build "$build" -j2
 
 # The main job on the generated sample: the movie's frames as ironbow palette images.
 "$build/bin/zelir" play "$build/samples/sample.irm" --out "$build/demo" --palette 1
+
+# The Python package lives in the build folder; nothing is installed outside the work tree.
+PYTHONPATH="$build/python" ZELIR_DATA_DIR="$build/test-data/setup" /usr/bin/python3 -c \
+  "import zelir; print('zelir Python package:', zelir.open('$build/samples/sample.irm').frame_count, 'frames')"

@@ -1,10 +1,9 @@
 #include "device/device_manager.h"
 
-#include <filesystem>
-#include <system_error>
-
+#include "base/debug_output.h"
 #include "base/string_conversion.h"
 #include "gige/gnet_device.h"
+#include "imaging/data_folders.h"
 #include "playback/file_stream.h"
 
 CIRDeviceManager::CIRDeviceManager() = default;
@@ -73,7 +72,9 @@ void CIRDeviceManager::RefreshFrame() {
 }
 
 void CIRDeviceManager::SetUpDataDirectory() {
-    dataDirectory_ = moduleDirectory_ + L"_TempData/";
-    std::error_code ignored;  // a directory that cannot be made only costs para.ini and the mask
-    std::filesystem::create_directories(zelir::WideToUtf8(dataDirectory_), ignored);
+    const zelir::ChosenFolder data = zelir::ChooseDataFolder(moduleDirectory_);
+    dataDirectory_ = data.path;
+    odtprintf(L"data folder %ls (%ls)\n", data.path.c_str(), data.rule);
+    const zelir::ChosenFolder palettes = zelir::ChoosePaletteFolder(moduleDirectory_);
+    odtprintf(L"palette folder %ls (%ls)\n", palettes.path.c_str(), palettes.rule);
 }

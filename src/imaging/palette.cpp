@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/string_conversion.h"
+#include "imaging/data_folders.h"
 #include "imaging/ir_manager.h"
 
 namespace {
@@ -12,7 +13,8 @@ constexpr int kAlarmColourLimit = 6;
 constexpr size_t kPaletteFileBytes = 256 * 3;
 
 std::string PaletteFilePath(const std::wstring& moduleDirectory, int index) {
-    return zelir::WideToUtf8(moduleDirectory) + "Palette/Palette" + std::to_string(index) + ".raw";
+    return zelir::WideToUtf8(zelir::ChoosePaletteFolder(moduleDirectory).path) + "Palette" +
+           std::to_string(index) + ".raw";
 }
 
 RGBQUAD Grey(int level) {

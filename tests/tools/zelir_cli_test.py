@@ -11,10 +11,13 @@ from PIL import Image
 ZELIR = sys.argv[1]
 SAMPLES = sys.argv[2]
 MOVIE = os.path.join(SAMPLES, "sample.irm")
+# Stored display settings of this run only: nothing an earlier run left behind counts.
+DATA = tempfile.TemporaryDirectory()
+ENV = dict(os.environ, ZELIR_DATA_DIR=DATA.name)
 
 
 def run(*args):
-    return subprocess.run([ZELIR, *args], capture_output=True, text=True, timeout=120)
+    return subprocess.run([ZELIR, *args], capture_output=True, text=True, timeout=120, env=ENV)
 
 
 class ZelirCli(unittest.TestCase):

@@ -11,7 +11,8 @@
 namespace zelir_cli {
 
 int RunAvi(const Args& args) {
-    if (!CheckUsage(args, "avi", 1, 1, {"out", "palette", "bc-type", "fps"})) return kExitUsage;
+    if (!CheckUsage(args, "avi", 1, 1, {"out", "palette", "bc-type", "save-settings", "fps"}))
+        return kExitUsage;
     const auto out = args.Option("out");
     if (!out) return Fail(kExitUsage, "avi: --out FILE is required");
     const auto fps = ParseInteger(args.Option("fps").value_or("25"), 1, 1000);
@@ -19,7 +20,7 @@ int RunAvi(const Args& args) {
     const std::string& path = args.Positional()[0];
     Handle handle = OpenSource(path);
     if (!handle) return Fail(kExitFailure, "cannot open " + path);
-    if (!ApplyDisplayOptions(handle.get(), args)) return kExitUsage;
+    if (!ApplyDisplayOptions(handle, args)) return kExitUsage;
 
     uint32_t width = 0;
     uint32_t height = 0;

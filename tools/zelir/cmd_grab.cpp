@@ -19,7 +19,8 @@ constexpr auto kFrameWait = std::chrono::milliseconds(2000);
 }  // namespace
 
 int RunGrab(const Args& args) {
-    if (!CheckUsage(args, "grab", 1, 1, {"frames", "out", "format", "palette", "bc-type"})) {
+    if (!CheckUsage(args, "grab", 1, 1,
+                    {"frames", "out", "format", "palette", "bc-type", "save-settings"})) {
         return kExitUsage;
     }
     const std::string& path = args.Positional()[0];
@@ -37,7 +38,7 @@ int RunGrab(const Args& args) {
 
     Handle handle = OpenSource(path);
     if (!handle) return Fail(kExitFailure, "cannot open camera " + path);
-    if (!ApplyDisplayOptions(handle.get(), args)) return kExitUsage;
+    if (!ApplyDisplayOptions(handle, args)) return kExitUsage;
     std::error_code error;
     std::filesystem::create_directories(*out, error);
     if (error) return Fail(kExitFailure, "cannot create " + *out);

@@ -9,7 +9,8 @@
 namespace zelir_cli {
 
 int RunPlay(const Args& args) {
-    if (!CheckUsage(args, "play", 1, 1, {"out", "palette", "bc-type", "from", "to"})) {
+    if (!CheckUsage(args, "play", 1, 1,
+                    {"out", "palette", "bc-type", "save-settings", "from", "to"})) {
         return kExitUsage;
     }
     const auto out = args.Option("out");
@@ -17,7 +18,7 @@ int RunPlay(const Args& args) {
     const std::string& path = args.Positional()[0];
     Handle handle = OpenSource(path);
     if (!handle) return Fail(kExitFailure, "cannot open " + path);
-    if (!ApplyDisplayOptions(handle.get(), args)) return kExitUsage;
+    if (!ApplyDisplayOptions(handle, args)) return kExitUsage;
 
     const uint32_t frames = FrameCount(handle.get());
     const auto from = ParseInteger(args.Option("from").value_or("0"), 0, frames - 1);

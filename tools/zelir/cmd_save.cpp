@@ -8,7 +8,8 @@
 namespace zelir_cli {
 
 int RunSave(const Args& args) {
-    if (!CheckUsage(args, "save", 1, 1, {"frame", "out", "format", "palette", "bc-type"})) {
+    if (!CheckUsage(args, "save", 1, 1,
+                    {"frame", "out", "format", "palette", "bc-type", "save-settings"})) {
         return kExitUsage;
     }
     const auto out = args.Option("out");
@@ -20,7 +21,7 @@ int RunSave(const Args& args) {
     const std::string& path = args.Positional()[0];
     Handle handle = OpenSource(path);
     if (!handle) return Fail(kExitFailure, "cannot open " + path);
-    if (!ApplyDisplayOptions(handle.get(), args)) return kExitUsage;
+    if (!ApplyDisplayOptions(handle, args)) return kExitUsage;
     const uint32_t frames = FrameCount(handle.get());
     const auto frame = ParseInteger(args.Option("frame").value_or("0"), 0, frames - 1);
     if (!frame)

@@ -32,6 +32,8 @@ constexpr Command kCommands[] = {
      RunUpload},
     {"badpoints", "CAMERA MAPFILE",
      "send bad points: a .txt of \"x y\" lines or a 16-bit map, one value per pixel", RunBadPoints},
+    {"settings", "[--palette N] [--bc-type T] [--brightness B] [--contrast C]",
+     "show the display settings stored for applications, or change them", RunSettings},
 };
 
 void PrintHelp(FILE* out) {
@@ -49,6 +51,8 @@ void PrintHelp(FILE* out) {
                  "Palettes: 0 grey, 1 ironbow, ... (see README). Brightness/contrast types: 0\n"
                  "automatic linear, 1 manual linear, 3 CLAHE, 4 plateau equalisation, 5 mixed,\n"
                  "6 retinex, 7 bilateral detail enhancement.\n"
+                 "--palette and --bc-type apply to that command only; add --save-settings to\n"
+                 "store them for later commands and applications (see also 'zelir settings').\n"
                  "Exit codes: 0 success, 1 failure, 2 usage error.\n");
 }
 
@@ -69,7 +73,8 @@ int Dispatch(int argc, char** argv) {
         if (std::strcmp(argv[1], command.name) != 0) continue;
         Args args;
         std::string error;
-        if (!args.Parse(argc - 2, argv + 2, {}, error)) return Fail(kExitUsage, error);
+        if (!args.Parse(argc - 2, argv + 2, {"save-settings"}, error))
+            return Fail(kExitUsage, error);
         return command.run(args);
     }
     return Fail(kExitUsage, std::string("unknown command '") + argv[1] + "' (see 'zelir help')");

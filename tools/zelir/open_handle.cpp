@@ -15,8 +15,14 @@ constexpr int64_t kTypeCount = 15;
 
 }  // namespace
 
+Handle::Handle(ZelIrHandle handle) : handle_(handle) {
+    if (handle_ != nullptr) stored_.emplace(handle_);
+}
+
 Handle::~Handle() {
-    if (handle_ != nullptr) ZelIr_Close(handle_);
+    if (handle_ == nullptr) return;
+    ZelIr_Close(handle_);
+    if (stored_ && !keep_) stored_->Restore();
 }
 
 bool IsCameraPath(const std::string& path) {
@@ -62,7 +68,9 @@ bool FetchFrame(ZelIrHandle handle, uint32_t index) {
     return ZelIr_MovieForward(handle, 0) == 1;
 }
 
-bool ApplyDisplayOptions(ZelIrHandle handle, const Args& args) {
+bool ApplyDisplayOptions(Handle& owner, const Args& args) {
+    ZelIrHandle handle = owner.get();
+    if (args.Has("save-settings")) owner.KeepSettings();
     if (auto text = args.Option("palette")) {
         const auto index = ParseInteger(*text, 0, kPaletteCount - 1);
         if (!index) return Fail(kExitUsage, "--palette takes 0..8") == 0;

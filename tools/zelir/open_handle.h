@@ -3,27 +3,37 @@
 
 #include <zelir/zelir.h>
 
+#include <optional>
 #include <string>
 
 #include "cli_args.h"
+#include "stored_settings.h"
 
 namespace zelir_cli {
 
-// Closes its handle when it goes out of scope.
+// Closes its handle when it goes out of scope and leaves the stored display settings as they
+// were at open, unless KeepSettings() was called.
 class Handle {
   public:
-    explicit Handle(ZelIrHandle handle = nullptr) : handle_(handle) {}
+    explicit Handle(ZelIrHandle handle = nullptr);
     ~Handle();
-    Handle(Handle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+    Handle(Handle&& other) noexcept
+        : handle_(other.handle_), stored_(std::move(other.stored_)), keep_(other.keep_) {
+        other.handle_ = nullptr;
+    }
     Handle& operator=(Handle&&) = delete;
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
 
     ZelIrHandle get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
+    // The settings this command changes stay stored for later commands and applications.
+    void KeepSettings() { keep_ = true; }
 
   private:
     ZelIrHandle handle_;
+    std::optional<StoredSettings> stored_;
+    bool keep_ = false;
 };
 
 // A camera for connection paths ("cam://0", "cam:1", "gige://198.18.0.2"), a file otherwise.
@@ -39,7 +49,8 @@ uint32_t FrameCount(ZelIrHandle handle);
 // current frame.
 bool FetchFrame(ZelIrHandle handle, uint32_t index);
 
-// Applies --palette N and --bc-type T; false (with the message printed) for bad values.
-bool ApplyDisplayOptions(ZelIrHandle handle, const Args& args);
+// Applies --palette N and --bc-type T, and keeps them stored with --save-settings; false (with
+// the message printed) for bad values.
+bool ApplyDisplayOptions(Handle& handle, const Args& args);
 
 }  // namespace zelir_cli

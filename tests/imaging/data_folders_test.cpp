@@ -1,0 +1,96 @@
+// Where palettes are read and writable state goes, by environment and folders present.
+#include "imaging/data_folders.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "support/test_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using zelir_test::ScratchDir;
+
+// Sets or clears an environment variable for the scope.
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
+        if (const char* old = getenv(name)) old_ = old;
+        if (value) {
+            setenv(name, value->c_str(), 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~ScopedVariable() {
+        if (old_) {
+            setenv(name_, old_->c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// Which rule applies: the ZELIR_* variable set, the folder beside the executable present.
+struct FolderCase {
+    const char* label;
+    bool variableSet;
+    bool besideExecutable;
+};
+
+class DataFolders : public ::testing::TestWithParam<FolderCase> {
+  protected:
+    fs::path Root() const { return fs::path(scratch_.File("")); }
+    std::wstring Module() const { return (Root() / "module").wstring() + L"/"; }
+    std::optional<std::string> Variable() const {
+        return GetParam().variableSet ? std::optional((Root() / "chosen").string()) : std::nullopt;
+    }
+    static std::wstring Folder(const fs::path& path) { return path.wstring() + L"/"; }
+
+    ScratchDir scratch_{"folder-rules"};
+};
+
+TEST_P(DataFolders, PaletteFolderFollowsTheOrder) {
+    const FolderCase& c = GetParam();
+    if (c.besideExecutable) fs::create_directories(Root() / "module" / "Palette");
+    const ScopedVariable variable("ZELIR_PALETTE_DIR", Variable());
+    const zelir::ChosenFolder chosen = zelir::ChoosePaletteFolder(Module());
+    if (c.variableSet) {
+        EXPECT_EQ(chosen.path, Folder(Root() / "chosen"));
+    } else if (c.besideExecutable) {
+        EXPECT_EQ(chosen.path, Folder(Root() / "module" / "Palette"));
+    } else {  // no installed data beside a test program: the build tree's palettes
+        EXPECT_STREQ(chosen.rule, L"build tree");
+        EXPECT_TRUE(fs::is_regular_file(fs::path(chosen.path) / "Palette1.raw")) << chosen.path;
+    }
+}
+
+TEST_P(DataFolders, DataFolderFollowsTheOrderAndIsCreated) {
+    const FolderCase& c = GetParam();
+    if (c.besideExecutable) fs::create_directories(Root() / "module" / "_TempData");
+    const ScopedVariable variable("ZELIR_DATA_DIR", Variable());
+    const ScopedVariable xdg("XDG_DATA_HOME", (Root() / "xdg").string());
+    const fs::path expected = c.variableSet        ? Root() / "chosen"
+                              : c.besideExecutable ? Root() / "module" / "_TempData"
+                                                   : Root() / "xdg" / "zelir";
+    EXPECT_EQ(zelir::ChooseDataFolder(Module()).path, Folder(expected));
+    EXPECT_TRUE(fs::is_directory(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, DataFolders,
+                         ::testing::Values(FolderCase{"VariableWins", true, true},
+                                           FolderCase{"BesideTheExecutable", false, true},
+                                           FolderCase{"Fallback", false, false}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+}  // namespace
