@@ -5,6 +5,7 @@
 
 #include "api/base_library/debug_output.h"
 #include "api/handle_table.h"
+#include "api/radiometry_storage.h"
 
 using namespace zelir;
 
@@ -30,6 +31,10 @@ ZelIrHandle CreateHandle(OpenKind kind, const wchar_t* path, void* reserved) {
         return nullptr;
     }
     if (kind != OpenKind::kRawImage) manager->Stream()->SetPause(0);
+    Guarded(0, [&] {
+        LoadRadiometry(manager, path != nullptr ? path : L"");
+        return 0;
+    });
     return manager;
 }
 

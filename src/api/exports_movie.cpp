@@ -1,5 +1,6 @@
 // Movie playback, movie recording and image saving exports.
 #include "api/handle_table.h"
+#include "api/radiometry_storage.h"
 #include "files/file_stream.h"
 
 using namespace zelir;
@@ -81,7 +82,10 @@ ZELIR_API int32_t ZelIr_StartRecordMovie(ZelIrHandle handle, const wchar_t* path
     CIRDeviceManager* manager = Recordable(handle);
     if (manager == nullptr) return 0;
     CStreamBase* stream = StreamOf(manager);
-    return stream != nullptr ? stream->StartRecording(path) : 1;
+    if (stream == nullptr) return 1;
+    const int32_t started = stream->StartRecording(path);
+    if (started == 0) WriteCompanion(manager, path);
+    return started;
 }
 
 ZELIR_API int32_t ZelIr_StopRecordMovie(ZelIrHandle handle) {
@@ -95,8 +99,11 @@ ZELIR_API int32_t ZelIr_IsRecordingMovie(ZelIrHandle handle) {
 }
 
 ZELIR_API int32_t ZelIr_SaveCurrImage(ZelIrHandle handle, const wchar_t* path) {
-    CStreamBase* stream = StreamOf(TableCheck(handle));
-    return stream != nullptr ? stream->SaveCurrentImage(path, true) : 0;
+    CIRDeviceManager* manager = TableCheck(handle);
+    CStreamBase* stream = StreamOf(manager);
+    const int32_t saved = stream != nullptr ? stream->SaveCurrentImage(path, true) : 0;
+    if (saved == 1) WriteCompanion(manager, path);
+    return saved;
 }
 
 ZELIR_API int32_t ZelIr_SaveCurrImageAsBmp(ZelIrHandle handle, const wchar_t* path) {
@@ -108,8 +115,11 @@ ZELIR_API int32_t ZelIr_SaveCurrImageV1D7(ZelIrHandle handle, const wchar_t* pat
                                           const BITMAPINFOHEADER* info, const RGBQUAD* palette,
                                           const uint8_t* pixels) {
     constexpr uint16_t kCallerImageLineSize = 7;
-    CStreamBase* stream = StreamOf(TableCheck(handle));
-    return stream != nullptr
-               ? stream->SaveCallerImage(path, info, palette, pixels, kCallerImageLineSize)
-               : 0;
+    CIRDeviceManager* manager = TableCheck(handle);
+    CStreamBase* stream = StreamOf(manager);
+    const int32_t saved = stream != nullptr ? stream->SaveCallerImage(path, info, palette, pixels,
+                                                                      kCallerImageLineSize)
+                                            : 0;
+    if (saved == 1) WriteCompanion(manager, path);
+    return saved;
 }

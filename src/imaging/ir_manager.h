@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "radiometry/handle_radiometry.h"
+
 class CStreamBase;
 
 inline constexpr uint16_t kVersionWord = 4096;
@@ -47,6 +49,7 @@ class CIRManager {
     std::array<RGBQUAD, 256>& PaletteTable() { return paletteTable_; }
     uint8_t* Mask() { return mask_.get(); }
     CStreamBase* Stream() const { return stream_.get(); }
+    zelir::radiometry::HandleRadiometry& Radiometry() { return radiometry_; }
 
     uint32_t HandleType() const { return handleType_; }
     uint16_t VersionWord() const { return versionWord_; }
@@ -67,6 +70,7 @@ class CIRManager {
     std::unique_ptr<HISTOGRAM_INFO> histogramRecord_;
     std::array<RGBQUAD, 256> paletteTable_{};
     std::unique_ptr<uint8_t[]> mask_;
+    zelir::radiometry::HandleRadiometry radiometry_;
 };
 
 namespace zelir {
