@@ -30,5 +30,7 @@ int RunSet(const Args& args);
 int RunConfig(const Args& args);
 int RunUpload(const Args& args);
 int RunBadPoints(const Args& args);
+int RunTemp(const Args& args);
+int RunCalibrate(const Args& args);
 
 }  // namespace zelir_cli

@@ -31,6 +31,14 @@ constexpr Command kCommands[] = {
      RunUpload},
     {"badpoints", "CAMERA MAPFILE",
      "send bad points: a .txt of \"x y\" lines or a 16-bit map, one value per pixel", RunBadPoints},
+    {"temp",
+     "SRC [--point X,Y]... [--rect X,Y,W,H]... [--line X0,Y0,X1,Y1]... [--frame N]\n"
+     "              [--emissivity E] [--reflected T] [--transmission X] [--atmosphere T]\n"
+     "              [--correction] [--json|--csv] [--out FILE.tiff|FILE.npy]",
+     "temperatures in C of points, rectangles, lines (the whole frame when none is given)",
+     RunTemp},
+    {"calibrate", "SRC --reference T --reference T --reference T... [--frames N] | --set R,B,F,O",
+     "fit the radiometric constants to a blackbody at three or more temperatures", RunCalibrate},
 };
 
 void PrintHelp(FILE* out) {
@@ -66,7 +74,8 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[1], command.name) != 0) continue;
         Args args;
         std::string error;
-        if (!args.Parse(argc - 2, argv + 2, {}, error)) return Fail(kExitUsage, error);
+        if (!args.Parse(argc - 2, argv + 2, {"json", "csv", "correction"}, error))
+            return Fail(kExitUsage, error);
         return command.run(args);
     }
     return Fail(kExitUsage, std::string("unknown command '") + argv[1] + "' (see 'zelir help')");
