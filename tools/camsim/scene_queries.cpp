@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace camsim {
 namespace {
@@ -22,9 +23,14 @@ std::string Truth(const std::vector<std::string>& words, const Options& o) {
         (words.size() == 4 && !ToIndex(words[3], 0xFFFFFFFFul, frame))) {
         return "error: truth X Y [FRAME] with X, Y inside the frame";
     }
-    const ThermalScene scene(o.width, o.height, SceneSettingsFrom(o));
+    // Kept between questions: a test asks about many pixels of one frame.
+    static std::unique_ptr<ThermalScene> scene;
+    if (!scene || scene->Width() != o.width || scene->Height() != o.height) {
+        scene = std::make_unique<ThermalScene>(o.width, o.height, SceneSettingsFrom(o));
+    }
+    scene->Configure(SceneSettingsFrom(o));
     char text[64];
-    std::snprintf(text, sizeof text, "celsius=%.4f", scene.TrueCelsius(frame, x, y));
+    std::snprintf(text, sizeof text, "celsius=%.4f", scene->TrueCelsius(frame, x, y));
     return text;
 }
 
