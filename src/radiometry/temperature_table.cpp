@@ -8,6 +8,15 @@
 #include "response_curve.h"
 
 namespace zelir::radiometry {
+namespace {
+
+// Plain scalar lookups: vector gathers and wider stores built from them measured no faster (or
+// twice as slow) on this kind of machine.
+void LookUp(const float* table, const uint16_t* in, float* out, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) out[i] = table[in[i]];
+}
+
+}  // namespace
 
 bool TemperatureTable::Update(const ZelIrRadiometry& constants, const ZelIrObjectParams& object) {
     if (built_ && std::memcmp(&constants, &constants_, sizeof constants) == 0 &&
@@ -29,11 +38,7 @@ bool TemperatureTable::Update(const ZelIrRadiometry& constants, const ZelIrObjec
 }
 
 void TemperatureTable::Convert(std::span<const uint16_t> digits, std::span<float> out) const {
-    const float* table = celsius_.data();
-    const uint16_t* in = digits.data();
-    float* o = out.data();
-    const std::size_t n = std::min(digits.size(), out.size());
-    for (std::size_t i = 0; i < n; ++i) o[i] = table[in[i]];
+    LookUp(celsius_.data(), digits.data(), out.data(), std::min(digits.size(), out.size()));
 }
 
 }  // namespace zelir::radiometry
