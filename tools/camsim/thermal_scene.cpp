@@ -7,7 +7,7 @@ namespace camsim {
 namespace {
 
 constexpr double kZeroCelsius = 273.15;
-constexpr float kHotCelsius = 150.0f;
+constexpr float kHotCelsius = 300.0f;
 
 // Small deterministic generator: the same camera shows the same fixed pattern every run.
 struct Lcg {
@@ -41,7 +41,7 @@ double Radiance(const ResponseConstants& c, double celsius) {
 
 ResponseConstants ModelResponse(const std::string& model) {
     // A 640 x 512 and a 1280 x 1024 model; 300 C stays well below the 14-bit ceiling.
-    if (model == "G012L") return {268000.0, 1510.0, 1.0, 620.0};
+    if (model == "G012L") return {155000.0, 1510.0, 1.0, 620.0};
     return {133000.0, 1428.0, 1.0, 1000.0};
 }
 
@@ -114,12 +114,14 @@ bool ThermalScene::InDisc(const Disc& d, uint32_t x, uint32_t y, float& celsius)
     if (settings_.blackbodyFills) return false;
     const float d2 = ((x - d.cx) * (x - d.cx) + (y - d.cy) * (y - d.cy)) / (d.r * d.r);
     if (d2 >= 1.0f) return false;
-    celsius = kHotCelsius - 30.0f * d2;
+    celsius = kHotCelsius - 60.0f * d2;
     return true;
 }
 
 uint16_t ThermalScene::Detector(size_t i, double ideal, uint32_t n) const {
-    const double noise = settings_.noise * 2.449489743 * NoiseUnit(n, i);
+    // sqrt(6) turns the triangular unit into the standard deviation asked for.
+    const double noise =
+        settings_.noise > 0 ? settings_.noise * 2.449489743 * NoiseUnit(n, i) : 0.0;
     if (!settings_.fixedPattern) return Clamp(ideal + noise + 0.5);
     return Clamp(ideal * gain_[i] + offset_[i] + noise + 0.5);
 }
