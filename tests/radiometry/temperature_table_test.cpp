@@ -1,7 +1,6 @@
 // Digit values to Celsius through the table, with emissivity, reflection and atmosphere.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
 #include <vector>
 
@@ -81,35 +80,11 @@ class Regions : public ::testing::Test {
         }
         digits_[1 * 6 + 2] = 0;
     }
-    float At(int x, int y) const { return table_[digits_[size_t(y) * 6 + x]]; }
     FrameView Frame() const { return {digits_, 6, 4}; }
 
     TemperatureTable table_;
     std::vector<uint16_t> digits_;
 };
-
-TEST_F(Regions, RectangleGivesExtremesTheirPositionsAndTheMean) {
-    ZelIrTempStats s;
-    ASSERT_TRUE(zelir::radiometry::RectStatistics(Frame(), table_, 1, 1, 3, 2, s));
-    EXPECT_EQ(s.total, 6u);
-    EXPECT_EQ(s.pixels, 5u) << "the pixel without a temperature is left out";
-    EXPECT_EQ(s.minCelsius, At(1, 1));
-    EXPECT_EQ(s.maxCelsius, At(3, 2));
-    EXPECT_EQ((std::array{s.minX, s.minY, s.maxX, s.maxY}), (std::array{1, 1, 3, 2}));
-    const double mean = (At(1, 1) + At(3, 1) + At(1, 2) + At(2, 2) + At(3, 2)) / 5.0;
-    EXPECT_NEAR(s.meanCelsius, mean, 1e-4);
-}
-
-TEST_F(Regions, LineVisitsEveryPixelOnItOnce) {
-    ZelIrTempStats s;
-    ASSERT_TRUE(zelir::radiometry::LineStatistics(Frame(), table_, 5, 3, 0, 0, s));
-    EXPECT_EQ(s.total, 6u);
-    EXPECT_EQ(s.maxCelsius, At(5, 3));
-    EXPECT_EQ(s.minCelsius, At(0, 0));
-    EXPECT_EQ((std::array{s.maxX, s.maxY}), (std::array{5, 3}));
-    ASSERT_TRUE(zelir::radiometry::LineStatistics(Frame(), table_, 4, 2, 4, 2, s));
-    EXPECT_EQ(s.total, 1u);
-}
 
 struct OutsideCase {
     int x, y, w, h;
