@@ -672,6 +672,11 @@ ZELIR_API float ZelIr_640V1_TtoAD(float t);
  * camera is  tau * (eps * L(T_obj) + (1 - eps) * L(T_refl)) + (1 - tau) * L(T_atm),  where L(T)
  * is R / (exp(B / T) - F); the conversion solves it for T_obj. Digit values that give no
  * temperature (below the response's floor, or outside the measuring range) convert to NaN.
+ *
+ * Movie recordings (ZelIr_StartRecordMovie) and saved combined images (ZelIr_SaveCurrImage,
+ * ZelIr_SaveCurrImageV1D7) get a companion file "<path>.rad" with the handle's constants and
+ * object parameters; opening a movie or image file reads its companion, so played-back frames
+ * give the same temperatures. Saving from a handle without constants removes a stale one.
  * ------------------------------------------------------------------------------------------- */
 
 /* Radiometric constants of a camera and its measuring range (24 bytes). */
