@@ -56,6 +56,8 @@ void PrintHelp(FILE* out) {
                  "Palettes: 0 grey, 1 ironbow, ... (see README). Brightness/contrast types: 0\n"
                  "automatic linear, 1 manual linear, 3 CLAHE, 4 plateau equalisation, 5 mixed,\n"
                  "6 retinex, 7 bilateral detail enhancement.\n"
+                 "SRC is a FILE or a CAMERA. Temperatures are in degrees Celsius; a source needs\n"
+                 "radiometric constants (a camera from 'calibrate', a file from FILE.rad).\n"
                  "Exit codes: 0 success, 1 failure, 2 usage error.\n");
 }
 
