@@ -683,6 +683,99 @@ ZELIR_API float ZelIr_640V1_ADtoT(float ad);
 ZELIR_API float ZelIr_640V1_TtoAD(float t);
 
 /* ---------------------------------------------------------------------------------------------
+ * Temperatures in degrees Celsius.
+ *
+ * A camera's response to the radiance of what it sees, in digit values after the two-point
+ * correction:  digits = R / (exp(B / T) - F) + O  with T in kelvin. The radiance reaching the
+ * camera is  tau * (eps * L(T_obj) + (1 - eps) * L(T_refl)) + (1 - tau) * L(T_atm),  where L(T)
+ * is R / (exp(B / T) - F); the conversion solves it for T_obj. Digit values that give no
+ * temperature (below the response's floor, or outside the measuring range) convert to NaN.
+ *
+ * Movie recordings (ZelIr_StartRecordMovie) and saved combined images (ZelIr_SaveCurrImage,
+ * ZelIr_SaveCurrImageV1D7) get a companion file "<path>.rad" with the handle's constants and
+ * object parameters; opening a movie or image file reads its companion, so played-back frames
+ * give the same temperatures. Saving from a handle without constants removes a stale one.
+ * ------------------------------------------------------------------------------------------- */
+
+/* Radiometric constants of a camera and its measuring range (24 bytes). */
+typedef struct ZELIR_PACKED ZelIrRadiometry {
+    float r;          /* R, digit values; > 0 */
+    float b;          /* B, kelvin; > 0 */
+    float f;          /* F; exp(B / T) - F must stay positive over the range */
+    float o;          /* O, digit values */
+    float minCelsius; /* measuring range; temperatures outside it are NaN */
+    float maxCelsius;
+} ZelIrRadiometry;
+
+/* What lies between the camera and the object (16 bytes). */
+typedef struct ZELIR_PACKED ZelIrObjectParams {
+    float emissivity;        /* (0, 1], default 1 */
+    float reflectedCelsius;  /* temperature of the surroundings the object reflects, default 20 */
+    float transmission;      /* of the atmosphere, (0, 1], default 1 */
+    float atmosphereCelsius; /* default 20 */
+} ZelIrObjectParams;
+
+/* Statistics of a rectangle or a line (36 bytes). Pixels without a temperature are left out;
+ * positions are those of the first minimum and maximum in scan order. */
+typedef struct ZELIR_PACKED ZelIrTempStats {
+    float minCelsius;
+    float maxCelsius;
+    float meanCelsius;
+    int32_t minX, minY;
+    int32_t maxX, maxY;
+    uint32_t pixels; /* pixels with a temperature */
+    uint32_t total;  /* pixels in the region */
+} ZelIrTempStats;
+
+ZELIR_STATIC_ASSERT(sizeof(ZelIrRadiometry) == 24, "ZelIrRadiometry layout");
+ZELIR_STATIC_ASSERT(offsetof(ZelIrRadiometry, minCelsius) == 16, "ZelIrRadiometry layout");
+ZELIR_STATIC_ASSERT(sizeof(ZelIrObjectParams) == 16, "ZelIrObjectParams layout");
+ZELIR_STATIC_ASSERT(sizeof(ZelIrTempStats) == 36, "ZelIrTempStats layout");
+ZELIR_STATIC_ASSERT(offsetof(ZelIrTempStats, minX) == 12, "ZelIrTempStats layout");
+ZELIR_STATIC_ASSERT(offsetof(ZelIrTempStats, pixels) == 28, "ZelIrTempStats layout");
+
+/* Sets the constants of a handle (R > 0, B > 0, finite values, minCelsius < maxCelsius, a
+ * response that rises over the whole range); 0 for anything else, the handle keeps its
+ * constants. A camera keeps them in the data directory as radiometry_<serial>.cal (with the
+ * object parameters) and finds them again at the next open; files of another camera or damaged
+ * ones are ignored with a debug message. */
+ZELIR_API int32_t ZelIr_SetRadiometry(ZelIrHandle handle, const ZelIrRadiometry* constants);
+/* Copies the handle's constants out; 0 when it has none. */
+ZELIR_API int32_t ZelIr_GetRadiometry(ZelIrHandle handle, ZelIrRadiometry* constants);
+/* Sets the object parameters; 0 (nothing changed) for an emissivity or transmission outside
+ * (0, 1] or a temperature that is not finite or below absolute zero. */
+ZELIR_API int32_t ZelIr_SetObjectParams(ZelIrHandle handle, const ZelIrObjectParams* params);
+ZELIR_API int32_t ZelIr_GetObjectParams(ZelIrHandle handle, ZelIrObjectParams* params);
+
+/* Blackbody calibration. Shows the source `frames` new frames (1..1000, fetched as
+ * ZelIr_GetNewArray does, so with the correction when it is on) of a uniform blackbody at
+ * `celsius` and keeps the mean digit value of the centre half of the frames as one reference.
+ * 0 when no frames arrive (2 s per frame) or an argument is out of range. */
+ZELIR_API int32_t ZelIr_AddBlackbodyReference(ZelIrHandle handle, float celsius, uint32_t frames);
+/* Fits R, B, F and O to the references taken so far (at least three, temperatures and digit
+ * values both rising), sets them as ZelIr_SetRadiometry does (measuring range -50..650 C) and
+ * copies them out (`constants` may be null). The references are kept until
+ * ZelIr_ClearBlackbodyReferences. 0 when the references cannot be fitted. */
+ZELIR_API int32_t ZelIr_FitRadiometry(ZelIrHandle handle, ZelIrRadiometry* constants);
+ZELIR_API int32_t ZelIr_ClearBlackbodyReferences(ZelIrHandle handle);
+
+/* The current frame in degrees Celsius: width x height floats, row-major, NaN where a pixel
+ * has no temperature. 0 without constants, without a 16-bit frame, or for a null pointer. The
+ * conversion goes through a 65,536-entry table that is rebuilt only when a parameter changes. */
+ZELIR_API int32_t ZelIr_GetTempArray(ZelIrHandle handle, float* celsius);
+/* One pixel of the current frame in degrees Celsius; NaN when there is none. */
+ZELIR_API float ZelIr_GetTempVal(ZelIrHandle handle, int16_t x, int16_t y);
+/* A digit value in degrees Celsius with the handle's parameters; NaN when there is none. */
+ZELIR_API float ZelIr_DigitToTemp(ZelIrHandle handle, uint16_t digit);
+/* Statistics of the rectangle at (x, y) of w x h pixels, which must lie inside the frame, or of
+ * the line from (x0, y0) to (x1, y1) (both ends inside, every pixel on it once). 1 when at least
+ * one pixel has a temperature; 0 otherwise, with NaN in the temperatures and zero counts. */
+ZELIR_API int32_t ZelIr_GetRectTemp(ZelIrHandle handle, int32_t x, int32_t y, int32_t w, int32_t h,
+                                    ZelIrTempStats* stats);
+ZELIR_API int32_t ZelIr_GetLineTemp(ZelIrHandle handle, int32_t x0, int32_t y0, int32_t x1,
+                                    int32_t y1, ZelIrTempStats* stats);
+
+/* ---------------------------------------------------------------------------------------------
  * S-record conversion.
  * ------------------------------------------------------------------------------------------- */
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "api/handle_table.h"
+#include "api/radiometry_storage.h"
 #include "base/debug_output.h"
 
 using namespace zelir;
@@ -26,6 +27,11 @@ ZelIrHandle CreateHandle(OpenKind kind, const wchar_t* path, void* reserved) {
             return nullptr;
         }
         if (kind != OpenKind::kRawImage) manager->Stream()->SetPause(0);
+        // Radiometric constants are an addition: a handle opens without them.
+        Guarded(0, [&] {
+            LoadRadiometry(manager.get(), path != nullptr ? path : L"");
+            return 0;
+        });
         return manager.get();
     });
 }

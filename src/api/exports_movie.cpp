@@ -1,5 +1,6 @@
 // Movie playback, movie recording and image saving exports.
 #include "api/handle_table.h"
+#include "api/radiometry_storage.h"
 #include "playback/file_stream.h"
 
 using namespace zelir;
@@ -98,7 +99,10 @@ ZELIR_API int32_t ZelIr_StartRecordMovie(ZelIrHandle handle, const wchar_t* path
     return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
         CIRDeviceManager* manager = Recordable(handle);
         if (manager == nullptr) return 0;
-        return StreamOf(manager) != nullptr ? manager->StartRecording(path) : 1;
+        if (StreamOf(manager) == nullptr) return 1;
+        const int32_t started = manager->StartRecording(path);
+        if (started == 0) WriteCompanion(manager, path);
+        return started;
     });
 }
 
@@ -120,7 +124,9 @@ ZELIR_API int32_t ZelIr_IsRecordingMovie(ZelIrHandle handle) {
 ZELIR_API int32_t ZelIr_SaveCurrImage(ZelIrHandle handle, const wchar_t* path) {
     return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
         CIRDeviceManager* manager = TableCheck(handle);
-        return manager != nullptr ? manager->SaveCurrentImage(path, true) : 0;
+        const int32_t saved = manager != nullptr ? manager->SaveCurrentImage(path, true) : 0;
+        if (saved == 1) WriteCompanion(manager, path);
+        return saved;
     });
 }
 
@@ -137,8 +143,11 @@ ZELIR_API int32_t ZelIr_SaveCurrImageV1D7(ZelIrHandle handle, const wchar_t* pat
     return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
         constexpr uint16_t kCallerImageLineSize = 7;
         CIRDeviceManager* manager = TableCheck(handle);
-        return manager != nullptr
-                   ? manager->SaveCallerImage(path, info, palette, pixels, kCallerImageLineSize)
-                   : 0;
+        const int32_t saved =
+            manager != nullptr
+                ? manager->SaveCallerImage(path, info, palette, pixels, kCallerImageLineSize)
+                : 0;
+        if (saved == 1) WriteCompanion(manager, path);
+        return saved;
     });
 }

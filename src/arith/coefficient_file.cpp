@@ -9,6 +9,7 @@
 
 #include "base/debug_output.h"
 #include "base/unique_file.h"
+#include "fnv1a.h"
 
 namespace zelir::arith {
 
@@ -21,14 +22,8 @@ constexpr std::uint32_t kVersion = 1;
 
 using File = zelir::UniqueFile;
 
-std::uint32_t Fnv1a(std::uint32_t hash, const void* data, std::size_t bytes) {
-    const auto* p = static_cast<const unsigned char*>(data);
-    for (std::size_t i = 0; i < bytes; ++i) hash = (hash ^ p[i]) * 16777619u;
-    return hash;
-}
-
 std::uint32_t PayloadChecksum(const CoefficientSet& set) {
-    std::uint32_t hash = 2166136261u;
+    std::uint32_t hash = kFnv1aStart;
     hash = Fnv1a(hash, set.tables.gain.data(), set.tables.gain.size() * sizeof(float));
     hash = Fnv1a(hash, set.tables.offset.data(), set.tables.offset.size() * sizeof(float));
     return Fnv1a(hash, set.badMask.data(), set.badMask.size());
@@ -46,16 +41,21 @@ bool Refuse(const std::string& path, const char* reason) {
 
 }  // namespace
 
-std::string CoefficientFilePath(const std::string& dataDirectory, const std::string& serial,
-                                int channel) {
-    if (dataDirectory.empty() || serial.empty()) return {};
-    std::string name = "arith_";
+std::string SerialFileText(const std::string& serial) {
+    std::string text;
     for (char c : serial) {
         const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
                            (c >= 'a' && c <= 'z') || c == '-' || c == '.';
-        name += plain ? c : '_';
+        text += plain ? c : '_';
     }
-    name += "_ch" + std::to_string(channel) + ".nuc";
+    return text;
+}
+
+std::string CoefficientFilePath(const std::string& dataDirectory, const std::string& serial,
+                                int channel) {
+    if (dataDirectory.empty() || serial.empty()) return {};
+    const std::string name =
+        "arith_" + SerialFileText(serial) + "_ch" + std::to_string(channel) + ".nuc";
     const bool separated = dataDirectory.back() == '/';
     return dataDirectory + (separated ? "" : "/") + name;
 }

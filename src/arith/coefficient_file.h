@@ -36,6 +36,9 @@ struct CoefficientSet {
     std::vector<std::uint8_t> badMask;
 };
 
+// The serial text as a part of a file name: anything but letters, digits, '-' and '.' becomes '_'.
+std::string SerialFileText(const std::string& serial);
+
 // Empty when the set cannot be kept: no data directory or no serial text.
 std::string CoefficientFilePath(const std::string& dataDirectory, const std::string& serial,
                                 int channel);

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "radiometry/handle_radiometry.h"
+
 class ZelIrArith;
 
 inline constexpr uint16_t kVersionWord = 4096;
@@ -47,6 +49,7 @@ class CIRManager {
     HISTOGRAM_INFO* HistogramRecord() { return histogramRecord_.get(); }
     std::array<RGBQUAD, 256>& PaletteTable() { return paletteTable_; }
     uint8_t* Mask() { return mask_.get(); }
+    zelir::radiometry::HandleRadiometry& Radiometry() { return radiometry_; }
 
     uint32_t HandleType() const { return handleType_; }
     uint16_t VersionWord() const { return versionWord_; }
@@ -74,6 +77,7 @@ class CIRManager {
     std::unique_ptr<uint8_t[]> mask_;
     std::unique_ptr<uint8_t[]> analysisBlock_{new uint8_t[kAnalysisBlockBytes]()};
     uint16_t analysisBlockLength_ = 0;
+    zelir::radiometry::HandleRadiometry radiometry_;
 };
 
 namespace zelir {

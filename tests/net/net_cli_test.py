@@ -1,5 +1,6 @@
 """zelir discover, grab and record against the emulators in the network namespaces, run as a
 user runs them; Pillow and the file layouts judge what they write."""
+import json
 import os
 import re
 import socket
@@ -7,6 +8,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 from PIL import Image
@@ -42,6 +44,43 @@ class ZelirLive(unittest.TestCase):
         for address in ("198.18.0.2", "198.19.0.2"):
             admin(address, "reset")
         self.tmp.cleanup()
+
+    def test_calibrate_then_temp_on_a_live_camera(self):
+        camera = "gige://198.18.0.2"
+        data = os.environ.get("ZELIR_DATA_DIR", os.path.join(os.path.dirname(ZELIR), "_TempData"))
+        os.makedirs(data, exist_ok=True)
+        stale = lambda: [n for n in os.listdir(data) if n.startswith("radiometry_ZS000000")]
+        for name in stale():
+            os.remove(os.path.join(data, name))
+        self.assertEqual(admin("198.18.0.2", "set --rate 100 --blackbody-view"), "ok")
+        calibrate = subprocess.Popen(
+            [ZELIR, "calibrate", camera, "--reference", "20", "--reference", "60",
+             "--reference", "120", "--frames", "4"],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        try:
+            # Each prompt names the temperature to show; Enter once the blackbody is there.
+            for celsius in ("20", "60", "120"):
+                prompt = calibrate.stderr.readline()
+                self.assertIn("blackbody at %s C" % celsius, prompt)
+                self.assertEqual(admin("198.18.0.2", "set --blackbody " + celsius), "ok")
+                time.sleep(0.1)
+                calibrate.stdin.write("\n")
+                calibrate.stdin.flush()
+            out, err = calibrate.communicate(timeout=30)
+        finally:
+            calibrate.kill()
+        self.assertEqual(calibrate.returncode, 0, err)
+        self.assertTrue(out.startswith("r="), out)
+        self.assertEqual(len(stale()), 1, "the constants are kept for the camera")
+
+        self.assertEqual(admin("198.18.0.2", "set --blackbody 85"), "ok")
+        time.sleep(0.1)
+        result = run("temp", camera, "--rect", "160,128,320,256", "--json")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        mean = json.loads(result.stdout)["measurements"][0]["mean"]
+        self.assertAlmostEqual(mean, 85.0, delta=0.3)
+        for name in stale():
+            os.remove(os.path.join(data, name))
 
     def test_discover_lists_both_cameras(self):
         result = run("discover")

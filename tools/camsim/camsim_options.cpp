@@ -37,6 +37,18 @@ std::function<bool(const std::string&)> PacketIndex(int32_t& field) {
     };
 }
 
+// A decimal number within [min, max].
+std::function<bool(const std::string&)> Real(float& field, double min, double max) {
+    return [&field, min, max](const std::string& v) {
+        if (v.empty()) return false;
+        char* end = nullptr;
+        const double n = std::strtod(v.c_str(), &end);
+        if (*end != '\0' || !(n >= min && n <= max)) return false;
+        field = static_cast<float>(n);
+        return true;
+    };
+}
+
 std::function<bool(const std::string&)> Signed(int32_t& field) {
     return [&field](const std::string& v) {
         if (v.empty()) return false;
@@ -104,6 +116,12 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
         {"--window", [&o](const std::string& v) { return ParseWindow(v, o.window); }},
         {"--mac", [&o](const std::string& v) { return ParseMac(v, o); }},
         {"--uniform", Number(o.uniformLevel, 16383)},
+        {"--blackbody", Real(o.blackbodyCelsius, -100.0, 1000.0)},
+        {"--emissivity", Real(o.emissivity, 0.01, 1.0)},
+        {"--reflected", Real(o.reflectedCelsius, -100.0, 1000.0)},
+        {"--transmission", Real(o.transmission, 0.01, 1.0)},
+        {"--atmosphere", Real(o.atmosphereCelsius, -100.0, 1000.0)},
+        {"--noise", Real(o.noise, 0.0, 1000.0)},
         {"--fault-every", Number(o.faultEvery, UINT32_MAX)},
         {"--drop-packet", PacketIndex(o.dropPacket)},
         {"--repeat-packet", PacketIndex(o.repeatPacket)},
@@ -131,11 +149,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
         {"--flash-target", Number(o.flashTarget, UINT32_MAX)},
     };
     const std::map<std::string, bool*> flags = {
-        {"--pixel8", &o.pixel8},
-        {"--autostart", &o.autostart},
-        {"--repeat-block-id", &o.repeatBlockId},
-        {"--silent", &o.silent},
-        {"--answer-twice", &o.answerTwice},
+        {"--pixel8", &o.pixel8},       {"--blackbody-view", &o.blackbodyView},
+        {"--autostart", &o.autostart}, {"--repeat-block-id", &o.repeatBlockId},
+        {"--silent", &o.silent},       {"--answer-twice", &o.answerTwice},
     };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
@@ -143,6 +159,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
             o.pixel8 = false;
         } else if (name == "--interface-mac") {
             o.reportMac = false;
+        } else if (name == "--scene-view") {
+            o.blackbodyView = false;
         } else if (name == "--no-window") {
             o.window = Window{};
         } else if (name == "--no-faults") {
@@ -197,6 +215,15 @@ const char* UsageText() {
            "  --no-window            full frames again\n"
            "  --uniform LEVEL        a uniform scene at LEVEL (a reference body filling the\n"
            "                         view, for two-point calibration); 0: the thermal scene\n"
+           "Scene, in degrees Celsius (digits = R / (exp(B / T) - F) + O, T in kelvin, with the\n"
+           "constants of the model; \"radiometry\" on the admin port reports them):\n"
+           "  --blackbody T          temperature of the blackbody target (default 35)\n"
+           "  --blackbody-view       the target fills the view; --scene-view: the scene again\n"
+           "  --emissivity E         emissivity of everything in view (default 1)\n"
+           "  --reflected T          temperature the objects reflect (default 20)\n"
+           "  --transmission X       of the atmosphere (default 1)\n"
+           "  --atmosphere T         its temperature (default 20)\n"
+           "  --noise S              temporal noise, standard deviation in digits (default 2)\n"
            "  --serial TEXT          serial number (default ZS000042, 8 characters are read)\n"
            "  --manufacturer TEXT    manufacturer name (default ZelIr)\n"
            "  --model TEXT           model name (default G003L)\n"
@@ -205,7 +232,9 @@ const char* UsageText() {
            "  --admin-port N         UDP port taking the same options as text at run time:\n"
            "                         \"set <options>\", \"reset\", \"stats\", and \"state\n"
            "                         setting ID|config|transfer|buffer|flash|badpoints\",\n"
-           "                         \"store ID HEX\" (a setting's value, little-endian bytes)\n"
+           "                         \"store ID HEX\" (a setting's value, little-endian bytes),\n"
+           "                         \"truth X Y [FRAME]\" (true temperature of a pixel),\n"
+           "                         \"radiometry\" (the response constants)\n"
            "Faults:\n"
            "  --fault-every N        stream faults hit frames N, 2N, ... (default 1: every frame)\n"
            "  --drop-packet K        do not send packet K\n"

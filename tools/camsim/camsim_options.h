@@ -32,6 +32,15 @@ struct Options {
     Window window;
     uint16_t uniformLevel = 0;  // non-zero: a uniform scene at this level instead of the scene
 
+    // What the scene shows, in degrees Celsius (see thermal_scene.h).
+    float blackbodyCelsius = 35.0f;
+    bool blackbodyView = false;  // the blackbody target fills the view
+    float emissivity = 1.0f;
+    float reflectedCelsius = 20.0f;
+    float transmission = 1.0f;
+    float atmosphereCelsius = 20.0f;
+    float noise = 2.0f;  // temporal noise, digit values
+
     // Stream faults, applied to every n-th frame (frames n, 2n, ... counted from 1).
     uint32_t faultEvery = 1;
     int32_t dropPacket = -1;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "byte_order.h"
+#include "scene_queries.h"
 
 namespace camsim {
 namespace {
@@ -65,9 +66,10 @@ void FrameStreamer::Stop() {
 
 uint32_t FrameStreamer::ComposeFrame(const Options& o, uint32_t n) {
     if (!scene_ || scene_->Width() != o.width || scene_->Height() != o.height) {
-        scene_ = std::make_unique<ThermalScene>(o.width, o.height);
+        scene_ = std::make_unique<ThermalScene>(o.width, o.height, SceneSettingsFrom(o));
         pixels_.assign(size_t{o.width} * o.height, 0);
     }
+    scene_->Configure(SceneSettingsFrom(o));
     const uint32_t bpp = o.pixel8 ? 1 : 2;
     const uint32_t imageBytes = uint32_t{o.width} * o.height * bpp;
     const uint32_t packets = imageBytes / kPacketData + 1;

@@ -17,6 +17,7 @@
 #include "camsim_options.h"
 #include "frame_streamer.h"
 #include "gvcp_server.h"
+#include "scene_queries.h"
 
 namespace {
 
@@ -130,9 +131,11 @@ void HandleAdmin(int fd, OptionsStore& store, const FrameStreamer& streamer,
         recvfrom(fd, text, sizeof text - 1, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
     if (n <= 0) return;
     text[n] = '\0';
-    std::string answer;
     std::vector<std::string> words = Words(text);
-    if (!words.empty() && (words[0] == "state" || words[0] == "store")) {
+    std::string answer = AnswerSceneQuery(words, store.Get());
+    if (!answer.empty()) {
+        // a question about the scene
+    } else if (!words.empty() && (words[0] == "state" || words[0] == "store")) {
         const bool query = words[0] == "state";
         words.erase(words.begin());
         answer = query ? commands.State(words, store.Get()) : commands.Store(words);

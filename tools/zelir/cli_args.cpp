@@ -18,14 +18,14 @@ bool Args::Parse(int argc, char** argv, const std::set<std::string>& flags, std:
         }
         const std::string name = word.substr(2);
         if (flags.count(name) != 0) {
-            options_[name] = "";
+            options_[name].push_back("");
             continue;
         }
         if (i + 1 >= argc) {
             error = "option --" + name + " needs a value";
             return false;
         }
-        options_[name] = argv[++i];
+        options_[name].push_back(argv[++i]);
     }
     return true;
 }
@@ -33,7 +33,12 @@ bool Args::Parse(int argc, char** argv, const std::set<std::string>& flags, std:
 std::optional<std::string> Args::Option(const std::string& name) const {
     const auto found = options_.find(name);
     if (found == options_.end()) return std::nullopt;
-    return found->second;
+    return found->second.back();
+}
+
+std::vector<std::string> Args::Values(const std::string& name) const {
+    const auto found = options_.find(name);
+    return found == options_.end() ? std::vector<std::string>{} : found->second;
 }
 
 std::vector<std::string> Args::Unknown(const std::set<std::string>& known) const {

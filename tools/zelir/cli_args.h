@@ -18,13 +18,16 @@ class Args {
 
     const std::vector<std::string>& Positional() const { return positional_; }
     bool Has(const std::string& name) const { return options_.count(name) != 0; }
+    // The last value given for an option.
     std::optional<std::string> Option(const std::string& name) const;
+    // Every value given for an option that may repeat, in order.
+    std::vector<std::string> Values(const std::string& name) const;
     // Names of options given that are not in `known`.
     std::vector<std::string> Unknown(const std::set<std::string>& known) const;
 
   private:
     std::vector<std::string> positional_;
-    std::map<std::string, std::string> options_;
+    std::map<std::string, std::vector<std::string>> options_;
 };
 
 // Decimal number within [min, max]; nullopt for anything else.

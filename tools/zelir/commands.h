@@ -31,5 +31,7 @@ int RunConfig(const Args& args);
 int RunUpload(const Args& args);
 int RunBadPoints(const Args& args);
 int RunSettings(const Args& args);
+int RunTemp(const Args& args);
+int RunCalibrate(const Args& args);
 
 }  // namespace zelir_cli

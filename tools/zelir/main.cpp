@@ -34,6 +34,14 @@ constexpr Command kCommands[] = {
      "send bad points: a .txt of \"x y\" lines or a 16-bit map, one value per pixel", RunBadPoints},
     {"settings", "[--palette N] [--bc-type T] [--brightness B] [--contrast C]",
      "show the display settings stored for applications, or change them", RunSettings},
+    {"temp",
+     "SRC [--point X,Y]... [--rect X,Y,W,H]... [--line X0,Y0,X1,Y1]... [--frame N]\n"
+     "              [--emissivity E] [--reflected T] [--transmission X] [--atmosphere T]\n"
+     "              [--correction] [--json|--csv] [--out FILE.tiff|FILE.npy]",
+     "temperatures in C of points, rectangles, lines (the whole frame when none is given)",
+     RunTemp},
+    {"calibrate", "SRC --reference T --reference T --reference T... [--frames N] | --set R,B,F,O",
+     "fit the radiometric constants to a blackbody at three or more temperatures", RunCalibrate},
 };
 
 void PrintHelp(FILE* out) {
@@ -53,6 +61,8 @@ void PrintHelp(FILE* out) {
                  "6 retinex, 7 bilateral detail enhancement.\n"
                  "--palette and --bc-type apply to that command only; add --save-settings to\n"
                  "store them for later commands and applications (see also 'zelir settings').\n"
+                 "SRC is a FILE or a CAMERA. Temperatures are in degrees Celsius; a source needs\n"
+                 "radiometric constants (a camera from 'calibrate', a file from FILE.rad).\n"
                  "Exit codes: 0 success, 1 failure, 2 usage error.\n");
 }
 
@@ -73,7 +83,7 @@ int Dispatch(int argc, char** argv) {
         if (std::strcmp(argv[1], command.name) != 0) continue;
         Args args;
         std::string error;
-        if (!args.Parse(argc - 2, argv + 2, {"save-settings"}, error))
+        if (!args.Parse(argc - 2, argv + 2, {"save-settings", "json", "csv", "correction"}, error))
             return Fail(kExitUsage, error);
         return command.run(args);
     }

@@ -1,0 +1,207 @@
+// Temperatures from a live camera against the emulator's truth, through the public interface:
+// two-point correction and a three-point blackbody fit, then uniform targets from -20 to 300 C,
+// a grey body, the scene pixel by pixel, and the constants found again at the next open.
+#include <gtest/gtest.h>
+#include <zelir/zelir.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/camsim_admin.h"
+#include "support/open_handle.h"
+#include "support/test_files.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using zelir::test::CamsimAdmin;
+using zelir_test::OpenHandle;
+namespace fs = std::filesystem;
+
+constexpr uint32_t kW = 640, kH = 512;
+
+class NetTemperature : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(cam_.Send("reset"), "ok");
+        ASSERT_EQ(cam_.Send("set --rate 100 --blackbody-view --blackbody 20"), "ok");
+        ZelIr_FreeDevices();
+        h_ = Open(L"gige://198.18.0.2");
+        ASSERT_TRUE(h_);
+        wchar_t path[256] = {};
+        ZelIr_GetDeviceConPath(h_.get(), path);
+        data_ = fs::path(path);
+        RemoveCalibrationFiles();
+    }
+    void TearDown() override {
+        if (h_) ZelIr_CalibrateReset(h_.get());
+        h_.reset();
+        RemoveCalibrationFiles();
+        cam_.Send("reset");
+    }
+
+    OpenHandle Open(const wchar_t* path) {
+        OpenHandle h(ZelIr_OpenDevice(path, nullptr));
+        if (h && !Frames(h.get(), 1)) h.reset();
+        return h;
+    }
+    void RemoveCalibrationFiles() {
+        for (const fs::path& file : Files("radiometry_")) fs::remove(file);
+        for (const fs::path& file : Files("arith_")) fs::remove(file);
+    }
+    std::vector<fs::path> Files(const std::string& prefix) {
+        std::vector<fs::path> found;
+        for (const auto& e : fs::directory_iterator(data_)) {
+            if (e.path().filename().string().rfind(prefix, 0) == 0) found.push_back(e.path());
+        }
+        return found;
+    }
+    // Fetches until `count` frames newer than the current one have arrived.
+    static bool Frames(void* h, uint32_t count) {
+        const uint32_t first = ZelIr_GetFrameID(h);
+        const auto deadline = Clock::now() + std::chrono::seconds(3);
+        while (Clock::now() < deadline) {
+            if (ZelIr_GetNewArray(h) == 1 && ZelIr_GetFrameID(h) - first >= count) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return false;
+    }
+    // The emulator takes new settings at its next frame; three frames later they are here.
+    void Show(const std::string& settings) {
+        ASSERT_EQ(cam_.Send("set " + settings), "ok");
+        ASSERT_TRUE(Frames(h_.get(), 3));
+    }
+    // Mean of the centre half of the view, where the references were taken.
+    float CentreMean() {
+        ZelIrTempStats s;
+        EXPECT_EQ(ZelIr_GetRectTemp(h_.get(), kW / 4, kH / 4, kW / 2, kH / 2, &s), 1);
+        return s.meanCelsius;
+    }
+    void TwoPointCorrection() {
+        Show("--blackbody 0");
+        ASSERT_EQ(ZelIr_CalibrateP1(h_.get()), 1);
+        ASSERT_TRUE(Frames(h_.get(), 2));
+        Show("--blackbody 200");
+        ASSERT_EQ(ZelIr_CalibrateP2(h_.get()), 1);
+        ASSERT_TRUE(Frames(h_.get(), 2));
+        ASSERT_EQ(Files("arith_").size(), 1u) << "the correction is in place";
+        ASSERT_EQ(ZelIr_DebugSet(h_.get(), 1), 1);
+    }
+    void FitThreeReferences() {
+        for (float t : {20.0f, 60.0f, 120.0f}) {
+            Show("--blackbody " + std::to_string(t));
+            ASSERT_EQ(ZelIr_AddBlackbodyReference(h_.get(), t, 8), 1) << t;
+        }
+        ASSERT_EQ(ZelIr_FitRadiometry(h_.get(), &fitted_), 1);
+    }
+    double Truth(uint32_t x, uint32_t y, uint32_t frame) {
+        const std::string answer = cam_.Send("truth " + std::to_string(x) + " " +
+                                             std::to_string(y) + " " + std::to_string(frame));
+        double celsius = NAN;
+        std::sscanf(answer.c_str(), "celsius=%lf", &celsius);
+        return celsius;
+    }
+
+    CamsimAdmin cam_;
+    OpenHandle h_;
+    fs::path data_;
+    ZelIrRadiometry fitted_{};
+};
+
+TEST_F(NetTemperature, ThreePointFitMeasuresTheEmulatorsTruth) {
+    TwoPointCorrection();
+    FitThreeReferences();
+
+    // Uniform targets over the whole range: the error of the region mean.
+    double sum = 0, worst = 0;
+    const std::vector<float> targets = {-20, 0, 20, 40, 80, 120, 160, 200, 250, 300};
+    for (float t : targets) {
+        Show("--blackbody " + std::to_string(t));
+        const double error = std::abs(CentreMean() - t);
+        sum += error;
+        worst = std::max(worst, error);
+        std::printf("target %6.1f C: error %.3f K\n", t, error);
+    }
+    EXPECT_LE(sum / targets.size(), 0.3);
+    EXPECT_LE(worst, 1.0);
+
+    // A grey body in warm surroundings, read with the same parameters.
+    const ZelIrObjectParams grey{0.9f, 40.0f, 1.0f, 20.0f};
+    ASSERT_EQ(ZelIr_SetObjectParams(h_.get(), &grey), 1);
+    for (float t : {0.0f, 60.0f, 150.0f, 250.0f}) {
+        Show("--emissivity 0.9 --reflected 40 --blackbody " + std::to_string(t));
+        EXPECT_NEAR(CentreMean(), t, 0.5) << "grey body at " << t;
+    }
+
+    // The scene, pixel by pixel, in the frame the emulator rendered.
+    const ZelIrObjectParams black{1.0f, 20.0f, 1.0f, 20.0f};
+    ASSERT_EQ(ZelIr_SetObjectParams(h_.get(), &black), 1);
+    Show("--emissivity 1 --reflected 20 --scene-view");
+    std::vector<float> celsius(size_t{kW} * kH);
+    ASSERT_EQ(ZelIr_GetTempArray(h_.get(), celsius.data()), 1);
+    const uint32_t frame = ZelIr_GetFrameID(h_.get());
+    double pixelSum = 0, pixelWorst = 0;
+    int count = 0;
+    for (uint32_t y = 3; y < kH; y += 41) {
+        for (uint32_t x = 5; x < kW; x += 37, ++count) {
+            const double error = std::abs(celsius[size_t{y} * kW + x] - Truth(x, y, frame));
+            pixelSum += error;
+            pixelWorst = std::max(pixelWorst, error);
+        }
+    }
+    std::printf("scene: %d pixels, mean error %.3f K, worst %.3f K\n", count, pixelSum / count,
+                pixelWorst);
+    EXPECT_LE(pixelSum / count, 0.3);
+    EXPECT_LE(pixelWorst, 1.0);
+}
+
+TEST_F(NetTemperature, ConstantsStayWithTheCameraAndOnlyWithIt) {
+    FitThreeReferences();
+    h_.reset();
+    h_ = Open(L"gige://198.18.0.2");
+    ASSERT_TRUE(h_);
+    ZelIrRadiometry again{};
+    ASSERT_EQ(ZelIr_GetRadiometry(h_.get(), &again), 1);
+    EXPECT_EQ(std::memcmp(&again, &fitted_, sizeof again), 0);
+    const std::vector<fs::path> files = Files("radiometry_");
+    ASSERT_EQ(files.size(), 1u);
+    h_.reset();
+
+    // Under the other camera's name, the file is foreign to it.
+    const fs::path other =
+        data_ / ("radiometry_ZS000001" + files[0].filename().string().substr(19));
+    fs::copy_file(files[0], other);
+    std::vector<std::string> messages;
+    ZelIr_SetDebugOutput(
+        [](const char* text, void* context) {
+            static_cast<std::vector<std::string>*>(context)->push_back(text);
+        },
+        &messages);
+    OpenHandle cam1 = Open(L"gige://198.19.0.2");
+    ASSERT_TRUE(cam1);
+    EXPECT_EQ(ZelIr_GetRadiometry(cam1.get(), &again), 0);
+    cam1.reset();
+
+    // Damaged, it is ignored too.
+    std::vector<uint8_t> bytes = zelir_test::ReadBytes(files[0].string());
+    bytes[90] ^= 0x10;
+    zelir_test::WriteBytes(files[0].string(), bytes);
+    h_ = Open(L"gige://198.18.0.2");
+    ASSERT_TRUE(h_);
+    EXPECT_EQ(ZelIr_GetRadiometry(h_.get(), &again), 0);
+    ZelIr_SetDebugOutput(nullptr, nullptr);
+    const auto has = [&messages](const std::string& text) {
+        return std::find(messages.begin(), messages.end(), text) != messages.end();
+    };
+    EXPECT_TRUE(has("ignored radiometry file " + other.string() + " (other camera)\n"));
+    EXPECT_TRUE(has("ignored radiometry file " + files[0].string() + " (bad checksum)\n"));
+}
+
+}  // namespace

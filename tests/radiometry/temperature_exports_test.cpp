@@ -1,0 +1,231 @@
+// The temperature exports on recorded files: constants and object parameters, frame, pixel and
+// region temperatures, what recordings and saved images keep, and the blackbody fit.
+#include <gtest/gtest.h>
+#include <zelir/zelir.h>
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "support/debug_capture.h"
+#include "support/open_handle.h"
+#include "support/radiometry_model.h"
+#include "support/test_files.h"
+
+namespace {
+
+using zelir_test::kEmulatedModel;
+using zelir_test::ModelDigits;
+using zelir_test::OpenHandle;
+
+constexpr uint16_t kW = 64, kH = 48;
+const ZelIrObjectParams kBlackbody{1.0f, 20.0f, 1.0f, 20.0f};
+
+// Row y, column x: -10 C + 4 K per column + 1 K per row.
+double SceneCelsius(int x, int y) {
+    return -10.0 + 4.0 * x + y;
+}
+
+zelir_test::Frame SceneFrame() {
+    zelir_test::Frame frame(size_t{kW} * kH);
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            frame[size_t(y) * kW + x] =
+                uint16_t(std::lround(ModelDigits(kEmulatedModel, SceneCelsius(x, y))));
+        }
+    }
+    return frame;
+}
+
+// Temperature change of one digit value at t: the table's resolution there.
+double Resolution(double t) {
+    return 1.0 / (ModelDigits(kEmulatedModel, t + 0.5) - ModelDigits(kEmulatedModel, t - 0.5));
+}
+
+class TemperatureExports : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        zelir_test::WriteMovie(dir_.File("scene.irm"), kW, kH, {SceneFrame(), SceneFrame()}, 2);
+        handle_ = Open("scene.irm");
+        ASSERT_TRUE(handle_);
+        ASSERT_EQ(ZelIr_GetNewArray(handle_.get()), 1);
+    }
+    OpenHandle Open(const std::string& name) {
+        return OpenHandle(ZelIr_MovieFileOpen(dir_.WideFile(name).c_str()));
+    }
+    std::vector<float> Temperatures(void* h) {
+        std::vector<float> celsius(size_t{kW} * kH);
+        EXPECT_EQ(ZelIr_GetTempArray(h, celsius.data()), 1);
+        return celsius;
+    }
+
+    zelir_test::ScratchDir dir_{"temperature-exports"};
+    OpenHandle handle_;
+};
+
+TEST_F(TemperatureExports, WithoutConstantsNothingHasATemperature) {
+    std::vector<float> celsius(size_t{kW} * kH, 1.0f);
+    EXPECT_EQ(ZelIr_GetTempArray(handle_.get(), celsius.data()), 0);
+    EXPECT_EQ(celsius[0], 1.0f) << "nothing written";
+    EXPECT_TRUE(std::isnan(ZelIr_GetTempVal(handle_.get(), 3, 3)));
+    ZelIrTempStats stats;
+    EXPECT_EQ(ZelIr_GetRectTemp(handle_.get(), 0, 0, 4, 4, &stats), 0);
+    EXPECT_TRUE(std::isnan(stats.meanCelsius));
+    ZelIrRadiometry constants;
+    EXPECT_EQ(ZelIr_GetRadiometry(handle_.get(), &constants), 0);
+}
+
+TEST_F(TemperatureExports, FramePixelsAndRegionsFollowTheScene) {
+    ASSERT_EQ(ZelIr_SetRadiometry(handle_.get(), &kEmulatedModel), 1);
+    const std::vector<float> celsius = Temperatures(handle_.get());
+    for (int y = 1; y < kH; ++y) {  // row 0 may hold a parameter line
+        for (int x = 0; x < kW; ++x) {
+            const double t = SceneCelsius(x, y);
+            ASSERT_NEAR(celsius[size_t(y) * kW + x], t, Resolution(t)) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(ZelIr_GetTempVal(handle_.get(), 10, 7), celsius[7 * kW + 10]);
+    EXPECT_TRUE(std::isnan(ZelIr_GetTempVal(handle_.get(), kW, 0)));
+
+    ZelIrTempStats rect;
+    ASSERT_EQ(ZelIr_GetRectTemp(handle_.get(), 5, 10, 20, 8, &rect), 1);
+    EXPECT_EQ((std::array{rect.minX, rect.minY, rect.maxX, rect.maxY}),
+              (std::array{5, 10, 24, 17}));
+    EXPECT_NEAR(rect.meanCelsius, SceneCelsius(5, 10) + (4.0 * 19 + 7) / 2, 0.05);
+    ZelIrTempStats line;
+    ASSERT_EQ(ZelIr_GetLineTemp(handle_.get(), 30, 40, 2, 40, &line), 1);
+    EXPECT_EQ(line.total, 29u);
+    EXPECT_EQ((std::array{line.minX, line.maxX}), (std::array{2, 30}));
+}
+
+struct RefusedObject {
+    const char* name;
+    ZelIrObjectParams params;
+};
+
+class RefusedObjects : public TemperatureExports,
+                       public ::testing::WithParamInterface<RefusedObject> {};
+
+TEST_P(RefusedObjects, LeaveTheTemperaturesAsTheyWere) {
+    ASSERT_EQ(ZelIr_SetRadiometry(handle_.get(), &kEmulatedModel), 1);
+    const float before = ZelIr_GetTempVal(handle_.get(), 20, 20);
+    EXPECT_EQ(ZelIr_SetObjectParams(handle_.get(), &GetParam().params), 0);
+    ZelIrObjectParams now;
+    ASSERT_EQ(ZelIr_GetObjectParams(handle_.get(), &now), 1);
+    EXPECT_EQ(std::memcmp(&now, &kBlackbody, sizeof now), 0);
+    EXPECT_EQ(ZelIr_GetTempVal(handle_.get(), 20, 20), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Params, RefusedObjects,
+    ::testing::Values(RefusedObject{"emissivity_0", {0.0f, 20.0f, 1.0f, 20.0f}},
+                      RefusedObject{"emissivity_above_1", {1.01f, 20.0f, 1.0f, 20.0f}},
+                      RefusedObject{"transmission_0", {0.9f, 20.0f, 0.0f, 20.0f}},
+                      RefusedObject{"reflected_nan", {0.9f, NAN, 1.0f, 20.0f}},
+                      RefusedObject{"atmosphere_below_zero_kelvin", {0.9f, 20.0f, 0.9f, -300.0f}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct RefusedConstant {
+    const char* name;
+    ZelIrRadiometry constants;
+};
+
+class RefusedConstants : public TemperatureExports,
+                         public ::testing::WithParamInterface<RefusedConstant> {};
+
+TEST_P(RefusedConstants, AreNotTaken) {
+    EXPECT_EQ(ZelIr_SetRadiometry(handle_.get(), &GetParam().constants), 0);
+    ZelIrRadiometry constants;
+    EXPECT_EQ(ZelIr_GetRadiometry(handle_.get(), &constants), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Constants, RefusedConstants,
+    ::testing::Values(
+        RefusedConstant{"negative_r", {-1.0f, 1428.0f, 1.0f, 1000.0f, -50.0f, 650.0f}},
+        RefusedConstant{"zero_b", {1e5f, 0.0f, 1.0f, 1000.0f, -50.0f, 650.0f}},
+        RefusedConstant{"empty_range", {1e5f, 1428.0f, 1.0f, 1000.0f, 50.0f, 50.0f}},
+        RefusedConstant{"f_breaks_the_curve", {1e5f, 1428.0f, 5.0f, 1000.0f, -50.0f, 650.0f}},
+        RefusedConstant{"infinite_o", {1e5f, 1428.0f, 1.0f, INFINITY, -50.0f, 650.0f}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TemperatureExports, RecordingsAndSavedImagesKeepTheirConstants) {
+    ASSERT_EQ(ZelIr_SetRadiometry(handle_.get(), &kEmulatedModel), 1);
+    const ZelIrObjectParams grey{0.9f, 35.0f, 0.95f, 15.0f};
+    ASSERT_EQ(ZelIr_SetObjectParams(handle_.get(), &grey), 1);
+    const std::vector<float> original = Temperatures(handle_.get());
+    ASSERT_EQ(ZelIr_StartRecordMovie(handle_.get(), dir_.WideFile("copy.irm").c_str()), 0);
+    ASSERT_EQ(ZelIr_GetNewArray(handle_.get()), 1);
+    ZelIr_StopRecordMovie(handle_.get());
+    ASSERT_EQ(ZelIr_SaveCurrImage(handle_.get(), dir_.WideFile("copy.bmp").c_str()), 1);
+
+    for (const char* name : {"copy.irm", "copy.bmp"}) {
+        OpenHandle copy(name[5] == 'i' ? ZelIr_MovieFileOpen(dir_.WideFile(name).c_str())
+                                       : ZelIr_RawImageOpen(dir_.WideFile(name).c_str()));
+        ASSERT_TRUE(copy) << name;
+        ASSERT_EQ(ZelIr_GetNewArray(copy.get()), 1) << name;
+        ZelIrObjectParams object;
+        ASSERT_EQ(ZelIr_GetObjectParams(copy.get(), &object), 1);
+        EXPECT_EQ(std::memcmp(&object, &grey, sizeof grey), 0) << name;
+        const std::vector<float> played = Temperatures(copy.get());
+        EXPECT_EQ(std::memcmp(played.data() + kW, original.data() + kW, (played.size() - kW) * 4),
+                  0)
+            << name;
+    }
+}
+
+TEST_F(TemperatureExports, DamagedCompanionIsIgnoredWithAMessage) {
+    ASSERT_EQ(ZelIr_SetRadiometry(handle_.get(), &kEmulatedModel), 1);
+    ASSERT_EQ(ZelIr_StartRecordMovie(handle_.get(), dir_.WideFile("copy.irm").c_str()), 0);
+    ASSERT_EQ(ZelIr_GetNewArray(handle_.get()), 1);
+    ZelIr_StopRecordMovie(handle_.get());
+    std::vector<uint8_t> bytes = zelir_test::ReadBytes(dir_.File("copy.irm.rad"));
+    ASSERT_FALSE(bytes.empty());
+    bytes.back() ^= 1;
+    zelir_test::WriteBytes(dir_.File("copy.irm.rad"), bytes);
+    zelir::test::DebugCapture messages;
+    OpenHandle copy = Open("copy.irm");
+    ASSERT_TRUE(copy);
+    ZelIrRadiometry constants;
+    EXPECT_EQ(ZelIr_GetRadiometry(copy.get(), &constants), 0);
+    EXPECT_EQ(messages.CountOf("ignored radiometry file " + dir_.File("copy.irm.rad") +
+                               " (bad checksum)\n"),
+              1u);
+}
+
+// A movie of a blackbody at three temperatures, four frames each, with a little noise. Each
+// request steps the movie on first, so frame 0 is never taken: it repeats the first target.
+TEST(BlackbodyReferences, FitFromAMovieMeasuresTheScene) {
+    zelir_test::ScratchDir dir("blackbody-references");
+    std::vector<zelir_test::Frame> frames;
+    for (double t : {20.0, 60.0, 120.0}) {
+        for (int k = t == 20.0 ? -1 : 0; k < 4; ++k) {
+            zelir_test::Frame frame(size_t{kW} * kH);
+            for (size_t i = 0; i < frame.size(); ++i) {
+                frame[i] =
+                    uint16_t(std::lround(ModelDigits(kEmulatedModel, t) + double(i % 5) - 2.0));
+            }
+            frames.push_back(frame);
+        }
+    }
+    zelir_test::WriteMovie(dir.File("bb.irm"), kW, kH, frames, uint32_t(frames.size()));
+    OpenHandle h(ZelIr_MovieFileOpen(dir.WideFile("bb.irm").c_str()));
+    ASSERT_TRUE(h);
+    ZelIrRadiometry fitted;
+    for (float t : {20.0f, 60.0f}) ASSERT_EQ(ZelIr_AddBlackbodyReference(h.get(), t, 4), 1);
+    EXPECT_EQ(ZelIr_FitRadiometry(h.get(), &fitted), 0) << "two references are not enough";
+    ASSERT_EQ(ZelIr_AddBlackbodyReference(h.get(), 120.0f, 4), 1);
+    ASSERT_EQ(ZelIr_FitRadiometry(h.get(), &fitted), 1);
+    for (double t = -20.0; t <= 300.0; t += 20.0) {
+        const auto digits = uint16_t(std::lround(ModelDigits(kEmulatedModel, t)));
+        EXPECT_NEAR(ZelIr_DigitToTemp(h.get(), digits), t, 0.1 + Resolution(t)) << t;
+    }
+    ASSERT_EQ(ZelIr_ClearBlackbodyReferences(h.get()), 1);
+    EXPECT_EQ(ZelIr_FitRadiometry(h.get(), &fitted), 0);
+    EXPECT_EQ(ZelIr_AddBlackbodyReference(h.get(), 20.0f, 0), 0) << "no frames";
+    EXPECT_EQ(ZelIr_AddBlackbodyReference(h.get(), NAN, 4), 0);
+}
+
+}  // namespace

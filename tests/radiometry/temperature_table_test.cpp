@@ -1,0 +1,109 @@
+// Digit values to Celsius through the table, with emissivity, reflection and atmosphere.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "radiometry/region_statistics.h"
+#include "radiometry/temperature_table.h"
+#include "support/radiometry_model.h"
+
+namespace {
+
+using zelir::radiometry::FrameView;
+using zelir::radiometry::TemperatureTable;
+using zelir_test::kEmulatedModel;
+using zelir_test::ModelDigits;
+
+struct ObjectCase {
+    const char* name;
+    ZelIrObjectParams object;
+};
+
+class Table : public ::testing::TestWithParam<ObjectCase> {};
+
+TEST_P(Table, InvertsTheResponseForTheObject) {
+    const ZelIrObjectParams& object = GetParam().object;
+    TemperatureTable table;
+    table.Update(kEmulatedModel, object);
+    for (double t = -20.0; t <= 300.0; t += 10.0) {
+        const double digits = ModelDigits(kEmulatedModel, t, object);
+        const double perKelvin = ModelDigits(kEmulatedModel, t + 0.5, object) -
+                                 ModelDigits(kEmulatedModel, t - 0.5, object);
+        const float got = table[static_cast<uint16_t>(std::lround(digits))];
+        EXPECT_NEAR(got, t, 0.5 / perKelvin + 1e-3) << t;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Objects, Table,
+                         ::testing::Values(ObjectCase{"blackbody", {1.0f, 20.0f, 1.0f, 20.0f}},
+                                           ObjectCase{"emissivity_09_warm_surroundings",
+                                                      {0.9f, 45.0f, 1.0f, 20.0f}},
+                                           ObjectCase{"through_haze", {0.95f, 10.0f, 0.8f, 25.0f}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Table, DigitsWithoutATemperatureAreNaN) {
+    TemperatureTable table;
+    ZelIrRadiometry narrow = kEmulatedModel;
+    narrow.minCelsius = 0.0f;
+    narrow.maxCelsius = 100.0f;
+    table.Update(narrow, {1.0f, 20.0f, 1.0f, 20.0f});
+    EXPECT_TRUE(std::isnan(table[0])) << "below the response's offset";
+    EXPECT_TRUE(std::isnan(table[uint16_t(ModelDigits(narrow, -5.0))])) << "below the range";
+    EXPECT_TRUE(std::isnan(table[uint16_t(ModelDigits(narrow, 105.0))])) << "above the range";
+    EXPECT_TRUE(std::isnan(table[65535]));
+    EXPECT_NEAR(table[uint16_t(std::lround(ModelDigits(narrow, 50.0)))], 50.0, 0.1);
+}
+
+TEST(Table, IsRebuiltOnlyWhenAParameterChanges) {
+    TemperatureTable table;
+    ZelIrObjectParams object{1.0f, 20.0f, 1.0f, 20.0f};
+    EXPECT_TRUE(table.Update(kEmulatedModel, object));
+    EXPECT_FALSE(table.Update(kEmulatedModel, object));
+    object.emissivity = 0.9f;
+    EXPECT_TRUE(table.Update(kEmulatedModel, object));
+    ZelIrRadiometry other = kEmulatedModel;
+    other.o += 1.0f;
+    EXPECT_TRUE(table.Update(other, object));
+    EXPECT_FALSE(table.Update(other, object));
+}
+
+// A 6 x 4 frame: temperature rises with x and y; one pixel has none (digit 0).
+class Regions : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        table_.Update(kEmulatedModel, {1.0f, 20.0f, 1.0f, 20.0f});
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 6; ++x) {
+                digits_.push_back(uint16_t(std::lround(ModelDigits(kEmulatedModel, 10.0 * x + y))));
+            }
+        }
+        digits_[1 * 6 + 2] = 0;
+    }
+    FrameView Frame() const { return {digits_, 6, 4}; }
+
+    TemperatureTable table_;
+    std::vector<uint16_t> digits_;
+};
+
+struct OutsideCase {
+    int x, y, w, h;
+};
+
+class RegionsOutside : public Regions, public ::testing::WithParamInterface<OutsideCase> {};
+
+TEST_P(RegionsOutside, RefusedWithNaN) {
+    const OutsideCase c = GetParam();
+    ZelIrTempStats s;
+    EXPECT_FALSE(zelir::radiometry::RectStatistics(Frame(), table_, c.x, c.y, c.w, c.h, s));
+    EXPECT_TRUE(std::isnan(s.meanCelsius));
+    EXPECT_EQ(s.pixels, 0u);
+    EXPECT_FALSE(zelir::radiometry::LineStatistics(Frame(), table_, c.x, c.y, c.x + c.w - 1,
+                                                   c.y + c.h - 1, s));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rects, RegionsOutside,
+                         ::testing::Values(OutsideCase{-1, 0, 2, 2}, OutsideCase{5, 0, 2, 1},
+                                           OutsideCase{0, 3, 1, 2}, OutsideCase{2, 1, 1, 1}));
+
+}  // namespace
