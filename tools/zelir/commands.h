@@ -30,5 +30,6 @@ int RunSet(const Args& args);
 int RunConfig(const Args& args);
 int RunUpload(const Args& args);
 int RunBadPoints(const Args& args);
+int RunView(const Args& args);
 
 }  // namespace zelir_cli

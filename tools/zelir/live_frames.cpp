@@ -44,6 +44,10 @@ bool FrameSampler::Lock(std::chrono::milliseconds span) {
 
 bool FrameSampler::Next() {
     std::this_thread::sleep_until(next_);
+    return FetchNow();
+}
+
+bool FrameSampler::FetchNow() {
     if (ZelIr_GetNewArray(handle_) != 1) return false;
     ++fetched_;
     const Clock::time_point fetchedAt = Clock::now();

@@ -31,6 +31,8 @@ constexpr Command kCommands[] = {
      RunUpload},
     {"badpoints", "CAMERA MAPFILE",
      "send bad points: a .txt of \"x y\" lines or a 16-bit map, one value per pixel", RunBadPoints},
+    {"view", "SOURCE [--port 8080] [--bind 127.0.0.1] [--fps F] [--record-dir DIR]",
+     "the camera, movie or image live in a browser page", RunView},
 };
 
 void PrintHelp(FILE* out) {
