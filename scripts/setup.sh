@@ -12,6 +12,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   srecord binutils
   python3-pil python3-numpy
+  libcivetweb-dev chromium chromium-driver python3-selenium
 )
 
 missing=()

@@ -47,6 +47,11 @@ bool FrameSampler::Next() {
     return FetchNow();
 }
 
+void FrameSampler::Resume(Clock::time_point arrival) {
+    frameId_ = ZelIr_GetFrameID(handle_);
+    next_ = arrival + interval_ + interval_ / 2;
+}
+
 bool FrameSampler::FetchNow() {
     if (ZelIr_GetNewArray(handle_) != 1) return false;
     ++fetched_;

@@ -27,6 +27,9 @@ class FrameSampler {
     // The same in two steps, for a caller that waits by itself: when to fetch, and the fetch.
     Clock::time_point Due() const { return next_; }
     bool FetchNow();
+    // Takes up sampling again after fetches made elsewhere: the current frame arrived at
+    // `arrival`.
+    void Resume(Clock::time_point arrival);
 
     double FramesPerSecond() const {
         return 1.0 / std::chrono::duration<double>(interval_).count();

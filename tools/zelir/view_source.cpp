@@ -17,6 +17,7 @@ constexpr double kDefaultMovieRate = 25.0;
 // Long enough to measure a camera's frame interval to a fraction of a percent.
 constexpr auto kLockSpan = std::chrono::milliseconds(500);
 constexpr auto kCameraRetry = std::chrono::milliseconds(10);
+constexpr auto kPollStep = std::chrono::milliseconds(2);
 constexpr auto kIdle = std::chrono::hours(1);
 
 SourceKind KindOf(ZelIrHandle handle) {
@@ -82,6 +83,7 @@ bool ViewSource::Start(FrameMailbox& mailbox, std::string& error) {
             return false;
         }
         lastFrameId_ = ZelIr_GetFrameID(handle_);
+        lastArrival_ = Clock::now();
     } else if (ZelIr_GetNewArray(handle_) != 1) {
         error = "cannot read a frame";
         return false;
@@ -118,17 +120,7 @@ void ViewSource::Run() {
 
 bool ViewSource::FetchIfDue() {
     const Clock::time_point now = Clock::now();
-    if (kind_ == SourceKind::kCamera) {
-        if (now < NextWake()) return false;
-        if (!sampler_->FetchNow()) {
-            retryAfter_ = now + kCameraRetry;
-            return false;
-        }
-        const uint32_t id = ZelIr_GetFrameID(handle_);
-        const bool fresh = id != lastFrameId_;
-        lastFrameId_ = id;
-        return fresh;
-    }
+    if (kind_ == SourceKind::kCamera) return FetchCameraIfDue(now);
     if (kind_ != SourceKind::kMovie || paused_ || now < nextMovieFrame_) return false;
     // Steady pacing; after a stall (a busy machine) playback goes on from now, without a burst.
     nextMovieFrame_ += movieInterval_;
@@ -136,8 +128,31 @@ bool ViewSource::FetchIfDue() {
     return ZelIr_GetNewArray(handle_) == 1;
 }
 
+// Every fetch of a recording camera is a frame of the movie, so while recording the camera is
+// sampled once per frame interval, as `zelir record` does. Otherwise it is polled from half an
+// interval after each frame until the next one is there: that misses no frame when the
+// machine is busy, and shows each frame within a few milliseconds of its arrival.
+bool ViewSource::FetchCameraIfDue(Clock::time_point now) {
+    if (now < NextWake()) return false;
+    const bool fetched = recording_ ? sampler_->FetchNow() : ZelIr_GetNewArray(handle_) == 1;
+    if (!fetched) {
+        nextPoll_ = now + kCameraRetry;
+        return false;
+    }
+    const uint32_t id = ZelIr_GetFrameID(handle_);
+    if (id == lastFrameId_) {
+        nextPoll_ = now + kPollStep;
+        return false;
+    }
+    lastFrameId_ = id;
+    lastArrival_ = now;
+    nextPoll_ = now + std::chrono::duration_cast<Clock::duration>(
+                          std::chrono::duration<double>(0.5 / sampler_->FramesPerSecond()));
+    return true;
+}
+
 Clock::time_point ViewSource::NextWake() const {
-    if (kind_ == SourceKind::kCamera) return std::max(sampler_->Due(), retryAfter_);
+    if (kind_ == SourceKind::kCamera) return recording_ ? sampler_->Due() : nextPoll_;
     if (kind_ == SourceKind::kMovie && !paused_) return nextMovieFrame_;
     return Clock::now() + kIdle;
 }
@@ -160,7 +175,7 @@ void ViewSource::PublishCurrent(bool fresh) {
     header.width = width_;
     header.height = height_;
     ZelIr_GetCurrMinAndMaxDigitVal(handle_, &header.minDigit, &header.maxDigit);
-    header.sourceRate = kind_ == SourceKind::kImage ? 0.0f : rate_.PerSecond();
+    header.sourceRate = kind_ == SourceKind::kImage || paused_ ? 0.0f : rate_.PerSecond();
     header.palette = ZelIr_GetCurrPalette(handle_, palette_.data());
     header.displayType = ZelIr_GetBrihgtContrastType(handle_);
     header.brightness = ZelIr_GetCurrBright(handle_);
@@ -243,6 +258,8 @@ std::string ViewSource::StartRecording(std::string& detail) {
         return "cannot write " + path.string();
     }
     detail = path.string();
+    recording_ = true;
+    sampler_->Resume(lastArrival_);
     return {};
 }
 

@@ -52,6 +52,7 @@ class ViewSource {
     void Run();
     // With the lock held: fetches when the source is due; true when a new frame came.
     bool FetchIfDue();
+    bool FetchCameraIfDue(Clock::time_point now);
     std::chrono::steady_clock::time_point NextWake() const;
     void PublishCurrent(bool fresh);
     std::string Seek(int64_t position);
@@ -65,7 +66,9 @@ class ViewSource {
     Clock::time_point nextMovieFrame_{};
     std::optional<FrameSampler> sampler_;
     uint32_t lastFrameId_ = 0;
-    Clock::time_point retryAfter_{};
+    Clock::time_point lastArrival_{};  // when lastFrameId_ was first fetched
+    Clock::time_point nextPoll_{};
+    bool recording_ = false;
     RateMeter rate_;
 
     std::mutex mutex_;  // every library call on handle_ and the fields below
