@@ -46,10 +46,13 @@ class ViewMovie(unittest.TestCase):
         self.page.wait("zelirView.frame.position === %d" % position)
 
     def test_frames_arrive_at_the_movie_rate(self):
+        self.page.select("palette", 1)
         drawn, published = view_page.count_frames(self.page, self.server, 3.0)
         self.assertAlmostEqual(published / 3.0, RATE, delta=RATE * 0.15)
         self.assertGreaterEqual(drawn, published * 0.9)
         self.assertEqual(self.page.frame()["width"], 640)
+        self.page.hover(490, 395)
+        self.page.screenshot(os.path.join(ARTEFACTS, "view-movie.png"))
 
     def test_palette_choice_recolours_the_canvas(self):
         self.pause_at(20)
@@ -62,9 +65,6 @@ class ViewMovie(unittest.TestCase):
                 allowed = view_page.palette_colours(PALETTES, palette)
                 self.assertLessEqual(colours, allowed)
                 self.assertGreater(len(colours), 16, "a scene, not a flat image")
-                if palette == 1:
-                    self.page.hover(490, 395)
-                    self.page.screenshot(os.path.join(ARTEFACTS, "view-movie.png"))
 
     def test_value_under_the_mouse_is_the_library_value(self):
         movie = view_page.Movie(LIBRARY, MOVIE)
@@ -107,6 +107,19 @@ class ViewMovie(unittest.TestCase):
         self.page.switch(1)
         self.page.close_current()
         self.server.wait_status("clients", 1)
+
+    def test_refused_actions_are_reported_and_change_nothing(self):
+        before = self.page.frame()
+        for action, reply in (("palette 9", "unknown action: palette 9"),
+                              ("brightness -1", "unknown action: brightness -1"),
+                              ("type 2", "unknown action: type 2"),
+                              ("seek 60", "the movie has 60 frames"),
+                              ("record start", "only a camera records"),
+                              ("format c:", "unknown action: format c:")):
+            with self.subTest(action=action):
+                self.page.send(action)
+                self.page.wait("document.getElementById('message').textContent === %r" % reply)
+        self.assertEqual(self.page.frame()["palette"], before["palette"])
 
     def test_oversized_control_message_ends_the_connection(self):
         self.page.send("palette " + "1" * 200)

@@ -1,8 +1,10 @@
 // One connected page: a thread of its own sends it the newest frame whenever one is published
-// and it has taken the previous one, so a slow page skips frames and delays no other page.
+// and the page has drawn all but one of the frames sent (it acknowledges each drawing), so a
+// slow page skips frames, nothing piles up in socket buffers, and no other page is delayed.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -25,14 +27,20 @@ class ViewClient {
     bool MayControl() const { return mayControl_; }
     // A text message (replies to control actions) to this page.
     void SendText(const std::string& text);
+    // The page has drawn a frame.
+    void Acknowledge();
 
   private:
     void SendFrames();
+    bool WaitForRoom();
 
     mg_connection* connection_;
     FrameMailbox& mailbox_;
     bool mayControl_;
     std::atomic<bool> stop_{false};
+    std::mutex inFlightMutex_;
+    std::condition_variable acknowledged_;
+    int inFlight_ = 0;  // frames sent and not yet drawn
     std::thread sender_;
 };
 

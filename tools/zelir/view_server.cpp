@@ -232,6 +232,10 @@ bool ViewServer::HandleText(mg_connection* connection, std::string_view text) {
         if (found == clients_.end()) return false;
         client = found->second.get();
     }
+    if (text == "drawn") {
+        client->Acknowledge();
+        return true;
+    }
     if (!client->MayControl()) {
         client->SendText(Reply("error", "control needs the token printed at start-up"));
         return true;

@@ -158,8 +158,10 @@ function connect() {
   socket.onmessage = (event) => {
     if (typeof event.data === "string") return onText(event.data);
     const frame = parseFrame(event.data);
+    if (frame !== null) draw(frame);
+    // The server sends the next frame once this one is drawn (it keeps at most two on the way).
+    socket.send("drawn");
     if (frame === null) return;
-    draw(frame);
     showState(frame);
     showReading();
   };
