@@ -76,16 +76,19 @@ class ViewServer:
             head = s.recv(4096).decode(errors="replace")
         return int(head.split()[1])
 
-    def stalled_socket(self):
-        """A WebSocket client that completes the handshake and then never reads."""
+    def websocket(self, origin=None):
+        """A WebSocket handshake (from a page of `origin`); the socket when the server took it,
+        which is then never read (a stalled client), or None."""
         s = socket.create_connection((self.host, int(self.port)), timeout=5)
         s.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
         s.sendall(("GET /frames HTTP/1.1\r\nHost: %s:%s\r\nUpgrade: websocket\r\n"
                    "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
-                   "Sec-WebSocket-Version: 13\r\n\r\n" % (self.host, self.port)).encode())
-        if b" 101 " not in s.recv(1024):
-            raise AssertionError("no WebSocket handshake")
-        return s
+                   "Sec-WebSocket-Version: 13\r\n%s\r\n"
+                   % (self.host, self.port, "Origin: %s\r\n" % origin if origin else "")).encode())
+        if b" 101 " in s.recv(1024):
+            return s
+        s.close()
+        return None
 
     def stop(self):
         """Ends the server as Ctrl+C does; its exit code."""

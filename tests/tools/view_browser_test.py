@@ -94,8 +94,18 @@ class ViewMovie(unittest.TestCase):
             with self.subTest(path=path):
                 self.assertEqual(self.server.raw_get(path), code)
 
+    def test_pages_of_other_origins_cannot_connect(self):
+        own = "http://%s:%s" % (self.server.host, self.server.port)
+        for origin, accepted in ((own, True), ("http://example.com", False),
+                                 ("http://%s:1" % self.server.host, False)):
+            with self.subTest(origin=origin):
+                connection = self.server.websocket(origin)
+                self.assertEqual(connection is not None, accepted)
+                if connection:
+                    connection.close()
+
     def test_second_and_stalled_clients_do_not_slow_the_first(self):
-        stalled = self.server.stalled_socket()
+        stalled = self.server.websocket()
         self.page.open(self.server.url, new_window=True)
         self.page.switch(0)
         self.server.wait_status("clients", 3)
