@@ -3,6 +3,7 @@ headless Chromium (Selenium), and the library's own answer through its C interfa
 Shared by the browser tests and the live-view benchmark."""
 import ctypes
 import glob
+import http.client
 import json
 import os
 import re
@@ -68,13 +69,23 @@ class ViewServer:
                 raise AssertionError("status %s stayed %s, not %s" % (key, self.status()[key], value))
             time.sleep(0.1)
 
-    def raw_get(self, path):
-        """Status code of a GET whose path goes out exactly as written (no client clean-up)."""
-        with socket.create_connection((self.host, int(self.port)), timeout=5) as s:
-            s.sendall(("GET %s HTTP/1.1\r\nHost: %s:%s\r\nConnection: close\r\n\r\n"
-                       % (path, self.host, self.port)).encode())
-            head = s.recv(4096).decode(errors="replace")
-        return int(head.split()[1])
+    def request(self, method, path, body=None, headers=None):
+        """(status, reply body) of a request whose path goes out exactly as written."""
+        connection = http.client.HTTPConnection(self.host, int(self.port), timeout=5)
+        try:
+            connection.request(method, path, body=body, headers=headers or {})
+            reply = connection.getresponse()
+            return reply.status, reply.read()
+        finally:
+            connection.close()
+
+    def origin(self):
+        return "http://%s:%s" % (self.host, self.port)
+
+    def rss_kib(self):
+        """The server's resident memory."""
+        with open("/proc/%d/status" % self.process.pid) as f:
+            return int(f.read().split("VmRSS:")[1].split()[0])
 
     def websocket(self, origin=None):
         """A WebSocket handshake (from a page of `origin`); the socket when the server took it,
@@ -152,7 +163,8 @@ class Page:
         return self.js("zelirView.drawn")
 
     def send(self, text):
-        self.driver.execute_script("zelirView.socket.send(arguments[0])", text)
+        """A control action, as the page's controls send it."""
+        self.driver.execute_script("send(arguments[0])", text)
 
     def select(self, element_id, value):
         Select(self.driver.find_element("id", element_id)).select_by_value(str(value))

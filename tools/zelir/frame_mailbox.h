@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -22,11 +23,14 @@ class FrameMailbox {
         changed_.notify_all();
     }
 
-    // Waits for a message newer than `seen` (updated) and returns it; null once `stop` is set.
-    ViewMessage WaitNewer(uint64_t& seen, const std::atomic<bool>& stop) {
+    // Waits for a message newer than `seen` (updated) and returns it; null once `stop` is set
+    // or after `timeout`.
+    ViewMessage WaitNewer(uint64_t& seen, const std::atomic<bool>& stop,
+                          std::chrono::milliseconds timeout) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return stop.load() || (sequence_ != seen && latest_); });
-        if (stop.load()) return nullptr;
+        const bool ready = changed_.wait_for(
+            lock, timeout, [&] { return stop.load() || (sequence_ != seen && latest_); });
+        if (!ready || stop.load()) return nullptr;
         seen = sequence_;
         return latest_;
     }

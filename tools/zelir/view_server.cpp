@@ -4,6 +4,7 @@
 #include <civetweb.h>
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "web_assets.h"
@@ -12,9 +13,13 @@ namespace zelir_cli {
 
 namespace {
 
-// Each page holds one server thread for its WebSocket; the rest serve files.
+// Each page holds one server thread for its WebSocket; the rest serve files, control actions
+// and acknowledgements.
 constexpr size_t kMaxClients = 8;
-constexpr const char* kServerThreads = "16";
+constexpr const char* kServerThreads = "32";
+// Pages without it cannot send control actions from another site's page: a browser sends a
+// request with a header of its own only after asking this server, which never agrees.
+constexpr const char* kRequestHeader = "X-Zelir-Request";
 // Request lines and headers beyond this are refused by the server itself.
 constexpr const char* kMaxRequestBytes = "8192";
 constexpr const char* kRequestTimeoutMs = "10000";
@@ -58,6 +63,40 @@ bool ClimbsUp(const char* rawUri) {
     return std::string_view(decoded.data()).find("..") != std::string_view::npos;
 }
 
+// A browser names the page a request comes from; it must be one of this server's pages.
+bool SameOrigin(const mg_connection* connection) {
+    const char* origin = mg_get_header(connection, "Origin");
+    const char* host = mg_get_header(connection, "Host");
+    return origin == nullptr ||
+           (host != nullptr && std::string(origin) == std::string("http://") + host);
+}
+
+int Respond(mg_connection* connection, int status, const std::string& json) {
+    mg_printf(connection,
+              "HTTP/1.1 %d %s\r\nContent-Type: application/json\r\nContent-Length: %zu\r\n"
+              "Cache-Control: no-store\r\n\r\n%s",
+              status, mg_get_response_code_text(connection, status), json.size(), json.c_str());
+    return status;
+}
+
+// The body of a control request, at most kMaxControlBytes; nullopt (with the reply sent)
+// otherwise.
+std::optional<std::string> ReadSmallBody(mg_connection* connection) {
+    const long long length = mg_get_request_info(connection)->content_length;
+    if (length < 0 || length > static_cast<long long>(kMaxControlBytes)) {
+        Respond(connection, 413, Reply("error", "a control action is at most 64 bytes"));
+        return std::nullopt;
+    }
+    std::string body(static_cast<size_t>(length), '\0');
+    size_t done = 0;
+    while (done < body.size()) {
+        const int got = mg_read(connection, body.data() + done, body.size() - done);
+        if (got <= 0) return std::nullopt;
+        done += static_cast<size_t>(got);
+    }
+    return body;
+}
+
 bool ConstantTimeEqual(std::string_view a, std::string_view b) {
     unsigned char difference = a.size() == b.size() ? 0 : 1;
     for (size_t i = 0; i < a.size() && i < b.size(); ++i) difference |= a[i] ^ b[i];
@@ -83,8 +122,14 @@ ViewServer::ViewServer(ViewSource& source, FrameMailbox& mailbox, ViewServerOpti
     : source_(source), mailbox_(mailbox), options_(std::move(options)) {}
 
 ViewServer::~ViewServer() {
-    // Closes every connection; the close handler joins each client's sender.
-    if (context_ != nullptr) mg_stop(context_);
+    if (context_ == nullptr) return;
+    // Pages are served on the server's threads: end them before the server waits for those.
+    {
+        std::lock_guard lock(clientsMutex_);
+        stopping_ = true;
+        for (auto& [id, client] : clients_) client->Stop();
+    }
+    mg_stop(context_);
 }
 
 bool ViewServer::Start(std::string& error) {
@@ -99,10 +144,8 @@ bool ViewServer::Start(std::string& error) {
                               kMaxRequestBytes,
                               "request_timeout_ms",
                               kRequestTimeoutMs,
-                              "enable_websocket_ping_pong",
-                              "yes",
                               "enable_keep_alive",
-                              "no",
+                              "yes",
                               nullptr};
     mg_callbacks callbacks{};
     // The server's own log lines would repeat what the tool reports.
@@ -118,8 +161,10 @@ bool ViewServer::Start(std::string& error) {
     mg_server_port listening[4]{};
     if (mg_get_server_ports(context_, 4, listening) > 0) port_ = listening[0].port;
     // The first matching handler serves a request: the page's catch-all comes last.
-    mg_set_websocket_handler(context_, "/frames$", OnConnect, OnReady, OnData, OnClose, this);
+    mg_set_websocket_handler(context_, "/frames$", OnConnect, OnReady, OnData, nullptr, this);
     mg_set_request_handler(context_, "/status$", OnStatus, this);
+    mg_set_request_handler(context_, "/control$", OnControl, this);
+    mg_set_request_handler(context_, "/drawn$", OnDrawn, this);
     mg_set_request_handler(context_, "/", OnPage, this);
     return true;
 }
@@ -130,6 +175,14 @@ int ViewServer::OnPage(mg_connection* connection, void* self) {
 
 int ViewServer::OnStatus(mg_connection* connection, void* self) {
     return Self(self).ServeStatus(connection);
+}
+
+int ViewServer::OnControl(mg_connection* connection, void* self) {
+    return Self(self).ServeControl(connection);
+}
+
+int ViewServer::OnDrawn(mg_connection* connection, void* self) {
+    return Self(self).ServeDrawn(connection);
 }
 
 int ViewServer::ServePage(mg_connection* connection) {
@@ -151,8 +204,7 @@ int ViewServer::ServePage(mg_connection* connection) {
     mg_printf(connection,
               "HTTP/1.1 200 OK\r\nContent-Type: %s\r\nContent-Length: %zu\r\n"
               "Cache-Control: no-store\r\nX-Content-Type-Options: nosniff\r\n"
-              "Content-Security-Policy: default-src 'self'; img-src 'self' blob: data:\r\n"
-              "Connection: close\r\n\r\n",
+              "Content-Security-Policy: default-src 'self'; img-src 'self' blob: data:\r\n\r\n",
               WebAssetType(asset->path), asset->size);
     if (method == "GET") mg_write(connection, asset->data, asset->size);
     return 200;
@@ -164,29 +216,57 @@ int ViewServer::ServeStatus(mg_connection* connection) {
         std::lock_guard lock(clientsMutex_);
         clients = clients_.size();
     }
-    const std::string body = std::string("{\"source\":\"") + KindName(source_.Kind()) +
-                             "\",\"width\":" + std::to_string(source_.Width()) +
-                             ",\"height\":" + std::to_string(source_.Height()) +
-                             ",\"clients\":" + std::to_string(clients) +
-                             ",\"published\":" + std::to_string(mailbox_.Published()) +
-                             ",\"token_needed\":" + (NeedsToken() ? "true" : "false") + "}";
-    mg_send_http_ok(connection, "application/json", static_cast<long long>(body.size()));
-    mg_write(connection, body.data(), body.size());
-    return 200;
+    return Respond(connection, 200,
+                   std::string("{\"source\":\"") + KindName(source_.Kind()) +
+                       "\",\"width\":" + std::to_string(source_.Width()) +
+                       ",\"height\":" + std::to_string(source_.Height()) +
+                       ",\"clients\":" + std::to_string(clients) +
+                       ",\"published\":" + std::to_string(mailbox_.Published()) +
+                       ",\"token_needed\":" + (NeedsToken() ? "true" : "false") + "}");
+}
+
+// POST /control[?token=T] with the action as body, e.g. "palette 3".
+int ViewServer::ServeControl(mg_connection* connection) {
+    if (std::string_view(mg_get_request_info(connection)->request_method) != "POST" ||
+        mg_get_header(connection, kRequestHeader) == nullptr || !SameOrigin(connection)) {
+        return Respond(connection, 403, Reply("error", "not a request of this page"));
+    }
+    if (!HasToken(connection)) {
+        return Respond(connection, 403,
+                       Reply("error", "control needs the token printed at start-up"));
+    }
+    const auto text = ReadSmallBody(connection);
+    if (!text) return 413;
+    const auto control = ParseViewControl(*text);
+    if (!control) return Respond(connection, 400, Reply("error", "unknown action: " + *text));
+    std::string detail;
+    const std::string refused = source_.Apply(*control, detail);
+    if (!refused.empty()) return Respond(connection, 409, Reply("error", refused));
+    return Respond(connection, 200,
+                   detail.empty() ? Reply("done", *text) : Reply("recording", detail));
+}
+
+// POST /drawn?client=ID: the page has drawn a frame.
+int ViewServer::ServeDrawn(mg_connection* connection) {
+    const char* query = mg_get_request_info(connection)->query_string;
+    char id[32] = "";
+    if (mg_get_header(connection, kRequestHeader) == nullptr || !SameOrigin(connection) ||
+        query == nullptr || mg_get_var(query, std::strlen(query), "client", id, sizeof(id)) <= 0) {
+        return Respond(connection, 403, Reply("error", "not a request of this page"));
+    }
+    std::lock_guard lock(clientsMutex_);
+    const auto found = clients_.find(id);
+    if (found == clients_.end()) return Respond(connection, 404, Reply("error", "no such page"));
+    found->second->Acknowledge();
+    return Respond(connection, 200, "{}");
 }
 
 int ViewServer::OnConnect(const mg_connection* connection, void* self) {
     ViewServer& server = Self(self);
-    // Another site's page in the same browser must not reach the camera: the origin must be
-    // this server.
-    const char* origin = mg_get_header(connection, "Origin");
-    const char* host = mg_get_header(connection, "Host");
-    if (origin != nullptr &&
-        (host == nullptr || std::string(origin) != std::string("http://") + host)) {
-        return 1;
-    }
+    // Another site's page in the same browser must not watch the camera.
+    if (!SameOrigin(connection)) return 1;
     std::lock_guard lock(server.clientsMutex_);
-    return server.clients_.size() < kMaxClients ? 0 : 1;
+    return !server.stopping_ && server.clients_.size() < kMaxClients ? 0 : 1;
 }
 
 bool ViewServer::HasToken(const mg_connection* connection) const {
@@ -200,72 +280,34 @@ bool ViewServer::HasToken(const mg_connection* connection) const {
     return ConstantTimeEqual(token, options_.token);
 }
 
+std::string ViewServer::NewClientId() {
+    std::lock_guard lock(clientsMutex_);
+    return std::to_string(++clientCount_);
+}
+
 void ViewServer::OnReady(mg_connection* connection, void* self) {
-    ViewServer& server = Self(self);
-    auto client =
-        std::make_unique<ViewClient>(connection, server.mailbox_, server.HasToken(connection));
-    client->SendText(std::string("{\"source\":\"") + KindName(server.source_.Kind()) +
-                     "\",\"control\":" + (client->MayControl() ? "true" : "false") + "}");
-    std::lock_guard lock(server.clientsMutex_);
-    server.clients_[connection] = std::move(client);
+    Self(self).ServeFrames(connection);
 }
 
-int ViewServer::OnData(mg_connection* connection, int bits, char* data, size_t size, void* self) {
-    switch (bits & 0x0f) {
-        case MG_WEBSOCKET_OPCODE_TEXT:
-            return Self(self).HandleText(connection, std::string_view(data, size)) ? 1 : 0;
-        case MG_WEBSOCKET_OPCODE_PING:
-        case MG_WEBSOCKET_OPCODE_PONG:
-            return 1;
-        default:
-            // Pages send short text only; anything else ends the connection.
-            return 0;
-    }
-}
-
-bool ViewServer::HandleText(mg_connection* connection, std::string_view text) {
-    if (text.size() > kMaxControlBytes) return false;
-    ViewClient* client = nullptr;
+void ViewServer::ServeFrames(mg_connection* connection) {
+    ViewClient client(connection, mailbox_, NewClientId());
+    client.SendText(std::string("{\"source\":\"") + KindName(source_.Kind()) + "\",\"client\":\"" +
+                    client.Id() + "\",\"control\":" + (HasToken(connection) ? "true" : "false") +
+                    "}");
     {
         std::lock_guard lock(clientsMutex_);
-        const auto found = clients_.find(connection);
-        if (found == clients_.end()) return false;
-        client = found->second.get();
+        if (stopping_) return;
+        clients_[client.Id()] = &client;
     }
-    if (text == "drawn") {
-        client->Acknowledge();
-        return true;
-    }
-    if (!client->MayControl()) {
-        client->SendText(Reply("error", "control needs the token printed at start-up"));
-        return true;
-    }
-    const auto control = ParseViewControl(text);
-    if (!control) {
-        client->SendText(Reply("error", "unknown action: " + std::string(text)));
-        return true;
-    }
-    std::string detail;
-    const std::string refused = source_.Apply(*control, detail);
-    if (!refused.empty()) {
-        client->SendText(Reply("error", refused));
-    } else {
-        client->SendText(detail.empty() ? Reply("done", text) : Reply("recording", detail));
-    }
-    return true;
+    client.Run();
+    std::lock_guard lock(clientsMutex_);
+    clients_.erase(client.Id());
 }
 
-void ViewServer::OnClose(const mg_connection* connection, void* self) {
-    ViewServer& server = Self(self);
-    std::unique_ptr<ViewClient> client;
-    {
-        std::lock_guard lock(server.clientsMutex_);
-        const auto found = server.clients_.find(connection);
-        if (found == server.clients_.end()) return;
-        client = std::move(found->second);
-        server.clients_.erase(found);
-    }
-    client.reset();  // joins its sender while the connection still exists
+// Reached only after the page has gone (frames are sent on the connection's thread until
+// then): whatever it sent last is dropped and the connection ends.
+int ViewServer::OnData(mg_connection*, int, char*, size_t, void*) {
+    return 0;
 }
 
 }  // namespace zelir_cli

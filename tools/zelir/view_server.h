@@ -45,15 +45,19 @@ class ViewServer {
   private:
     static int OnPage(mg_connection* connection, void* self);
     static int OnStatus(mg_connection* connection, void* self);
+    static int OnControl(mg_connection* connection, void* self);
+    static int OnDrawn(mg_connection* connection, void* self);
     static int OnConnect(const mg_connection* connection, void* self);
     static void OnReady(mg_connection* connection, void* self);
     static int OnData(mg_connection* connection, int bits, char* data, size_t size, void* self);
-    static void OnClose(const mg_connection* connection, void* self);
 
     int ServePage(mg_connection* connection);
     int ServeStatus(mg_connection* connection);
+    int ServeControl(mg_connection* connection);
+    int ServeDrawn(mg_connection* connection);
+    void ServeFrames(mg_connection* connection);
     bool HasToken(const mg_connection* connection) const;
-    bool HandleText(mg_connection* connection, std::string_view text);
+    std::string NewClientId();
 
     ViewSource& source_;
     FrameMailbox& mailbox_;
@@ -61,7 +65,10 @@ class ViewServer {
     mg_context* context_ = nullptr;
     int port_ = 0;
     std::mutex clientsMutex_;
-    std::map<const mg_connection*, std::unique_ptr<ViewClient>> clients_;
+    bool stopping_ = false;
+    uint64_t clientCount_ = 0;
+    // The connected pages; each object lives on its connection's thread while it is listed.
+    std::map<std::string, ViewClient*> clients_;
 };
 
 }  // namespace zelir_cli

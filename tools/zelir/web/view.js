@@ -1,5 +1,6 @@
-// The live view page: draws each frame message from the server on the canvas, shows the value
-// under the mouse from the frame's own digit values, and sends control actions as short texts.
+// The live view page: draws each frame message from the server's WebSocket on the canvas, shows
+// the value under the mouse from the frame's own digit values, and sends control actions and
+// acknowledgements as small HTTP requests (the server never reads the WebSocket).
 "use strict";
 
 const PALETTES = ["grey (white hot)", "ironbow", "rainbow", "black hot", "hot metal", "arctic",
@@ -22,6 +23,7 @@ const view = {
   latencies: [],      // publication to drawing, ms, newest last
   mouse: null,        // pixel under the mouse {x, y}
   control: false,
+  client: null,       // this page's name at the server, for acknowledgements
   socket: null,
 };
 window.zelirView = view;
@@ -131,13 +133,30 @@ function showState(frame) {
   $("record").classList.toggle("active", recording);
 }
 
-function send(text) {
-  if (view.socket !== null && view.socket.readyState === WebSocket.OPEN) view.socket.send(text);
+// Requests of this page carry this header; the server refuses requests without it.
+const REQUEST_HEADERS = { "X-Zelir-Request": "1" };
+
+// A control action ("palette 3"); the reply says whether it was done.
+async function send(text) {
+  try {
+    const reply = await fetch(`/control${location.search}`,
+                              { method: "POST", headers: REQUEST_HEADERS, body: text });
+    onText(await reply.text());
+  } catch (error) {
+    $("message").textContent = `not sent: ${error}`;
+  }
+}
+
+// The server sends the next frame once this one is drawn (it keeps at most two on the way).
+function acknowledge() {
+  fetch(`/drawn?client=${view.client}`, { method: "POST", headers: REQUEST_HEADERS })
+    .catch(() => {});
 }
 
 function onText(text) {
   const reply = JSON.parse(text);
   if ("source" in reply) {
+    view.client = reply.client;
     view.control = reply.control;
     $("source").textContent = reply.source;
     document.body.classList.toggle("view-only", !reply.control);
@@ -159,8 +178,7 @@ function connect() {
     if (typeof event.data === "string") return onText(event.data);
     const frame = parseFrame(event.data);
     if (frame !== null) draw(frame);
-    // The server sends the next frame once this one is drawn (it keeps at most two on the way).
-    socket.send("drawn");
+    acknowledge();
     if (frame === null) return;
     showState(frame);
     showReading();
