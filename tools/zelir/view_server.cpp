@@ -84,14 +84,19 @@ int Respond(mg_connection* connection, int status, const std::string& json) {
 std::optional<std::string> ReadSmallBody(mg_connection* connection) {
     const long long length = mg_get_request_info(connection)->content_length;
     if (length < 0 || length > static_cast<long long>(kMaxControlBytes)) {
-        Respond(connection, 413, Reply("error", "a control action is at most 64 bytes"));
+        Respond(connection, 413,
+                Reply("error", "a control action is at most " + std::to_string(kMaxControlBytes) +
+                                   " bytes"));
         return std::nullopt;
     }
     std::string body(static_cast<size_t>(length), '\0');
     size_t done = 0;
     while (done < body.size()) {
         const int got = mg_read(connection, body.data() + done, body.size() - done);
-        if (got <= 0) return std::nullopt;
+        if (got <= 0) {
+            Respond(connection, 400, Reply("error", "the request ended early"));
+            return std::nullopt;
+        }
         done += static_cast<size_t>(got);
     }
     return body;
@@ -236,7 +241,7 @@ int ViewServer::ServeControl(mg_connection* connection) {
                        Reply("error", "control needs the token printed at start-up"));
     }
     const auto text = ReadSmallBody(connection);
-    if (!text) return 413;
+    if (!text) return 400;
     const auto control = ParseViewControl(*text);
     if (!control) return Respond(connection, 400, Reply("error", "unknown action: " + *text));
     std::string detail;
