@@ -40,6 +40,14 @@ class ViewServer:
     """`zelir view SOURCE --port 0 ...`; the address and token come from its first lines."""
 
     def __init__(self, zelir, source, *args, cwd=None):
+        # Closing the source writes the display settings the page chose into para.ini beside
+        # the tool, which later commands read: the file is put back as it was by stop().
+        self.settings = os.path.join(os.path.dirname(os.path.abspath(zelir)), "_TempData",
+                                     "para.ini")
+        self.saved_settings = None
+        if os.path.exists(self.settings):
+            with open(self.settings, "rb") as f:
+                self.saved_settings = f.read()
         self.process = subprocess.Popen([zelir, "view", source, "--port", "0", *args],
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                         text=True, cwd=cwd)
@@ -108,6 +116,11 @@ class ViewServer:
         code = self.process.wait(15)
         self.process.stdout.close()
         self.process.stderr.close()
+        if self.saved_settings is not None:
+            with open(self.settings, "wb") as f:
+                f.write(self.saved_settings)
+        elif os.path.exists(self.settings):
+            os.remove(self.settings)
         return code
 
 
