@@ -36,9 +36,10 @@ class ViewCamera(unittest.TestCase):
         self.page.open(self.server.url)
         first = self.page.frame()["frameId"]
         drawn, published = view_page.count_frames(self.page, self.server, 3.0)
-        self.assertAlmostEqual(published / 3.0, RATE, delta=RATE * 0.15)
-        self.assertGreaterEqual(drawn, published * 0.9)
-        self.assertGreaterEqual(self.page.frame()["frameId"] - first, published * 0.9)
+        produced = self.page.frame()["frameId"] - first  # frames the camera sent meanwhile
+        self.assertAlmostEqual(produced / 3.0, RATE, delta=RATE * 0.2)
+        self.assertGreaterEqual(published, produced * 0.9)
+        self.assertGreaterEqual(drawn, produced * 0.9)
 
     def test_control_beyond_loopback_needs_the_token(self):
         self.assertIsNotNone(self.server.token)
