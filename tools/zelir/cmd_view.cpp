@@ -44,10 +44,6 @@ class StopSignals {
     sigset_t set_{};
 };
 
-std::string HostForUrl(const std::string& bind) {
-    return bind.find(':') != std::string::npos ? "[" + bind + "]" : bind;
-}
-
 }  // namespace
 
 int RunView(const Args& args) {
@@ -58,8 +54,8 @@ int RunView(const Args& args) {
     if (!port) return Fail(kExitUsage, "view: --port takes 0..65535 (0: any free port)");
     ViewServerOptions options;
     options.bind = args.Option("bind").value_or(options.bind);
-    if (!IsNumericAddress(options.bind)) {
-        return Fail(kExitUsage, "view: --bind takes a numeric IPv4 or IPv6 address");
+    if (!IsIpv4Address(options.bind)) {
+        return Fail(kExitUsage, "view: --bind takes an IPv4 address (e.g. 0.0.0.0 for all)");
     }
     options.port = static_cast<int>(*port);
     options.token = NewToken();
@@ -80,7 +76,7 @@ int RunView(const Args& args) {
         ViewServer server(source, mailbox, options);
         if (!server.Start(error)) return Fail(kExitFailure, error);
         const std::string url =
-            "http://" + HostForUrl(options.bind) + ":" + std::to_string(server.Port()) + "/";
+            "http://" + options.bind + ":" + std::to_string(server.Port()) + "/";
         std::printf("zelir view: %s at %s\n", path.c_str(), url.c_str());
         if (server.NeedsToken()) {
             std::printf("zelir view: control token %s (open %s?token=%s to control)\n",

@@ -110,17 +110,14 @@ bool ConstantTimeEqual(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-bool IsNumericAddress(const std::string& address) {
-    unsigned char buffer[16];
-    return inet_pton(AF_INET, address.c_str(), buffer) == 1 ||
-           inet_pton(AF_INET6, address.c_str(), buffer) == 1;
+bool IsIpv4Address(const std::string& address) {
+    in_addr v4{};
+    return inet_pton(AF_INET, address.c_str(), &v4) == 1;
 }
 
 bool IsLoopbackAddress(const std::string& address) {
     in_addr v4{};
-    if (inet_pton(AF_INET, address.c_str(), &v4) == 1) return (ntohl(v4.s_addr) >> 24) == 127;
-    in6_addr v6{};
-    return inet_pton(AF_INET6, address.c_str(), &v6) == 1 && IN6_IS_ADDR_LOOPBACK(&v6);
+    return inet_pton(AF_INET, address.c_str(), &v4) == 1 && (ntohl(v4.s_addr) >> 24) == 127;
 }
 
 ViewServer::ViewServer(ViewSource& source, FrameMailbox& mailbox, ViewServerOptions options)

@@ -26,10 +26,10 @@ struct ViewServerOptions {
     std::string token;
 };
 
-// True for addresses that only this machine reaches (127.0.0.0/8, ::1).
+// True for addresses that only this machine reaches (127.0.0.0/8).
 bool IsLoopbackAddress(const std::string& address);
-// A numeric IPv4 or IPv6 address.
-bool IsNumericAddress(const std::string& address);
+// A dotted IPv4 address (Debian's civetweb listens on IPv4 only).
+bool IsIpv4Address(const std::string& address);
 
 class ViewServer {
   public:
