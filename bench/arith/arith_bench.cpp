@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "zelir_arith.h"
+#include "arith/zelir_arith.h"
 
 namespace {
 

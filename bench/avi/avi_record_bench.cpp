@@ -15,10 +15,10 @@ extern "C" {
 #include <string>
 #include <vector>
 
-#include "files/avi_code_access.h"
-#include "files/avi_file_writer.h"
-#include "files/avi_palette_expand.h"
-#include "files/avi_test_scene.h"
+#include "formats/avi_code_access.h"
+#include "formats/avi_file_writer.h"
+#include "formats/avi_palette_expand.h"
+#include "formats/avi_test_scene.h"
 
 namespace {
 

@@ -39,8 +39,8 @@ double Median(std::vector<double> v) {
 double RoundTrip(CommandMessage& message, const ControlTarget& target, int count) {
     const auto start = Clock::now();
     for (int i = 0; i < count; ++i) {
-        const uint32_t length =
-            BuildDeviceCommand(message.GetMessage(), message.GetMessageLength(), true);
+        const uint32_t length = BuildDeviceCommand(target.channel->Control(), message.GetMessage(),
+                                                   message.GetMessageLength(), true);
         if (Transact(*target.channel, target.camera.mac, target.camera.address, length, nullptr,
                      kBlockTimeoutMs) != 0) {
             std::fprintf(stderr, "exchange %d failed\n", i);

@@ -3,7 +3,24 @@
  * Every export returns its result as a value (1 success / 0 failure unless stated otherwise);
  * nothing is thrown across this interface. Text arguments are wchar_t (UTF-32 on Linux);
  * text inside fixed byte records (DeviceInfo) is UTF-16LE in char16_t fields.
- * All records below have fixed little-endian byte layouts that are checked at compile time. */
+ * All records below have fixed little-endian byte layouts that are checked at compile time.
+ *
+ * Threads:
+ * - Every export may be called from any thread.
+ * - Calls on one handle take turns: each holds that handle's lock for its whole duration, so
+ *   two threads may share a handle without a lock of their own (a long call such as a flash
+ *   upload makes the other wait).
+ * - Calls on different handles run at the same time; each camera keeps its own control state
+ *   (request ids, command and reply buffers), so settings exchanges with two cameras never
+ *   meet. Enumeration, the device list and the discovery table are guarded.
+ * - ZelIr_Close may race with calls on the same handle: calls already running finish first,
+ *   later ones fail as on any unknown handle.
+ * - The frame callback runs on the camera's receive thread. Inside it, copy what you need and
+ *   return; call no export on the handle that delivers the frame (a ZelIr_Close or
+ *   ZelIr_SetCallBackFun waiting for that thread would wait for ever). Exports on other handles
+ *   are allowed. The parameter line of a delivered frame follows its image bytes; the handle's
+ *   parameter block takes it over when the application next calls an export on the handle.
+ * - ZelIr_SetDebugOutput's function is called from any thread, one message at a time. */
 #ifndef ZELIR_ZELIR_H
 #define ZELIR_ZELIR_H
 
@@ -485,9 +502,10 @@ ZELIR_API int32_t ZelIr_SaveCurrImageV1D7(ZelIrHandle handle, const wchar_t* pat
  * Camera control, settings and transfers.
  * ------------------------------------------------------------------------------------------- */
 /* Callback mode: while `callback` and `context` are both set, every complete frame goes to
- * `callback` on the camera's receive thread (it must not block) and ZelIr_GetNewArray fetches
- * nothing; the first 64 bytes of each valid parameter line reach the parameter block. A null
- * callback or context returns to fetching. 1 for a camera, 0 otherwise. */
+ * `callback` on the camera's receive thread (it must not block, and must not call exports on
+ * this handle: see "Threads" at the top) and ZelIr_GetNewArray fetches nothing; the first 64
+ * bytes of each valid parameter line reach the parameter block at the application's next call
+ * on the handle. A null callback or context returns to fetching. 1 for a camera, 0 otherwise. */
 ZELIR_API int32_t ZelIr_SetCallBackFun(ZelIrHandle handle, ZelIrFrameCallback callback,
                                        void* context);
 /* GigE camera handles: 1 (the camera has no motorised focus); 0 for other handles. */

@@ -14,7 +14,7 @@ CStreamBase* CameraStream(ZelIrHandle handle) {
 // Runs `body` on the camera stream of the handle; 0 for any other handle.
 template <typename Body>
 int32_t OnCamera(ZelIrHandle handle, Body&& body) {
-    return Guarded<int32_t>(0, [&]() -> int32_t {
+    return OnHandle<int32_t>(handle, 0, [&]() -> int32_t {
         CStreamBase* stream = CameraStream(handle);
         return stream != nullptr ? body(*stream) : 0;
     });

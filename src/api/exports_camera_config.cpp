@@ -8,24 +8,27 @@
 using namespace zelir;
 
 ZELIR_API int32_t ZelIr_GetCameraConfig(ZelIrHandle handle, CameraConfig* config) {
-    if (config == nullptr) return 0;
-    return Guarded<int32_t>(0, [&]() -> int32_t {
-        // Files have no configuration; every other handle meets the command's own checks.
-        CIRDeviceManager* manager = TableCheck(handle);
-        if (manager != nullptr &&
-            (manager->HandleType() == kHandleMovie || manager->HandleType() == kHandleImage))
-            return 0;
-        if (ZelIr_SendMessage(handle, kConfigQueryId, 1, 0) == 0) return 0;
-        std::array<uint8_t, kConfigReplyBytes> reply{};
-        uint32_t length = reply.size();
-        if (ZelIr_ReceiveSeriaPortCmd(handle, reply.data(), &length, nullptr) == 0) return 0;
-        // The model text is read on into the parameter block when its 8 bytes hold no end.
-        if (manager == nullptr) return 0;
-        const ZelIrParameterBlock* block = manager->ParameterBlock();
-        const auto* model =
-            reinterpret_cast<const char*>(block) + offsetof(ZelIrParameterBlock, modelText);
-        const size_t room = sizeof(ZelIrParameterBlock) - offsetof(ZelIrParameterBlock, modelText);
-        return FillCameraConfig(reply, model, room, *config) ? 1 : 0;
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        if (config == nullptr) return 0;
+        return Guarded<int32_t>(0, [&]() -> int32_t {
+            // Files have no configuration; every other handle meets the command's own checks.
+            CIRDeviceManager* manager = TableCheck(handle);
+            if (manager != nullptr &&
+                (manager->HandleType() == kHandleMovie || manager->HandleType() == kHandleImage))
+                return 0;
+            if (ZelIr_SendMessage(handle, kConfigQueryId, 1, 0) == 0) return 0;
+            std::array<uint8_t, kConfigReplyBytes> reply{};
+            uint32_t length = reply.size();
+            if (ZelIr_ReceiveSeriaPortCmd(handle, reply.data(), &length, nullptr) == 0) return 0;
+            // The model text is read on into the parameter block when its 8 bytes hold no end.
+            if (manager == nullptr) return 0;
+            const ZelIrParameterBlock* block = manager->ParameterBlock();
+            const auto* model =
+                reinterpret_cast<const char*>(block) + offsetof(ZelIrParameterBlock, modelText);
+            const size_t room =
+                sizeof(ZelIrParameterBlock) - offsetof(ZelIrParameterBlock, modelText);
+            return FillCameraConfig(reply, model, room, *config) ? 1 : 0;
+        });
     });
 }
 

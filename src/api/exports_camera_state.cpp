@@ -29,50 +29,69 @@ int32_t UlisField(ZelIrHandle handle, uint16_t ZelIrParameterBlock::*field) {
 }  // namespace
 
 ZELIR_API int32_t ZelIr_GetAmbientTemp(ZelIrHandle handle) {
-    return Field(handle, &ZelIrParameterBlock::ambientTemp, kNoTemperature);
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        return Field(handle, &ZelIrParameterBlock::ambientTemp, kNoTemperature);
+    });
 }
 
 ZELIR_API int32_t ZelIr_GetAtmosphereTempH(ZelIrHandle handle) {
-    CIRDeviceManager* manager = OpenCheck(handle);
-    return manager != nullptr ? manager->ParameterBlock()->atmosphereTemp : -kNoTemperature;
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        CIRDeviceManager* manager = OpenCheck(handle);
+        return manager != nullptr ? manager->ParameterBlock()->atmosphereTemp : -kNoTemperature;
+    });
 }
 
 ZELIR_API int32_t ZelIr_GetVTemp(ZelIrHandle handle) {
-    CIRDeviceManager* manager = TableCheck(handle);
-    if (manager == nullptr) return kNoTemperature;
-    if (!StreamTypeIn(manager, {1, 3, 8, 9})) return kNoDetectorTemperature;
-    return manager->ParameterBlock()->vTemp;
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        CIRDeviceManager* manager = TableCheck(handle);
+        if (manager == nullptr) return kNoTemperature;
+        if (!StreamTypeIn(manager,
+                          {kStreamGigE, kStreamCameraKind3, kStreamRawImage, kStreamCameraKind9})) {
+            return kNoDetectorTemperature;
+        }
+        return manager->ParameterBlock()->vTemp;
+    });
 }
 
 ZELIR_API int32_t ZelIr_GetVTempFPA(ZelIrHandle handle) {
-    return Field(handle, &ZelIrParameterBlock::vTempFpa, kNoTemperature);
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        return Field(handle, &ZelIrParameterBlock::vTempFpa, kNoTemperature);
+    });
 }
 
 ZELIR_API int32_t ZelIr_GetULIS_GFID(ZelIrHandle handle) {
-    return UlisField(handle, &ZelIrParameterBlock::gfid);
+    return OnHandle(handle, int32_t{0},
+                    [&]() -> int32_t { return UlisField(handle, &ZelIrParameterBlock::gfid); });
 }
 
 ZELIR_API int32_t ZelIr_GetULIS_GSK(ZelIrHandle handle) {
-    return UlisField(handle, &ZelIrParameterBlock::gsk);
+    return OnHandle(handle, int32_t{0},
+                    [&]() -> int32_t { return UlisField(handle, &ZelIrParameterBlock::gsk); });
 }
 
 ZELIR_API int32_t ZelIr_GetCurrGain(ZelIrHandle handle) {
-    return Field(handle, &ZelIrParameterBlock::gain);
+    return OnHandle(handle, int32_t{0},
+                    [&]() -> int32_t { return Field(handle, &ZelIrParameterBlock::gain); });
 }
 
 ZELIR_API uint32_t ZelIr_GetCurrIntTime(ZelIrHandle handle) {
-    const ZelIrParameterBlock* block = Block(handle);
-    return block != nullptr ? block->integrationTime : 0;
+    return OnHandle(handle, uint32_t{0}, [&]() -> uint32_t {
+        const ZelIrParameterBlock* block = Block(handle);
+        return block != nullptr ? block->integrationTime : 0;
+    });
 }
 
 ZELIR_API int32_t ZelIr_GetCurrFrameDiv(ZelIrHandle handle) {
-    return Field(handle, &ZelIrParameterBlock::frameDivider);
+    return OnHandle(handle, int32_t{0},
+                    [&]() -> int32_t { return Field(handle, &ZelIrParameterBlock::frameDivider); });
 }
 
 ZELIR_API int32_t ZelIr_GetCurrBAve(ZelIrHandle handle) {
-    return Field(handle, &ZelIrParameterBlock::bAve);
+    return OnHandle(handle, int32_t{0},
+                    [&]() -> int32_t { return Field(handle, &ZelIrParameterBlock::bAve); });
 }
 
 ZELIR_API int32_t ZelIr_GetCurrBvt(ZelIrHandle handle) {
-    return Field(handle, &ZelIrParameterBlock::bvt);
+    return OnHandle(handle, int32_t{0},
+                    [&]() -> int32_t { return Field(handle, &ZelIrParameterBlock::bvt); });
 }

@@ -12,7 +12,7 @@ ZELIR_API int32_t ZelIr_EnumerateDevices(DeviceInfo* list, int32_t* count, uint3
         if (type == ZELIR_ENUM_GIGE || type == ZELIR_ENUM_ALL) {
             BuildDeviceList(type == ZELIR_ENUM_ALL);
         }
-        const std::span<const DeviceInfo> records = DeviceRecords();
+        const std::vector<DeviceInfo> records = DeviceRecords();
         if (list != nullptr) std::copy(records.begin(), records.end(), list);
         if (count != nullptr) *count = static_cast<int32_t>(records.size());
         return int32_t{0};
@@ -20,6 +20,8 @@ ZELIR_API int32_t ZelIr_EnumerateDevices(DeviceInfo* list, int32_t* count, uint3
 }
 
 ZELIR_API int32_t ZelIr_FreeDevices(void) {
-    FreeDeviceList();
-    return 0;
+    return Guarded(int32_t{0}, [] {
+        FreeDeviceList();
+        return int32_t{0};
+    });
 }

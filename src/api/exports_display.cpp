@@ -25,68 +25,88 @@ void CopyPalette(CIRDeviceManager* manager, uint8_t* table) {
 }  // namespace
 
 ZELIR_API int32_t ZelIr_SetPalette(ZelIrHandle handle, uint32_t index, uint8_t* table) {
-    CIRDeviceManager* manager = TableCheck(handle);
-    if (manager == nullptr) return 0;
-    manager->LoadPalette(index > 8 ? 0 : static_cast<int>(index));
-    CopyPalette(manager, table);
-    return 1;
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        CIRDeviceManager* manager = TableCheck(handle);
+        if (manager == nullptr) return 0;
+        manager->LoadPalette(index > 8 ? 0 : static_cast<int>(index));
+        CopyPalette(manager, table);
+        return 1;
+    });
 }
 
 ZELIR_API int32_t ZelIr_SetUserPalette(ZelIrHandle handle, const void* table) {
-    CIRDeviceManager* manager = TableCheck(handle);
-    if (manager == nullptr) return 0;
-    return manager->SetUserPalette(static_cast<const RGBQUAD*>(table));
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        CIRDeviceManager* manager = TableCheck(handle);
+        if (manager == nullptr) return 0;
+        return manager->SetUserPalette(static_cast<const RGBQUAD*>(table));
+    });
 }
 
 ZELIR_API uint16_t ZelIr_GetCurrPalette(ZelIrHandle handle, uint8_t* table) {
-    CIRDeviceManager* manager = TableCheck(handle);
-    if (manager == nullptr) return 0;
-    CopyPalette(manager, table);
-    return manager->ParameterBlock()->paletteIndex;
+    return OnHandle(handle, uint16_t{0}, [&]() -> uint16_t {
+        CIRDeviceManager* manager = TableCheck(handle);
+        if (manager == nullptr) return 0;
+        CopyPalette(manager, table);
+        return manager->ParameterBlock()->paletteIndex;
+    });
 }
 
 ZELIR_API int32_t ZelIr_SetBrihgtContrastType(ZelIrHandle handle, int32_t type) {
-    CIRDeviceManager* manager = TableCheck(handle);
-    if (manager == nullptr) return 0;
-    manager->ParameterBlock()->bcType =
-        static_cast<int16_t>(type >= 0 && type < kTypeCount ? type : 0);
-    return 1;
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        CIRDeviceManager* manager = TableCheck(handle);
+        if (manager == nullptr) return 0;
+        manager->ParameterBlock()->bcType =
+            static_cast<int16_t>(type >= 0 && type < kTypeCount ? type : 0);
+        return 1;
+    });
 }
 
 ZELIR_API int32_t ZelIr_GetBrihgtContrastType(ZelIrHandle handle) {
-    CIRDeviceManager* manager = TableCheck(handle);
-    return manager != nullptr ? manager->ParameterBlock()->bcType : -1;
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        CIRDeviceManager* manager = TableCheck(handle);
+        return manager != nullptr ? manager->ParameterBlock()->bcType : -1;
+    });
 }
 
 ZELIR_API int32_t ZelIr_SetCurrBright(ZelIrHandle handle, int32_t value) {
-    CIRDeviceManager* manager = TableCheck(handle);
-    if (manager == nullptr) return 0;
-    ZelIrParameterBlock* block = manager->ParameterBlock();
-    block->brightness = DisplayValue(*block, value);
-    return 1;
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        CIRDeviceManager* manager = TableCheck(handle);
+        if (manager == nullptr) return 0;
+        ZelIrParameterBlock* block = manager->ParameterBlock();
+        block->brightness = DisplayValue(*block, value);
+        return 1;
+    });
 }
 
 ZELIR_API int32_t ZelIr_SetCurrContrast(ZelIrHandle handle, int32_t value) {
-    CIRDeviceManager* manager = TableCheck(handle);
-    if (manager == nullptr) return 0;
-    ZelIrParameterBlock* block = manager->ParameterBlock();
-    block->contrast = DisplayValue(*block, value);
-    return 1;
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        CIRDeviceManager* manager = TableCheck(handle);
+        if (manager == nullptr) return 0;
+        ZelIrParameterBlock* block = manager->ParameterBlock();
+        block->contrast = DisplayValue(*block, value);
+        return 1;
+    });
 }
 
 ZELIR_API int32_t ZelIr_GetCurrBright(ZelIrHandle handle) {
-    CIRDeviceManager* manager = TableCheck(handle);
-    return manager != nullptr ? static_cast<int32_t>(manager->ParameterBlock()->brightness) : 0;
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        CIRDeviceManager* manager = TableCheck(handle);
+        return manager != nullptr ? static_cast<int32_t>(manager->ParameterBlock()->brightness) : 0;
+    });
 }
 
 ZELIR_API int32_t ZelIr_GetCurrContrast(ZelIrHandle handle) {
-    CIRDeviceManager* manager = TableCheck(handle);
-    return manager != nullptr ? static_cast<int32_t>(manager->ParameterBlock()->contrast) : 0;
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        CIRDeviceManager* manager = TableCheck(handle);
+        return manager != nullptr ? static_cast<int32_t>(manager->ParameterBlock()->contrast) : 0;
+    });
 }
 
 ZELIR_API int32_t ZelIr_DigitArrayToBmp(ZelIrHandle handle, const uint16_t* digits, uint8_t* out,
-                                        uint32_t ignored, int32_t noFlip, HISTOGRAM_INFO* record) {
-    CIRDeviceManager* manager = TableCheck(handle);
-    if (manager == nullptr) return 0;
-    return manager->MapToY8(digits, out, ignored, noFlip, record);
+                                        uint32_t, int32_t noFlip, HISTOGRAM_INFO* record) {
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        CIRDeviceManager* manager = TableCheck(handle);
+        if (manager == nullptr) return 0;
+        return manager->MapToY8(digits, out, noFlip, record);
+    });
 }

@@ -1,44 +1,39 @@
 // Start-up, the handle life cycle, handle classification and the version queries.
 #include <cstring>
 #include <memory>
-#include <new>
 
-#include "api/base_library/debug_output.h"
 #include "api/handle_table.h"
+#include "base/debug_output.h"
 
 using namespace zelir;
 
 namespace {
 
-uint32_t g_initialised = 0;
-
 enum class OpenKind { kDevice, kRawImage, kMovie };
 
+// The manager takes its slot before it opens (an open that fails gives the slot back), so a
+// 17th open fails before touching its source.
 ZelIrHandle CreateHandle(OpenKind kind, const wchar_t* path, void* reserved) {
-    const int slot = FindFreeSlot();
-    if (slot < 0) return nullptr;
-    auto* manager = new (std::nothrow) CIRDeviceManager();
-    if (manager == nullptr) return nullptr;
-    HandleTable()[slot] = manager;
-    const bool opened = Guarded(false, [&] {
-        return kind == OpenKind::kDevice ? manager->DeviceOpen(path, reserved)
-                                         : manager->FileOpen(path);
+    return Guarded<ZelIrHandle>(nullptr, [&]() -> ZelIrHandle {
+        auto manager = std::make_shared<CIRDeviceManager>();
+        if (PlaceManager(manager) < 0) return nullptr;
+        const bool opened = OnHandle(manager.get(), false, [&] {
+            return kind == OpenKind::kDevice ? manager->DeviceOpen(path, reserved)
+                                             : manager->FileOpen(path);
+        });
+        if (!opened) {
+            RemoveManager(manager.get());
+            return nullptr;
+        }
+        if (kind != OpenKind::kRawImage) manager->Stream()->SetPause(0);
+        return manager.get();
     });
-    if (!opened) {
-        delete manager;
-        HandleTable()[slot] = nullptr;
-        return nullptr;
-    }
-    if (kind != OpenKind::kRawImage) manager->Stream()->SetPause(0);
-    return manager;
 }
 
 }  // namespace
 
 ZELIR_API void ZelIr_Init(void) {
-    if (g_initialised != 0) return;
-    HandleTable().fill(nullptr);
-    g_initialised = 1;
+    // The table starts empty; nothing else needs setting up.
 }
 
 ZELIR_API ZelIrHandle ZelIr_OpenDevice(const wchar_t* path, void* reserved) {
@@ -53,27 +48,34 @@ ZELIR_API ZelIrHandle ZelIr_MovieFileOpen(const wchar_t* path) {
     return CreateHandle(OpenKind::kMovie, path, nullptr);
 }
 
+// The manager leaves the table first, so no new call finds it; calls already running on it
+// finish before the lock is had, and the last of them destroys it.
 ZELIR_API int32_t ZelIr_Close(ZelIrHandle handle) {
-    CIRDeviceManager* manager = OpenCheck(handle);
-    if (manager == nullptr) return 0;
-    HandleTable()[FindSlot(handle)] = nullptr;
-    manager->StreamClose();
-    delete manager;
-    return 1;
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        if (OpenCheck(handle) == nullptr) return 0;
+        const std::shared_ptr<CIRDeviceManager> manager = RemoveManager(handle);
+        manager->StreamClose();
+        return 1;
+    });
 }
 
 ZELIR_API int32_t ZelIr_IsOpen(ZelIrHandle handle) {
-    return OpenCheck(handle) != nullptr ? 1 : 0;
+    return OnHandle(handle, int32_t{0},
+                    [&]() -> int32_t { return OpenCheck(handle) != nullptr ? 1 : 0; });
 }
 
 ZELIR_API uint32_t ZelIr_GetHandleType(ZelIrHandle handle) {
-    const CIRDeviceManager* manager = TableCheck(handle);
-    return manager != nullptr ? manager->HandleType() : 0;
+    return OnHandle(handle, uint32_t{0}, [&]() -> uint32_t {
+        const CIRDeviceManager* manager = TableCheck(handle);
+        return manager != nullptr ? manager->HandleType() : 0;
+    });
 }
 
 ZELIR_API uint32_t ZelIr_GetHandleTypeExt(ZelIrHandle handle) {
-    const CIRDeviceManager* manager = TableCheck(handle);
-    return manager != nullptr ? StreamTypeOf(manager) : kStreamOtherFile;
+    return OnHandle(handle, uint32_t{0}, [&]() -> uint32_t {
+        const CIRDeviceManager* manager = TableCheck(handle);
+        return manager != nullptr ? StreamTypeOf(manager) : kStreamOtherFile;
+    });
 }
 
 // The constants live in every manager; reading them directly gives the same values as building
@@ -91,5 +93,8 @@ ZELIR_API int32_t ZelIr_GetRevisionTime(char* buffer, uint32_t size) {
 }
 
 ZELIR_API void ZelIr_SetDebugOutput(ZelIrDebugOutput output, void* context) {
-    SetDebugSink(output, context);
+    Guarded(0, [&] {
+        SetDebugSink(output, context);
+        return 0;
+    });
 }

@@ -1,34 +1,90 @@
 #include "api/handle_table.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 namespace zelir {
+namespace {
 
-std::array<CIRDeviceManager*, kHandleSlots>& HandleTable() {
-    static std::array<CIRDeviceManager*, kHandleSlots> table{};
+struct HandleSlots {
+    std::mutex mutex;
+    std::array<std::shared_ptr<CIRDeviceManager>, kHandleSlots> slots;
+};
+
+HandleSlots& Table() {
+    static HandleSlots table;
     return table;
 }
 
-int FindSlot(ZelIrHandle handle) {
+using TableGuard = std::lock_guard<std::mutex>;
+
+int FindSlotLocked(const HandleSlots& table, ZelIrHandle handle) {
     if (handle == nullptr) return -1;
-    const auto& table = HandleTable();
     for (int i = 0; i < kHandleSlots; ++i) {
-        if (table[i] == handle) return i;
+        if (table.slots[i].get() == handle) return i;
     }
     return -1;
+}
+
+int FindFreeSlotLocked(const HandleSlots& table) {
+    for (int i = 0; i < kHandleSlots; ++i) {
+        if (!table.slots[i]) return i;
+    }
+    return -1;
+}
+
+std::shared_ptr<CIRDeviceManager> FindManager(ZelIrHandle handle) {
+    HandleSlots& table = Table();
+    TableGuard guard(table.mutex);
+    const int slot = FindSlotLocked(table, handle);
+    return slot < 0 ? nullptr : table.slots[slot];
+}
+
+}  // namespace
+
+int FindSlot(ZelIrHandle handle) {
+    HandleSlots& table = Table();
+    TableGuard guard(table.mutex);
+    return FindSlotLocked(table, handle);
 }
 
 int FindFreeSlot() {
-    const auto& table = HandleTable();
-    for (int i = 0; i < kHandleSlots; ++i) {
-        if (table[i] == nullptr) return i;
-    }
-    return -1;
+    HandleSlots& table = Table();
+    TableGuard guard(table.mutex);
+    return FindFreeSlotLocked(table);
+}
+
+int PlaceManager(std::shared_ptr<CIRDeviceManager> manager) {
+    HandleSlots& table = Table();
+    TableGuard guard(table.mutex);
+    const int slot = FindFreeSlotLocked(table);
+    if (slot >= 0) table.slots[slot] = std::move(manager);
+    return slot;
+}
+
+std::shared_ptr<CIRDeviceManager> RemoveManager(ZelIrHandle handle) {
+    HandleSlots& table = Table();
+    TableGuard guard(table.mutex);
+    const int slot = FindSlotLocked(table, handle);
+    if (slot < 0) return nullptr;
+    return std::exchange(table.slots[slot], nullptr);
+}
+
+ZelIrHandle SlotHandle(int slot) {
+    HandleSlots& table = Table();
+    TableGuard guard(table.mutex);
+    return slot >= 0 && slot < kHandleSlots ? table.slots[slot].get() : nullptr;
+}
+
+HandleLock::HandleLock(ZelIrHandle handle) : manager_(FindManager(handle)) {
+    if (!manager_) return;
+    lock_ = std::unique_lock<std::recursive_mutex>(manager_->Mutex());
+    manager_->SyncWithSource();
 }
 
 CIRDeviceManager* TableCheck(ZelIrHandle handle) {
-    const int slot = FindSlot(handle);
-    return slot < 0 ? nullptr : HandleTable()[slot];
+    return FindManager(handle).get();
 }
 
 CIRDeviceManager* TypeCheck(ZelIrHandle handle, uint32_t type) {

@@ -5,18 +5,23 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
 
-#include "api/base_library/string_conversion.h"
+#include "base/string_conversion.h"
 #include "gige/discovery.h"
 
 namespace zelir {
 namespace {
 
+// Enumeration, opens and closes may run on different threads.
 struct DeviceList {
-    std::unique_ptr<DeviceInfo[]> records;
-    int32_t count = 0;
+    std::recursive_mutex mutex;
+    std::vector<DeviceInfo> records;
 };
+
+using ListGuard = std::lock_guard<std::recursive_mutex>;
 
 DeviceList& List() {
     static DeviceList list;
@@ -63,22 +68,28 @@ void FillRecord(DeviceInfo& record, const gige::DiscoveryEntry& entry, int32_t i
 }  // namespace
 
 void FreeDeviceList() {
+    ListGuard guard(List().mutex);
     gige::ResetDiscovery();
-    List().records.reset();
-    List().count = 0;
+    List().records.clear();
 }
 
 void BuildDeviceList(bool indexAsSerial) {
+    DeviceList& list = List();
+    ListGuard guard(list.mutex);
     FreeDeviceList();
     const auto found = static_cast<int32_t>(gige::Discover());
-    DeviceList& list = List();
-    list.count = found;
-    if (found <= 0) return;
-    list.records = std::make_unique<DeviceInfo[]>(static_cast<size_t>(found));
     for (int32_t i = 0; i < found; ++i) {
-        FillRecord(list.records[i], *gige::GetDiscoveryEntry(static_cast<uint32_t>(i)), i,
-                   indexAsSerial);
+        const std::optional<gige::DiscoveryEntry> entry =
+            gige::GetDiscoveryEntry(static_cast<uint32_t>(i));
+        if (!entry) break;
+        FillRecord(list.records.emplace_back(), *entry, i, indexAsSerial);
     }
+}
+
+std::vector<DeviceInfo> ListedOrDiscovered() {
+    ListGuard guard(List().mutex);
+    if (List().records.empty()) BuildDeviceList(true);
+    return List().records;
 }
 
 std::wstring DeviceRecordText(const DeviceInfo& record, size_t offset, size_t characters) {
@@ -89,10 +100,9 @@ std::wstring DeviceRecordText(const DeviceInfo& record, size_t offset, size_t ch
     return Utf16FieldToWide(std::span(field).first(characters));
 }
 
-std::span<const DeviceInfo> DeviceRecords() {
-    const DeviceList& list = List();
-    if (!list.records || list.count <= 0) return {};
-    return {list.records.get(), static_cast<size_t>(list.count)};
+std::vector<DeviceInfo> DeviceRecords() {
+    ListGuard guard(List().mutex);
+    return List().records;
 }
 
 }  // namespace zelir

@@ -1,5 +1,6 @@
 // The process-wide device list: one DeviceInfo record per discovered camera, from which
-// connection paths are resolved (unguarded: enumerating, opening and closing never overlap).
+// connection paths are resolved. Guarded: enumerating, opening and closing may overlap;
+// records are handed out as copies.
 #pragma once
 
 #include <zelir/zelir.h>
@@ -7,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace zelir {
 
@@ -18,6 +20,8 @@ void BuildDeviceList(bool indexAsSerial);
 // The UTF-16 text field of `characters` at byte `offset` of a record (records are packed).
 std::wstring DeviceRecordText(const DeviceInfo& record, size_t offset, size_t characters);
 // The records as they stand (empty when nothing is listed).
-std::span<const DeviceInfo> DeviceRecords();
+std::vector<DeviceInfo> DeviceRecords();
+// The records, discovered first (index as serial) when nothing is listed.
+std::vector<DeviceInfo> ListedOrDiscovered();
 
 }  // namespace zelir

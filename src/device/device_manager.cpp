@@ -3,8 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "api/base_library/string_conversion.h"
-#include "stream/stream_base.h"
+#include "base/string_conversion.h"
+#include "gige/gnet_device.h"
+#include "playback/file_stream.h"
 
 CIRDeviceManager::CIRDeviceManager() = default;
 
@@ -16,11 +17,59 @@ CIRDeviceManager::~CIRDeviceManager() {
 void CIRDeviceManager::StreamClose() {
     if (!stream_ || stream_->IsOpen() == 0) return;
     // Closing while recording finishes the movie, so it keeps its frame count and geometry.
-    stream_->StopRecording();
+    recorder_.Stop();
     const ZelIrParameterBlock copy = parameterBlock_;
     SaveParameters(copy, dataDirectory_.c_str());
     stream_->Close();
+    camera_ = nullptr;
+    movie_ = nullptr;
     stream_.reset();
+}
+
+void CIRDeviceManager::AdoptStream(std::unique_ptr<CStreamBase> stream) {
+    stream_ = std::move(stream);
+    stream_->Attach(this, &recorder_);
+    stream_->SetSaveDirectory(dataDirectory_.c_str());
+}
+
+void CIRDeviceManager::SyncWithSource() {
+    if (camera_ != nullptr && camera_->CallbackMode() != 0) camera_->AdoptPublishedLine();
+}
+
+int32_t CIRDeviceManager::MapToY8(const uint16_t* source, uint8_t* destination, int32_t noFlip,
+                                  HISTOGRAM_INFO* record) {
+    if (!stream_) return 0;
+    return CIRManager::MapToY8(stream_->Arith(), stream_->GetArithEnabled() != 0, source,
+                               destination, noFlip, record);
+}
+
+int32_t CIRDeviceManager::StartRecording(const wchar_t* path) {
+    if (!stream_ || path == nullptr) {
+        recorder_.Stop();
+        return -1;
+    }
+    const bool started = recorder_.Start(zelir::WideToUtf8(path), stream_->GetSourceTag(),
+                                         stream_->GetWidth(), stream_->GetHeight());
+    return started ? 0 : -1;
+}
+
+void CIRDeviceManager::StopRecording() {
+    recorder_.Stop();
+}
+
+void CIRDeviceManager::MovieForward(uint32_t frames) {
+    if (movie_ != nullptr && movie_->Forward(frames)) RefreshFrame();
+}
+
+void CIRDeviceManager::MovieBackward(uint32_t frames) {
+    if (movie_ != nullptr && movie_->Backward(frames)) RefreshFrame();
+}
+
+void CIRDeviceManager::RefreshFrame() {
+    const uint32_t paused = stream_->IsPaused();
+    stream_->SetPause(0);
+    FetchNewFrame(0);
+    stream_->SetPause(paused);
 }
 
 void CIRDeviceManager::SetUpDataDirectory() {

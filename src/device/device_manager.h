@@ -1,12 +1,29 @@
-// The object behind every handle: the image-processing manager plus its one owned stream.
+// The object behind every handle: the image state (CIRManager) plus the one source it opened,
+// and what is done with that source: movie recording, image saving, movie stepping.
 #pragma once
 
 #include <zelir/zelir.h>
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 #include "device/device_list.h"
+#include "device/movie_recorder.h"
 #include "imaging/ir_manager.h"
+#include "stream/stream_base.h"
+
+class CFileStream;
+class CGNetDevice;
+
+// Handle types.
+enum HandleType : uint32_t {
+    kHandleNone = 0,
+    kHandleCamera = 1,
+    kHandleMovie = 2,
+    kHandleImage = 3,
+};
 
 class CIRDeviceManager : public CIRManager {
   public:
@@ -17,10 +34,17 @@ class CIRDeviceManager : public CIRManager {
     bool DeviceOpen(const wchar_t* path, void* reserved);
     // Opens a recorded file (movie, combined image or raw image).
     bool FileOpen(const wchar_t* path);
-    // Saves the display settings, closes and destroys the stream; nothing when none is open.
+    // Finishes a recording, saves the display settings, closes and destroys the stream;
+    // nothing when none is open.
     void StreamClose();
 
-    // Fetches the newest frame into the stream's frame record; false when there is none.
+    CStreamBase* Stream() const { return stream_.get(); }
+    // The stream as what it is: null unless the handle opened a camera, or a movie.
+    CGNetDevice* Camera() const { return camera_; }
+    CFileStream* Movie() const { return movie_; }
+
+    // Fetches the newest frame into the stream's frame record (recording it when a movie is
+    // being recorded); false when there is none.
     bool FetchNewFrame(uint32_t direct);
     // The digit array: the frame record's buffer (null without a stream).
     uint8_t* GetDigitArray();
@@ -28,13 +52,52 @@ class CIRDeviceManager : public CIRManager {
     uint32_t GetPixelKind();
     uint32_t GetBytesPerPixel();
 
+    // Maps a digit array with the source's arithmetic object; 0 without a stream.
+    int32_t MapToY8(const uint16_t* source, uint8_t* destination, int32_t noFlip,
+                    HISTOGRAM_INFO* record);
+
+    // Movie stepping: moves the position, then fetches the frame there.
+    void MovieForward(uint32_t frames);
+    void MovieBackward(uint32_t frames);
+
+    // Movie recording of whatever the stream delivers: 0 when started, -1 when the file cannot
+    // be created.
+    int32_t StartRecording(const wchar_t* path);
+    void StopRecording();
+    bool IsRecording() const { return recorder_.IsRecording(); }
+
+    // Savers of the current image; 1 on success, 0 without a stream or a file.
+    int32_t SaveCurrentImage(const wchar_t* path, bool companionRaw);
+    int32_t SaveCurrentImageAsBmp(const wchar_t* path);
+    int32_t SaveCallerImage(const wchar_t* path, const BITMAPINFOHEADER* info,
+                            const RGBQUAD* palette, const uint8_t* pixels, uint16_t lineSize);
+
     // Camera transfers without an acknowledgement per message; 0 without a stream.
     int32_t TransmitBadPoints(const int16_t* map);
     int32_t TransmitBuffer(const uint8_t* data, uint32_t size, uint32_t type);
 
+    // Held by every export on this handle for the whole call.
+    std::recursive_mutex& Mutex() { return mutex_; }
+    // Under the handle's lock, before an export looks at the image state: takes over what the
+    // receive thread published for it (the newest parameter line of callback delivery).
+    void SyncWithSource();
+
     uint32_t saveBadPoints = 0;
+
+  protected:
+    // Takes an opened stream, hands it this handle's image state and recorder.
+    void AdoptStream(std::unique_ptr<CStreamBase> stream);
 
   private:
     // Data directory: the executable's directory + "_TempData/", created when missing.
     void SetUpDataDirectory();
+    // Fetches again at the current position, paused or not.
+    void RefreshFrame();
+    bool BuildCurrentBitmap(std::vector<uint8_t>& bitmap);
+
+    std::recursive_mutex mutex_;
+    zelir::MovieRecorder recorder_;
+    std::unique_ptr<CStreamBase> stream_;
+    CGNetDevice* camera_ = nullptr;
+    CFileStream* movie_ = nullptr;
 };

@@ -9,8 +9,8 @@
 #include <string>
 #include <thread>
 
-#include "api/base_library/debug_output.h"
-#include "api/base_library/string_conversion.h"
+#include "base/debug_output.h"
+#include "base/string_conversion.h"
 #include "device/device_manager.h"
 #include "gige/gnet_device.h"
 
@@ -83,8 +83,7 @@ bool FitsFrameRecord(uint16_t width, uint16_t height) {
 bool CIRDeviceManager::DeviceOpen(const wchar_t* path, void* reserved) {
     const std::optional<ConnectionPath> parts = SplitPath(path);
     if (!parts) return false;
-    if (zelir::DeviceRecords().empty()) zelir::BuildDeviceList(true);
-    const std::span<const DeviceInfo> records = zelir::DeviceRecords();
+    const std::vector<DeviceInfo> records = zelir::ListedOrDiscovered();
     const std::optional<size_t> index = ChooseRecord(*parts, records);
     if (!index) return false;
     const DeviceInfo& record = records[*index];
@@ -96,18 +95,17 @@ bool CIRDeviceManager::DeviceOpen(const wchar_t* path, void* reserved) {
         odtprintf(L"Error:USB device is not suppoted\n");
         return false;
     }
-    const zelir::gige::DiscoveryEntry* entry =
+    const std::optional<zelir::gige::DiscoveryEntry> entry =
         zelir::gige::GetDiscoveryEntry(static_cast<uint32_t>(*index));
-    if (transport != L"GIGE" || entry == nullptr || !FitsFrameRecord(record.width, record.height)) {
+    if (transport != L"GIGE" || !entry || !FitsFrameRecord(record.width, record.height)) {
         return false;
     }
-    stream_ = std::make_unique<CGNetDevice>(reserved, *entry, record.width, record.height);
-    stream_->AttachOwner(this);
-    stream_->SetSaveDirectory(dataDirectory_.c_str());
-    if (stream_->Open() == 0) {
-        stream_.reset();
-        return false;
-    }
+    auto camera = std::make_unique<CGNetDevice>(reserved, *entry, record.width, record.height);
+    camera->Attach(this, &recorder_);
+    camera->SetSaveDirectory(dataDirectory_.c_str());
+    if (camera->Open() == 0) return false;
+    camera_ = camera.get();
+    AdoptStream(std::move(camera));
     std::this_thread::sleep_for(kSettleAfterOpen);
 
     const uint16_t width = stream_->GetWidth();
@@ -119,7 +117,7 @@ bool CIRDeviceManager::DeviceOpen(const wchar_t* path, void* reserved) {
     parameterBlock_.headerLines =
         static_cast<uint8_t>(width != 0 ? stream_->GetDataOffset() / width / 2 : 0);
     parameterBlock_.frameRate = static_cast<uint8_t>(static_cast<int>(stream_->GetFrameRate()));
-    handleType_ = 1;
+    handleType_ = kHandleCamera;
     // Takes over the camera's parameter line when a first frame is already there.
     if (IsCameraStreamType(stream_->StreamTypeCode())) stream_->GetFrame(0);
     LoadParameters(parameterBlock_, dataDirectory_.c_str());

@@ -1,16 +1,15 @@
 #include <memory>
 
 #include "device/device_manager.h"
-#include "files/file_stream.h"
+#include "playback/file_stream.h"
 
 bool CIRDeviceManager::FileOpen(const wchar_t* path) {
     auto stream = std::make_unique<CFileStream>(path);
-    stream->AttachOwner(this);
     SetUpDataDirectory();
+    stream->Attach(this, &recorder_);
     if (stream->Open() == 0) return false;
-    stream_ = std::move(stream);
-    stream_->AttachOwner(this);
-    stream_->SetSaveDirectory(dataDirectory_.c_str());
-    handleType_ = stream_->StreamTypeCode() == kStreamMovie ? 2 : 3;
+    movie_ = stream->StreamTypeCode() == kStreamMovie ? stream.get() : nullptr;
+    handleType_ = movie_ != nullptr ? kHandleMovie : kHandleImage;
+    AdoptStream(std::move(stream));
     return true;
 }

@@ -6,16 +6,14 @@
 
 namespace {
 
-constexpr uint32_t kImageFile = 3;
-
 bool FrameKindFromRecord(uint32_t handleType) {
-    return handleType == 1 || handleType == 2;
+    return handleType == kHandleCamera || handleType == kHandleMovie;
 }
 
 }  // namespace
 
 bool CIRDeviceManager::FetchNewFrame(uint32_t direct) {
-    if (handleType_ == kImageFile) {
+    if (handleType_ == kHandleImage) {
         if (stream_) stream_->GetFrame(0);
         return true;
     }

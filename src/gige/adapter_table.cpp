@@ -9,16 +9,18 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <memory>
+#include <mutex>
+#include <vector>
 
-#include "api/base_library/debug_output.h"
+#include "base/debug_output.h"
 
 namespace zelir::gige {
 namespace {
 
+// Enumeration (discovery) and camera opens may run on different threads.
 struct AdapterTable {
-    uint32_t count = 0;
-    std::unique_ptr<AdapterRecord[]> records;
+    std::mutex mutex;
+    std::vector<AdapterRecord> records;
 };
 
 AdapterTable& Table() {
@@ -72,16 +74,15 @@ void CopyText(char (&dest)[256], const char* text) {
 }  // namespace
 
 void ReleaseAdapters() {
-    Table().records.reset();
-    Table().count = 0;
+    AdapterTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.mutex);
+    table.records.clear();
 }
 
 int BuildAdapterTable(const pcap_if_t* devices) {
-    ReleaseAdapters();
-    size_t listed = 0;
-    for (const pcap_if_t* d = devices; d != nullptr; d = d->next) ++listed;
     AdapterTable& table = Table();
-    table.records = std::make_unique<AdapterRecord[]>(listed);
+    std::lock_guard<std::mutex> guard(table.mutex);
+    table.records.clear();
     uint32_t k = 0;
     // A record's index is 8-bit: adapters beyond the 256th cannot be told apart, so they are
     // not taken.
@@ -101,10 +102,10 @@ int BuildAdapterTable(const pcap_if_t* devices) {
         record.index = static_cast<uint8_t>(k);
         CopyText(record.name, d->name);
         CopyText(record.description, d->description);
-        table.records[k] = record;
-        table.count = ++k;
+        table.records.push_back(record);
+        ++k;
     }
-    if (table.count == 0) {
+    if (table.records.empty()) {
         odtprintf(L"No net adapter found! Make sure winpcap driver is installed.");
         return -1;
     }
@@ -117,6 +118,7 @@ int EnumerateAdapters() {
     char error[PCAP_ERRBUF_SIZE] = {};
     if (pcap_findalldevs(&devices, error) != 0) {
         odtprintf(L"Failed to find all devices\n");
+        odprintf("pcap_findalldevs: %s\n", error);
         return -1;
     }
     const int result = BuildAdapterTable(devices);
@@ -125,11 +127,16 @@ int EnumerateAdapters() {
 }
 
 uint32_t AdapterCount() {
-    return Table().count;
+    AdapterTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.mutex);
+    return static_cast<uint32_t>(table.records.size());
 }
 
-const AdapterRecord* GetAdapter(uint32_t index) {
-    return index < Table().count ? &Table().records[index] : nullptr;
+std::optional<AdapterRecord> GetAdapter(uint32_t index) {
+    AdapterTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.mutex);
+    if (index >= table.records.size()) return std::nullopt;
+    return table.records[index];
 }
 
 }  // namespace zelir::gige

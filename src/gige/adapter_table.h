@@ -1,10 +1,11 @@
-// Process-wide table of the network adapters that can reach a camera (unguarded: enumeration
-// must not overlap an open or another enumeration).
+// Process-wide table of the network adapters that can reach a camera. Guarded: enumeration and
+// opens may run on different threads; records are handed out as copies.
 #pragma once
 
 #include <pcap/pcap.h>
 
 #include <cstdint>
+#include <optional>
 
 namespace zelir::gige {
 
@@ -24,7 +25,7 @@ void ReleaseAdapters();
 int BuildAdapterTable(const pcap_if_t* devices);
 
 uint32_t AdapterCount();
-// Null when index is out of range.
-const AdapterRecord* GetAdapter(uint32_t index);
+// Empty when index is out of range.
+std::optional<AdapterRecord> GetAdapter(uint32_t index);
 
 }  // namespace zelir::gige

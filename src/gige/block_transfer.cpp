@@ -5,8 +5,8 @@
 #include <array>
 #include <thread>
 
-#include "api/base_library/debug_output.h"
-#include "api/base_library/timer.h"
+#include "base/debug_output.h"
+#include "base/timer.h"
 
 namespace zelir::gige {
 namespace {
@@ -27,8 +27,8 @@ std::array<uint8_t, 4> Word(uint32_t v) {
 uint16_t ExchangeBuilt(const CommandMessage& message, const ControlTarget& target,
                        uint32_t timeoutMs) {
     if (message.GetMessageLength() == 0 || target.channel == nullptr) return kTransactFailed;
-    const uint32_t length =
-        BuildDeviceCommand(message.GetMessage(), message.GetMessageLength(), true);
+    const uint32_t length = BuildDeviceCommand(target.channel->Control(), message.GetMessage(),
+                                               message.GetMessageLength(), true);
     if (length == 0) return kTransactFailed;
     return Transact(*target.channel, target.camera.mac, target.camera.address, length, nullptr,
                     timeoutMs);
@@ -104,14 +104,15 @@ uint16_t ProgramFlash(CommandMessage& message, const ControlTarget& target, uint
     // The camera is busy programming: poll on time, checking the clock in between.
     for (int64_t now = 0; now < timing.limitMs; now = timer.DurationMilliSeconds()) {
         if (now - lastPoll <= timing.pollIntervalMs) {
-            std::this_thread::yield();
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(lastPoll + timing.pollIntervalMs + 1 - now));
             continue;
         }
         result = ExchangeBuilt(message, target, timing.exchangeTimeoutMs);
         if (result != 0) {
             odtprintf(L"ProgramFlash acknowledgae failed\n");
         } else {
-            const auto reply = ReplyBuffer();
+            const auto reply = std::span<const uint8_t>(target.channel->Control().reply);
             const uint32_t done = uint32_t{reply[8]} | uint32_t{reply[9]} << 8 |
                                   uint32_t{reply[10]} << 16 | uint32_t{reply[11]} << 24;
             if (progress.callback != nullptr) {

@@ -1,4 +1,4 @@
-// Pacing of unacknowledged messages: a busy wait on the monotonic clock, finer than a sleep.
+// Pacing of unacknowledged messages on the monotonic clock.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,7 @@ namespace zelir::gige {
 void DelayInit();
 // Microseconds of the monotonic clock.
 int64_t DelayNowMicroseconds();
-// Returns once n milliseconds have passed; yields the processor while it waits.
+// Returns once n milliseconds have passed; sleeps meanwhile.
 void DelayMilliseconds(uint32_t n);
 
 }  // namespace zelir::gige

@@ -6,9 +6,11 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <mutex>
 #include <thread>
 
-#include "api/base_library/debug_output.h"
+#include "base/debug_output.h"
+#include "gige/command_message.h"
 
 namespace zelir::gige {
 namespace {
@@ -24,9 +26,30 @@ float FirstFloat(std::span<const uint8_t> reply) {
 
 }  // namespace
 
-TriggerCache& SharedTriggerCache() {
-    static TriggerCache cache;
-    return cache;
+namespace {
+
+struct GuardedTriggerCache {
+    std::mutex mutex;
+    TriggerCache cache;
+};
+
+GuardedTriggerCache& SharedTriggerCache() {
+    static GuardedTriggerCache shared;
+    return shared;
+}
+
+}  // namespace
+
+TriggerCache LoadTriggerCache() {
+    GuardedTriggerCache& shared = SharedTriggerCache();
+    std::lock_guard<std::mutex> guard(shared.mutex);
+    return shared.cache;
+}
+
+void StoreTriggerCache(TriggerCache cache) {
+    GuardedTriggerCache& shared = SharedTriggerCache();
+    std::lock_guard<std::mutex> guard(shared.mutex);
+    shared.cache = cache;
 }
 
 uint32_t FirstWord(std::span<const uint8_t> reply) {
@@ -36,15 +59,18 @@ uint32_t FirstWord(std::span<const uint8_t> reply) {
 }
 
 bool SendBuilt(CStreamBase& stream) {
-    const uint8_t* message = stream.GetMessage();
-    const uint16_t length = stream.GetMessageLength();
+    const CommandMessage* commands = stream.Commands();
+    if (commands == nullptr) return false;
+    const uint8_t* message = commands->GetMessage();
+    const uint16_t length = commands->GetMessageLength();
     // A refused build leaves no message: nothing (and not an empty command) goes out.
     if (message == nullptr || length == 0) return false;
     return stream.SendCommand(message, length);
 }
 
 bool SendFramed(CStreamBase& stream, uint16_t id, uint8_t flag, const uint8_t* data, uint32_t n) {
-    if (stream.BuildMessage(id, flag, data, n) != 0) return false;
+    CommandMessage* commands = stream.Commands();
+    if (commands == nullptr || commands->BuildMessage(id, flag, data, n) != 0) return false;
     return SendBuilt(stream);
 }
 
@@ -135,7 +161,7 @@ int32_t GetTriggerBit(CStreamBase& stream, const Setting& setting, uint32_t bit,
     uint32_t got = 0;
     if (!QuerySetting(stream, setting, reply, got)) return 0;
     const uint32_t word = FirstWord(reply);
-    SharedTriggerCache() = {true, word};
+    StoreTriggerCache({true, word});
     if (out != nullptr) {
         out[0] = (word & bit) / bit;
         out[1] = 0;
@@ -151,12 +177,12 @@ int32_t SetTriggerBit(CStreamBase& stream, const Setting& setting, uint32_t bit,
     if (!QuerySetting(stream, setting, reply, got)) return 0;
     const uint32_t word = (FirstWord(reply) & ~bit) | value * bit;
     if (!WriteSetting(stream, setting, word)) return 0;
-    SharedTriggerCache() = {true, word};
+    StoreTriggerCache({true, word});
     return ReadBack(stream, setting, [word](auto r) { return FirstWord(r) == word; });
 }
 
 int32_t SetSoftTrigger(CStreamBase& stream) {
-    TriggerCache& cache = SharedTriggerCache();
+    const TriggerCache cache = LoadTriggerCache();
     uint32_t word = cache.word;
     uint32_t length = 4;
     if (!cache.valid) {
@@ -174,7 +200,7 @@ int32_t SetSoftTrigger(CStreamBase& stream) {
         return 0;
     }
     if (!WriteSetting(stream, kSoftTrigger, word | kSoftTriggerBit)) return 0;
-    cache = {true, word};
+    StoreTriggerCache({true, word});
     // The camera clears the pulse bit itself; the try count starts at 1.
     return ReadBack(
         stream, kSoftTrigger, [word](auto r) { return FirstWord(r) == word; },

@@ -37,11 +37,13 @@ inline constexpr uint32_t kSoftTriggerBit = 2;
 inline constexpr uint32_t kTriggerSourceBit = 4;
 
 // The last trigger control word seen, shared by every camera of the process; never cleared.
+// Guarded: read and written as a whole.
 struct TriggerCache {
     bool valid = false;
     uint32_t word = 0;
 };
-TriggerCache& SharedTriggerCache();
+TriggerCache LoadTriggerCache();
+void StoreTriggerCache(TriggerCache cache);
 
 // Builds a framed message into the stream's command message and sends it unacknowledged.
 // False when nothing could be built or the send failed.

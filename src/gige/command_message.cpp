@@ -6,7 +6,7 @@
 #include <new>
 #include <thread>
 
-#include "api/base_library/debug_output.h"
+#include "base/debug_output.h"
 
 namespace zelir::gige {
 namespace {
@@ -188,13 +188,9 @@ uint16_t CommandMessage::ParseMessage(MessageDescriptor& d) {
             checksum = 0;
             foundPrefix = false;
             good = false;
-            if (b == prefix_[0]) {
-                p = 1;
-                continue;
-            }
-            for (int wait = 0; wait < 2 && BytesAvailable(d) == 0; ++wait) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(receiveWaitMs_));
-            }
+            // Bytes before a prefix are skipped; the buffer holds all there is, so nothing
+            // more can arrive by waiting.
+            if (b == prefix_[0]) p = 1;
             continue;
         }
         if (p == 1 || p == 2) {

@@ -78,7 +78,6 @@ class CommandMessage {
                        uint32_t count);
     uint16_t ParseMessage(MessageDescriptor& d);
     // How long the parser waits (twice) for more bytes after skipping a stray last byte.
-    void SetReceiveWaitMs(uint32_t ms) { receiveWaitMs_ = ms; }
 
   private:
     // Writes length, flag, data length and id, then the checksum over offsets 3 .. 9 + n.
@@ -89,7 +88,6 @@ class CommandMessage {
     uint16_t inUse_ = 0;
     MessageDescriptor* slots_[kDescriptorSlots] = {nullptr, nullptr};
     uint8_t prefix_[3] = {0x55, 0xAA, 0x10};
-    uint32_t receiveWaitMs_ = 1000;
 };
 
 }  // namespace zelir::gige

@@ -2,39 +2,46 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstring>
+#include <mutex>
 
-#include "api/base_library/debug_output.h"
-#include "api/base_library/timer.h"
+#include "base/debug_output.h"
 
 namespace zelir::gige {
 namespace {
 
-struct ControlState {
-    uint16_t requestCounter = 0;
-    std::array<uint8_t, kCommandBufferSize> cmd{};
-    std::array<uint8_t, kReplyBufferSize> reply{};
-};
+using Clock = std::chrono::steady_clock;
 
-ControlState& State() {
-    static ControlState state;
-    return state;
+// Acknowledgement status high bytes that report a camera error.
+constexpr uint8_t kStatusCameraError = 0x80;
+constexpr uint8_t kStatusCameraBusy = 0x8F;
+
+int64_t MicrosecondsUntil(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
+    return std::max<int64_t>(0, left.count());
 }
 
-uint16_t NextRequestId() {
-    uint16_t& counter = State().requestCounter;
+int64_t MillisecondsSince(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+uint16_t NextRequestId(ControlState& state) {
+    uint16_t& counter = state.requestCounter;
     counter = static_cast<uint16_t>(counter + 1);
     if (counter == 0) counter = 1;  // 0 is never sent
     return counter;
 }
 
-void WriteHeader(std::span<uint8_t> packet, uint8_t flags, uint16_t command, uint16_t length) {
+void WriteHeader(ControlState& state, std::span<uint8_t> packet, uint8_t flags, uint16_t command,
+                 uint16_t length) {
     auto& h = *reinterpret_cast<GvcpCommandHeader*>(packet.data());
     h.key = kGvcpKey;
     h.flags = flags;
     PutBe16(h.command, command);
     PutBe16(h.length, length);
-    PutBe16(h.requestId, NextRequestId());
+    PutBe16(h.requestId, NextRequestId(state));
 }
 
 uint32_t HostWord(const uint8_t* data, size_t index) {
@@ -59,45 +66,43 @@ size_t ReplyDataBytes(size_t claimed) {
 
 }  // namespace
 
-uint16_t RequestCounter() {
-    return State().requestCounter;
-}
-std::span<const uint8_t, kCommandBufferSize> CommandBuffer() {
-    return State().cmd;
-}
-std::span<const uint8_t, kReplyBufferSize> ReplyBuffer() {
-    return State().reply;
+ReplyStatus ClassifyStatus(uint16_t status) {
+    const uint8_t high = static_cast<uint8_t>(status >> 8);
+    if (high == 0) return ReplyStatus::kSuccess;
+    if (high == kStatusCameraError || high == kStatusCameraBusy) return ReplyStatus::kCameraError;
+    return ReplyStatus::kOther;
 }
 
-uint32_t BuildDiscovery() {
-    WriteHeader(State().cmd, kFlagAckRequested | kFlagBroadcastAck, kDiscoveryCommand, 0);
+uint32_t BuildDiscovery(ControlState& state) {
+    WriteHeader(state, state.cmd, kFlagAckRequested | kFlagBroadcastAck, kDiscoveryCommand, 0);
     return 8;
 }
 
-uint32_t BuildReadRegister(uint32_t address) {
-    auto& cmd = State().cmd;
-    WriteHeader(cmd, kFlagAckRequested, kReadRegisterCommand, 4);
+uint32_t BuildReadRegister(ControlState& state, uint32_t address) {
+    auto& cmd = state.cmd;
+    WriteHeader(state, cmd, kFlagAckRequested, kReadRegisterCommand, 4);
     PutBe32(&cmd[8], address);
     return 12;
 }
 
-uint32_t BuildWriteRegister(uint32_t address, uint32_t value) {
-    auto& cmd = State().cmd;
-    WriteHeader(cmd, kFlagAckRequested, kWriteRegisterCommand, 8);
+uint32_t BuildWriteRegister(ControlState& state, uint32_t address, uint32_t value) {
+    auto& cmd = state.cmd;
+    WriteHeader(state, cmd, kFlagAckRequested, kWriteRegisterCommand, 8);
     PutBe32(&cmd[8], address);
     PutBe32(&cmd[12], value);
     return 16;
 }
 
-uint32_t BuildDeviceCommand(const uint8_t* data, uint32_t n, bool wantAck) {
+uint32_t BuildDeviceCommand(ControlState& state, const uint8_t* data, uint32_t n, bool wantAck) {
     if (data == nullptr || n > kMaxDeviceCommandData) return 0;
-    auto& cmd = State().cmd;
-    WriteHeader(cmd, wantAck ? kFlagAckRequested : 0, kDeviceCommand, static_cast<uint16_t>(n));
+    auto& cmd = state.cmd;
+    WriteHeader(state, cmd, wantAck ? kFlagAckRequested : 0, kDeviceCommand,
+                static_cast<uint16_t>(n));
     std::memcpy(&cmd[8], data, n);
     return n + 8;
 }
 
-uint32_t BuildCommand(const uint8_t* data, uint32_t dataLength, uint16_t code,
+uint32_t BuildCommand(ControlState& state, const uint8_t* data, uint32_t dataLength, uint16_t code,
                       std::span<uint8_t> destination) {
     const size_t total = size_t{dataLength} + kGvcpHeaderSize;
     const uint32_t words = code == kReadRegisterCommand ? 1 : code == kWriteRegisterCommand ? 2 : 0;
@@ -107,19 +112,19 @@ uint32_t BuildCommand(const uint8_t* data, uint32_t dataLength, uint16_t code,
     }
     switch (code) {
         case kDiscoveryCommand:
-            WriteHeader(destination, kFlagAckRequested | kFlagBroadcastAck, code, 0);
+            WriteHeader(state, destination, kFlagAckRequested | kFlagBroadcastAck, code, 0);
             break;
         case kReadRegisterCommand:
-            WriteHeader(destination, kFlagAckRequested, code, 4);
+            WriteHeader(state, destination, kFlagAckRequested, code, 4);
             PutBe32(&destination[8], HostWord(data, 0));
             break;
         case kWriteRegisterCommand:
-            WriteHeader(destination, kFlagAckRequested, code, 8);
+            WriteHeader(state, destination, kFlagAckRequested, code, 8);
             PutBe32(&destination[8], HostWord(data, 0));
             PutBe32(&destination[12], HostWord(data, 1));
             break;
         case kDeviceCommand:
-            WriteHeader(destination, 0, code, static_cast<uint16_t>(dataLength));
+            WriteHeader(state, destination, 0, code, static_cast<uint16_t>(dataLength));
             if (dataLength > 0) std::memcpy(&destination[8], data, dataLength);
             break;
         default:
@@ -131,58 +136,55 @@ uint32_t BuildCommand(const uint8_t* data, uint32_t dataLength, uint16_t code,
 
 uint16_t Transact(NetInterface& channel, const MacAddress& mac, uint32_t address, uint32_t length,
                   uint32_t* dataLength, uint32_t timeoutMs) {
-    ControlState& s = State();
+    std::lock_guard<std::recursive_mutex> exchange(channel.ControlLock());
+    ControlState& s = channel.Control();
     const auto packet =
         std::span<const uint8_t>(s.cmd).first(std::min<size_t>(length, s.cmd.size()));
     for (int attempt = 1; attempt <= 2; ++attempt) {
-        int64_t remaining = timeoutMs;
         if (channel.SendUdp(packet, mac, address) != 0) {
             odtprintf(L"Error:Failed to send command\n");
             continue;
         }
         if ((s.cmd[1] & kFlagAckRequested) == 0) return 0;  // nothing is awaited
 
-        Infrared_1_0::CTimer timer;
-        timer.Start();
-        do {
-            const int got = channel.WaitMessage(s.reply.data(), kReplyBufferSize, nullptr, nullptr,
-                                                nullptr, remaining * 1000);
-            if (got != 0) {
+        const auto start = Clock::now();
+        const auto deadline = start + std::chrono::milliseconds(timeoutMs);
+        while (true) {
+            if (channel.WaitMessage(s.reply.data(), kReplyBufferSize, nullptr, nullptr, nullptr,
+                                    MicrosecondsUntil(deadline)) != 0) {
                 odtprintf(L"Error:Failed to receive acknowledge,time elapsed %ld ms\n",
-                          static_cast<long>(timer.DurationMilliSeconds()));
-            } else {
-                const AckFields ack = ReadAck(s.reply);
-                if (ack.id != s.requestCounter) {
-                    // A late reply to an earlier command: skip it and keep waiting.
-                    odtprintf(L"Warning:Unexpected ackID %#06x with reqID %#06x\n", ack.id,
-                              s.requestCounter);
-                } else if ((ack.status >> 8) == 0) {
-                    if (dataLength != nullptr) *dataLength = ack.length;
-                    return 0;
-                } else {
-                    odtprintf(L"Error:Acknowledge with reqID %u get status %#06x\n", ack.id,
-                              ack.status);
-                    break;
-                }
+                          static_cast<long>(MillisecondsSince(start)));
+                break;
             }
-            remaining -= timer.DurationMilliSeconds();
-        } while (remaining > 0);
+            const AckFields ack = ReadAck(s.reply);
+            if (ack.id != s.requestCounter) {
+                // A late reply to an earlier command: skip it and keep waiting.
+                odtprintf(L"Warning:Unexpected ackID %#06x with reqID %#06x\n", ack.id,
+                          s.requestCounter);
+            } else if (ClassifyStatus(ack.status) == ReplyStatus::kSuccess) {
+                if (dataLength != nullptr) *dataLength = ack.length;
+                return 0;
+            } else {
+                odtprintf(L"Error:Acknowledge with reqID %u get status %#06x\n", ack.id,
+                          ack.status);
+                break;
+            }
+            if (Clock::now() >= deadline) break;
+        }
     }
     return kTransactFailed;
 }
 
 int ReceiveReply(NetInterface& channel, std::span<uint8_t> destination, uint32_t* length,
                  uint16_t* id) {
-    ControlState& s = State();
-    int64_t budget = kExchangeTimeoutMs;
-    Infrared_1_0::CTimer timer;
-    timer.Start();
+    std::lock_guard<std::recursive_mutex> exchange(channel.ControlLock());
+    ControlState& s = channel.Control();
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kExchangeTimeoutMs);
     do {
-        budget = std::max<int64_t>(0, budget - timer.DurationMilliSeconds());
         if (channel.WaitMessage(s.reply.data(), kReplyBufferSize, nullptr, nullptr, nullptr,
-                                budget * 1500) != 0) {
+                                MicrosecondsUntil(deadline)) != 0) {
             odtprintf(L"Error:Failed to receive acknowledge\n");
-            continue;
+            return 0;
         }
         const AckFields ack = ReadAck(s.reply);
         if (ack.id != s.requestCounter) {
@@ -190,8 +192,7 @@ int ReceiveReply(NetInterface& channel, std::span<uint8_t> destination, uint32_t
                       s.requestCounter);
             continue;
         }
-        const uint8_t high = static_cast<uint8_t>(ack.status >> 8);
-        if (high == 0x80 || high == 0x8F) {
+        if (ClassifyStatus(ack.status) == ReplyStatus::kCameraError) {
             odtprintf(L"Error:Acknowledge with reqID %u get status %#06x\n", ack.id, ack.status);
             return 0;
         }
@@ -201,27 +202,32 @@ int ReceiveReply(NetInterface& channel, std::span<uint8_t> destination, uint32_t
         if (length != nullptr) *length = static_cast<uint32_t>(copied);
         if (id != nullptr) *id = ack.id;
         return 1;
-    } while (budget > 0);
+    } while (Clock::now() < deadline);
     return 0;
 }
 
 uint16_t ReadRegister(const ControlTarget& target, uint32_t address, uint32_t* value) {
-    const uint32_t length = BuildReadRegister(address);
+    std::lock_guard<std::recursive_mutex> exchange(target.channel->ControlLock());
+    ControlState& state = target.channel->Control();
+    const uint32_t length = BuildReadRegister(state, address);
     const uint16_t result = Transact(*target.channel, target.camera.mac, target.camera.address,
                                      length, nullptr, kExchangeTimeoutMs);
-    if (result == 0 && value != nullptr) *value = GetBe32(&State().reply[8]);
+    if (result == 0 && value != nullptr) *value = GetBe32(&state.reply[8]);
     return result;
 }
 
 uint16_t WriteRegister(const ControlTarget& target, uint32_t address, uint32_t value) {
-    const uint32_t length = BuildWriteRegister(address, value);
+    std::lock_guard<std::recursive_mutex> exchange(target.channel->ControlLock());
+    const uint32_t length = BuildWriteRegister(target.channel->Control(), address, value);
     return Transact(*target.channel, target.camera.mac, target.camera.address, length, nullptr,
                     kExchangeTimeoutMs);
 }
 
 uint16_t DeviceCommand(const ControlTarget& target, const uint8_t* data, uint32_t n, bool wantAck,
                        std::span<uint8_t> reply, uint32_t* replyLength) {
-    const uint32_t length = BuildDeviceCommand(data, n, wantAck);
+    std::lock_guard<std::recursive_mutex> exchange(target.channel->ControlLock());
+    ControlState& state = target.channel->Control();
+    const uint32_t length = BuildDeviceCommand(state, data, n, wantAck);
     if (length == 0) return kTransactFailed;  // nothing could be built, nothing is sent
     uint32_t ackLength = 0;
     const uint16_t result = Transact(*target.channel, target.camera.mac, target.camera.address,
@@ -229,16 +235,19 @@ uint16_t DeviceCommand(const ControlTarget& target, const uint8_t* data, uint32_
     if (result == 0 && wantAck) {
         const size_t count =
             std::min(ReplyDataBytes(ackLength >= 8 ? ackLength - 8 : 0), reply.size());
-        std::copy_n(State().reply.begin() + kGvcpHeaderSize, count, reply.begin());
+        std::copy_n(state.reply.begin() + kGvcpHeaderSize, count, reply.begin());
         if (replyLength != nullptr) *replyLength = static_cast<uint32_t>(count);
     }
     return result;
 }
 
 bool SendDeviceCommand(const ControlTarget& target, const uint8_t* data, uint32_t n) {
-    const uint32_t length = BuildDeviceCommand(data, n, false);
-    if (length == 0 || target.channel == nullptr) return false;
-    const auto packet = std::span<const uint8_t>(State().cmd).first(length);
+    if (target.channel == nullptr) return false;
+    std::lock_guard<std::recursive_mutex> exchange(target.channel->ControlLock());
+    ControlState& state = target.channel->Control();
+    const uint32_t length = BuildDeviceCommand(state, data, n, false);
+    if (length == 0) return false;
+    const auto packet = std::span<const uint8_t>(state.cmd).first(length);
     return target.channel->SendUdp(packet, target.camera.mac, target.camera.address) == 0;
 }
 

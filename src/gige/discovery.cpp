@@ -6,8 +6,9 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
-#include "api/base_library/debug_output.h"
+#include "base/debug_output.h"
 #include "gige/adapter_table.h"
 #include "gige/control_channel.h"
 #include "gige/net_interface.h"
@@ -15,10 +16,14 @@
 namespace zelir::gige {
 namespace {
 
+// Discovery, opens and closes may run on different threads.
 struct DiscoveryTable {
+    std::recursive_mutex mutex;
     uint32_t count = 0;
     std::array<DiscoveryEntry, kMaxDiscoveredCameras> entries{};
 };
+
+using TableGuard = std::lock_guard<std::recursive_mutex>;
 
 DiscoveryTable& Table() {
     static DiscoveryTable table;
@@ -38,6 +43,7 @@ int AddDiscoveredCamera(std::span<const uint8_t> ack, uint8_t adapterIndex,
                         const char* hostAddress) {
     if (ack.size() < discovery_ack::kSerial + kSerialCharacters) return -1;
     DiscoveryTable& table = Table();
+    TableGuard guard(table.mutex);
     MacAddress mac;
     std::copy_n(ack.begin() + discovery_ack::kMac, mac.size(), mac.begin());
     for (uint32_t i = 0; i < table.count; ++i) {
@@ -71,6 +77,7 @@ int AddDiscoveredCamera(std::span<const uint8_t> ack, uint8_t adapterIndex,
 }
 
 uint32_t Discover() {
+    TableGuard guard(Table().mutex);
     EnumerateAdapters();
     for (uint32_t k = 0; k < AdapterCount(); ++k) {
         odtprintf(L"-------------------Gige Network Adapter %d---------------------\n",
@@ -79,33 +86,40 @@ uint32_t Discover() {
         if (channel.OpenAdapter(k, nullptr) != NetInterface::kSuccess) continue;
         channel.FlushMessages();
         char host[INET_ADDRSTRLEN] = {};
-        const uint32_t own = GetAdapter(k)->address;
+        const std::optional<AdapterRecord> adapter = GetAdapter(k);
+        if (!adapter) continue;
+        const uint32_t own = adapter->address;
         inet_ntop(AF_INET, &own, host, sizeof host);
-        const uint32_t length = BuildDiscovery();
+        const uint32_t length = BuildDiscovery(channel.Control());
         if (Transact(channel, kBroadcastMac, kBroadcastAddress, length, nullptr,
                      kDiscoveryTimeoutMs) != 0) {
             continue;
         }
         // Only the first acknowledgement is looked at: one adapter yields at most one camera.
-        AddDiscoveredCamera(ReplyBuffer(), static_cast<uint8_t>(k), host);
+        AddDiscoveredCamera(channel.Control().reply, static_cast<uint8_t>(k), host);
     }
     return Table().count;
 }
 
 void ResetDiscovery() {
+    TableGuard guard(Table().mutex);
     ReleaseAdapters();
     Table().count = 0;
 }
 
 uint32_t DiscoveredCount() {
+    TableGuard guard(Table().mutex);
     return Table().count;
 }
 
-const DiscoveryEntry* GetDiscoveryEntry(uint32_t index) {
-    return index < Table().count ? &Table().entries[index] : nullptr;
+std::optional<DiscoveryEntry> GetDiscoveryEntry(uint32_t index) {
+    TableGuard guard(Table().mutex);
+    if (index >= Table().count) return std::nullopt;
+    return Table().entries[index];
 }
 
 void SetDiscoveredGeometry(uint32_t index, uint16_t width, uint16_t height) {
+    TableGuard guard(Table().mutex);
     if (index >= Table().count) return;
     Table().entries[index].width = width;
     Table().entries[index].height = height;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "gige/udp_frame.h"
@@ -35,7 +36,7 @@ void ResetDiscovery();
 
 uint32_t DiscoveredCount();
 // Null when index is not below the count.
-const DiscoveryEntry* GetDiscoveryEntry(uint32_t index);
+std::optional<DiscoveryEntry> GetDiscoveryEntry(uint32_t index);
 // Records the geometry a camera object was made with in its entry (nothing for a bad index).
 void SetDiscoveredGeometry(uint32_t index, uint16_t width, uint16_t height);
 

@@ -1,9 +1,10 @@
 #include "gige/frame_assembler.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
-#include "files/parameter_line.h"
+#include "formats/parameter_line.h"
 
 namespace zelir::gige {
 namespace {
@@ -16,9 +17,6 @@ constexpr size_t kWindowHeight = 60;
 constexpr size_t kWindowPosition1 = 62;
 constexpr size_t kWindowPosition2 = 64;
 }  // namespace line_field
-
-// Callback delivery adopts only the first 64 bytes of a line.
-constexpr size_t kCallbackLineBytes = 64;
 
 int64_t CounterNow() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -97,9 +95,13 @@ void FrameAssembler::CompleteFrame(uint32_t blockId, const uint8_t* line) {
         eventWords_[3] = static_cast<int16_t>(windowHeight);
     }
     const int current = currentSlot_.load(std::memory_order_relaxed);
-    readyMask_.fetch_or(static_cast<uint16_t>(1u << current), std::memory_order_release);
+    {
+        std::lock_guard<std::mutex> guard(slotLock_);
+        readyMask_.fetch_or(static_cast<uint16_t>(1u << current), std::memory_order_release);
+    }
     Deliver(slots_[current], line);
     const int next = (current + 1) % kSlotCount;
+    std::lock_guard<std::mutex> guard(slotLock_);
     readyMask_.fetch_and(static_cast<uint16_t>(~(1u << next)), std::memory_order_acq_rel);
     currentSlot_.store(next, std::memory_order_release);
 }
@@ -122,10 +124,11 @@ void FrameAssembler::Deliver(Slot& slot, const uint8_t* line) {
     void* const context = callbackContext_.load(std::memory_order_acquire);
     if (callback == nullptr || context == nullptr) return;
 
-    const std::span<const uint8_t> lineBytes(line, kCallbackLineBytes);
-    ZelIrParameterBlock* const block = parameterBlock_.load(std::memory_order_acquire);
-    if (block != nullptr && files::HasValidMarkers(lineBytes)) {
-        files::AdoptParameterLine(*block, lineBytes);
+    const std::span<const uint8_t> lineBytes(line, kPublishedLineBytes);
+    if (files::HasValidMarkers(lineBytes)) {
+        std::lock_guard<std::mutex> guard(lineLock_);
+        std::copy(lineBytes.begin(), lineBytes.end(), publishedLine_.begin());
+        ++publishedSequence_;
     }
     const uint16_t windowWidth = GetLe16(line + line_field::kWindowWidth);
     const uint16_t windowHeight = GetLe16(line + line_field::kWindowHeight);
@@ -137,6 +140,7 @@ void FrameAssembler::Deliver(Slot& slot, const uint8_t* line) {
 }
 
 int FrameAssembler::FetchNewestFrame(const FrameDestination& dest) const {
+    std::lock_guard<std::mutex> guard(slotLock_);
     const int current = currentSlot_.load(std::memory_order_acquire);
     const int s = current == 0 ? kSlotCount - 1 : current - 1;
     if ((readyMask_.load(std::memory_order_acquire) & (1u << s)) == 0) return 0;
@@ -150,9 +154,16 @@ int FrameAssembler::FetchNewestFrame(const FrameDestination& dest) const {
     return 1;
 }
 
-void FrameAssembler::SetFrameCallback(ZelIrFrameCallback function, void* context,
-                                      ZelIrParameterBlock* parameterBlock) {
-    parameterBlock_.store(parameterBlock, std::memory_order_release);
+bool FrameAssembler::TakePublishedLine(uint64_t& seen,
+                                       std::array<uint8_t, kPublishedLineBytes>& line) const {
+    std::lock_guard<std::mutex> guard(lineLock_);
+    if (publishedSequence_ == seen) return false;
+    seen = publishedSequence_;
+    line = publishedLine_;
+    return true;
+}
+
+void FrameAssembler::SetFrameCallback(ZelIrFrameCallback function, void* context) {
     callbackContext_.store(context, std::memory_order_release);
     callback_.store(function, std::memory_order_release);
 }

@@ -1,5 +1,7 @@
 // Reassembles stream packets into eight frame slots and hands complete frames over through a
-// 16-bit ready mask (receive thread writes, application thread reads; no lock).
+// 16-bit ready mask. The receive thread fills a slot without a lock; moving on to the next slot
+// and copying the newest one out take the slot lock, so a slot is never rewritten while the
+// application copies it.
 #pragma once
 
 #include <zelir/zelir.h>
@@ -8,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <span>
 
 #include "gige/wire_format.h"
@@ -38,10 +41,12 @@ class FrameAssembler {
     // when it does not fit the destination).
     int FetchNewestFrame(const FrameDestination& dest) const;
     float GetFrameRate() const { return frameRate_.load(std::memory_order_relaxed); }
-    // Delivery by callback is on while function and context are both set. The parameter block
-    // (may be null) receives the first 64 bytes of each valid parameter line.
-    void SetFrameCallback(ZelIrFrameCallback function, void* context,
-                          ZelIrParameterBlock* parameterBlock);
+    // Delivery by callback is on while function and context are both set.
+    void SetFrameCallback(ZelIrFrameCallback function, void* context);
+    // Callback delivery publishes the first 64 bytes of each valid parameter line; the
+    // application thread takes the newest one it has not seen (false when there is none).
+    static constexpr size_t kPublishedLineBytes = 64;
+    bool TakePublishedLine(uint64_t& seen, std::array<uint8_t, kPublishedLineBytes>& line) const;
 
     uint16_t ReadyMask() const { return readyMask_.load(std::memory_order_acquire); }
     int CurrentSlot() const { return currentSlot_.load(std::memory_order_acquire); }
@@ -86,7 +91,11 @@ class FrameAssembler {
 
     std::atomic<ZelIrFrameCallback> callback_{nullptr};
     std::atomic<void*> callbackContext_{nullptr};
-    std::atomic<ZelIrParameterBlock*> parameterBlock_{nullptr};
+
+    mutable std::mutex slotLock_;
+    mutable std::mutex lineLock_;
+    std::array<uint8_t, kPublishedLineBytes> publishedLine_{};
+    uint64_t publishedSequence_ = 0;
 };
 
 }  // namespace zelir::gige

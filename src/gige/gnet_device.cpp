@@ -4,8 +4,8 @@
 #include <cstring>
 #include <thread>
 
+#include "formats/parameter_line.h"
 #include "gige/control_channel.h"
-#include "imaging/ir_manager.h"
 
 using namespace zelir::gige;
 
@@ -51,11 +51,20 @@ FrameRecord* CGNetDevice::GetFrame(uint32_t direct) {
     return &record;
 }
 
+void CGNetDevice::AdoptPublishedLine() {
+    std::array<uint8_t, FrameAssembler::kPublishedLineBytes> line;
+    if (!channel_ || imaging_ == nullptr) return;
+    if (!channel_->Frames().TakePublishedLine(publishedLineSeen_, line)) return;
+    zelir::files::AdoptParameterLine(*imaging_->ParameterBlock(), line);
+}
+
 void CGNetDevice::SendStreamRegister(uint32_t value, int times) {
     const std::array<uint32_t, 2> write = {kStreamRegister, value};
     std::array<uint8_t, 16> packet{};
-    const uint32_t length = BuildCommand(reinterpret_cast<const uint8_t*>(write.data()),
-                                         sizeof write, kWriteRegisterCommand, packet);
+    std::lock_guard<std::recursive_mutex> exchange(channel_->ControlLock());
+    const uint32_t length =
+        BuildCommand(channel_->Control(), reinterpret_cast<const uint8_t*>(write.data()),
+                     sizeof write, kWriteRegisterCommand, packet);
     const CameraEndpoint camera = Endpoint();
     for (int i = 0; i < times; ++i) {
         channel_->SendUdp(std::span(packet).first(length), camera.mac, camera.address);
@@ -136,8 +145,7 @@ int32_t CGNetDevice::Reserved11(void* a, void* b, void* c, void* d) {
 
 int32_t CGNetDevice::SetCallback(ZelIrFrameCallback callback, void* context) {
     if (!channel_) return 0;
-    ZelIrParameterBlock* block = owner_ != nullptr ? owner_->ParameterBlock() : nullptr;
-    channel_->SetFrameCallback(callback, context, block);
+    channel_->SetFrameCallback(callback, context);
     callbackMode_ = callback != nullptr && context != nullptr ? 1 : 0;
     return 1;
 }

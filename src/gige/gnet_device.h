@@ -6,6 +6,7 @@
 #include <chrono>
 #include <memory>
 
+#include "gige/command_message.h"
 #include "gige/discovery.h"
 #include "gige/net_interface.h"
 #include "stream/stream_base.h"
@@ -60,6 +61,10 @@ class CGNetDevice : public CStreamBase {
     int32_t Reserved11(void* a, void* b, void* c, void* d) override;
     // Frames go to `callback` on the receive thread while callback and context are both set.
     int32_t SetCallback(ZelIrFrameCallback callback, void* context) override;
+    // Application thread: takes over the newest parameter line the callback delivery published.
+    void AdoptPublishedLine();
+
+    zelir::gige::CommandMessage* Commands() override { return &commands_; }
 
     // For the camera's command and transfer code.
     zelir::gige::NetInterface* Channel() const { return channel_.get(); }
@@ -70,8 +75,10 @@ class CGNetDevice : public CStreamBase {
     // Writes register 27 with an unacknowledged packet of its own.
     void SendStreamRegister(uint32_t value, int times);
 
+    zelir::gige::CommandMessage commands_;
     std::unique_ptr<zelir::gige::NetInterface> channel_;
     zelir::gige::DiscoveryEntry entry_;
     uint32_t cameraWidth_;
     uint32_t cameraHeight_;
+    uint64_t publishedLineSeen_ = 0;
 };

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-#include "api/base_library/debug_output.h"
+#include "base/debug_output.h"
 #include "gige/block_transfer.h"
 #include "gige/busy_delay.h"
 #include "gige/camera_settings.h"

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <ctime>
 
-#include "api/base_library/debug_output.h"
-#include "api/base_library/timer.h"
+#include "base/debug_output.h"
+#include "base/timer.h"
 #include "gige/adapter_table.h"
 
 namespace zelir::gige {
@@ -50,9 +50,10 @@ NetInterface::~NetInterface() {
 
 int NetInterface::OpenAdapter(uint32_t adapterIndex, const CameraEndpoint* camera) {
     Stop();
-    const AdapterRecord* adapter = GetAdapter(adapterIndex);
+    const std::optional<AdapterRecord> adapter = GetAdapter(adapterIndex);
     char error[PCAP_ERRBUF_SIZE] = {};
-    PcapHandle capture(adapter != nullptr ? pcap_create(adapter->name, error) : nullptr);
+    if (!adapter) std::snprintf(error, sizeof error, "no adapter %u", adapterIndex);
+    PcapHandle capture(adapter ? pcap_create(adapter->name, error) : nullptr);
     if (capture) {
         pcap_set_snaplen(capture.get(), kSnapLength);
         pcap_set_promisc(capture.get(), 1);
@@ -64,10 +65,18 @@ int NetInterface::OpenAdapter(uint32_t adapterIndex, const CameraEndpoint* camer
             pcap_set_immediate_mode(capture.get(), 1);
             pcap_set_buffer_size(capture.get(), kDiscoveryBufferBytes);
         }
-        if (pcap_activate(capture.get()) < 0) capture.reset();
+        const int status = pcap_activate(capture.get());
+        if (status < 0) {
+            // pcap_geterr holds the details for PCAP_ERROR only; the status names the others.
+            std::snprintf(error, sizeof error, "%s%s%s", pcap_statustostr(status),
+                          status == PCAP_ERROR ? ": " : "",
+                          status == PCAP_ERROR ? pcap_geterr(capture.get()) : "");
+            capture.reset();
+        }
     }
     if (!capture) {
-        odtprintf(L"Unable to open the adapter.It's not supported by WinPcap\n");
+        odprintf("Unable to open the adapter %s for capture: %s\n",
+                 adapter ? adapter->name : "(none)", error);
         return kFailure;
     }
     if (pcap_datalink(capture.get()) != DLT_EN10MB) {
@@ -93,7 +102,7 @@ int NetInterface::OpenAdapter(uint32_t adapterIndex, const CameraEndpoint* camer
     std::this_thread::sleep_for(kThreadSettle);
     // The thread settles for as long as the open waits: wait for it to be reading, so the
     // channel is fully up (and its start reported) when the open returns.
-    while (!started_.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    started_.wait(false);
     opened_ = 1;
     return kSuccess;
 }
@@ -102,12 +111,14 @@ int NetInterface::ApplyFilter(const char* text) {
     bpf_program program{};
     if (pcap_compile(capture_.get(), &program, text, 1, 0) != 0) {
         odtprintf(L"Error compile the packet filter.Check the syntax.\n");
+        odprintf("pcap_compile: %s\n", pcap_geterr(capture_.get()));
         return kFailure;
     }
     const int set = pcap_setfilter(capture_.get(), &program);
     pcap_freecode(&program);
     if (set != 0) {
         odtprintf(L"Error setting the filter.\n");
+        odprintf("pcap_setfilter: %s\n", pcap_geterr(capture_.get()));
         return kFailure;
     }
     return kSuccess;
@@ -151,6 +162,7 @@ void NetInterface::ReceiveLoop() {
     std::this_thread::sleep_for(kThreadSettle);
     odtprintf(L"receive thread started\n");
     started_ = true;
+    started_.notify_all();
     pcap_t* const capture = capture_.get();
     while (capture != nullptr && stopRequest_.load(std::memory_order_relaxed) == 0) {
         pcap_pkthdr* header = nullptr;
@@ -200,13 +212,10 @@ void NetInterface::HandleCapturedPacket(std::span<const uint8_t> frame) {
 int NetInterface::WaitMessage(uint8_t* destination, uint32_t capacity, uint32_t* sourceAddress,
                               uint16_t* sourcePort, uint8_t* sourceMac, int64_t timeoutMicroseconds,
                               uint32_t* payloadLength) {
-    Infrared_1_0::CTimer timer;
-    timer.Start();
-    // Polls without sleeping: a reply is taken the moment it is queued.
-    while (messages_.IsEmpty()) {
-        if (timer.DurationMicroSeconds() >= timeoutMicroseconds) return -1;
-        std::this_thread::yield();
-    }
+    // The receive thread's push wakes the wait: a reply is taken the moment it is queued.
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::microseconds(std::max<int64_t>(0, timeoutMicroseconds));
+    if (!messages_.WaitNotEmpty(deadline)) return -1;
     Message message;
     if (messages_.Pop(&message) == 0) return -1;
     const uint32_t copied = std::min<uint32_t>(message.length, capacity);

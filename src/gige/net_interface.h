@@ -8,15 +8,26 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <thread>
 
+#include "base/circular_buffer.h"
 #include "gige/frame_assembler.h"
 #include "gige/udp_frame.h"
 #include "gige/wire_format.h"
-#include "stream/circular_buffer.h"
 
 namespace zelir::gige {
+
+// The control exchange state of one channel: request counter, command and reply buffers.
+// Exchanges on one channel take its ControlLock(); channels (cameras) never share it.
+inline constexpr size_t kCommandBufferSize = 548;
+inline constexpr size_t kReplyBufferSize = 582;
+struct ControlState {
+    uint16_t requestCounter = 0;
+    std::array<uint8_t, kCommandBufferSize> cmd{};
+    std::array<uint8_t, kReplyBufferSize> reply{};
+};
 
 // What the channel needs to know of a discovered camera: where it is.
 struct CameraEndpoint {
@@ -58,9 +69,8 @@ class NetInterface {
     // Stream reception.
     int FetchNewestFrame(const FrameDestination& dest) const;
     float GetFrameRate() const { return frames_.GetFrameRate(); }
-    void SetFrameCallback(ZelIrFrameCallback function, void* context,
-                          ZelIrParameterBlock* parameterBlock) {
-        frames_.SetFrameCallback(function, context, parameterBlock);
+    void SetFrameCallback(ZelIrFrameCallback function, void* context) {
+        frames_.SetFrameCallback(function, context);
     }
     const FrameAssembler& Frames() const { return frames_; }
 
@@ -75,6 +85,8 @@ class NetInterface {
     const MacAddress& OwnMac() const { return ownMac_; }
     uint32_t OwnAddress() const { return ownAddress_; }
     CCircularBuffer& MessageQueue() { return messages_; }
+    ControlState& Control() { return control_; }
+    std::recursive_mutex& ControlLock() { return controlLock_; }
     // CPU time the receive thread has used so far; false when no thread runs.
     bool ReceiveThreadCpuSeconds(double& seconds);
     // Packets the capture received and dropped so far (pcap_stats); false when closed.
@@ -99,6 +111,8 @@ class NetInterface {
     Message received_{};  // receive thread's scratch message
     FrameAssembler frames_;
     std::atomic<uint32_t> stopRequest_{0};
+    ControlState control_;
+    std::recursive_mutex controlLock_;
 };
 
 }  // namespace zelir::gige

@@ -1,9 +1,10 @@
 // Display mapping: a digit array becomes an 8-bit image by the chosen grey-level algorithm.
 #include <cstring>
 
+#include "arith/zelir_arith.h"
+#include "formats/frame_limits.h"
+#include "imaging/display_type.h"
 #include "imaging/ir_manager.h"
-#include "stream/frame_record.h"
-#include "stream/stream_base.h"
 
 namespace {
 
@@ -11,32 +12,33 @@ namespace {
 // Unknown types leave the destination as it was.
 void RunAlgorithm(ZelIrArith& arith, ZelIrParameterBlock& block, HISTOGRAM_INFO* record,
                   const uint16_t* src, uint8_t* dst, int w, int h) {
-    const int type = block.bcType >= 10 ? block.bcType - 10 : block.bcType;
+    const int type =
+        block.bcType >= kDisplayTypeAlias ? block.bcType - kDisplayTypeAlias : block.bcType;
     const int contrast = static_cast<int>(block.contrast);
     const int brightness = static_cast<int>(block.brightness);
     switch (type) {
-        case 0:
+        case kDisplayAutoLinear:
             block.contrast = 50.0f;
             block.brightness = 50.0f;
             arith.AutoLinearMap(src, dst, w, h, record, block.kthr);
             break;
-        case 1:
+        case kDisplayManualLinear:
             arith.ManualLinearMap(src, dst, w, h, record, block.kthr, block.contrast,
                                   block.brightness);
             break;
-        case 3:
+        case kDisplayClahe:
             arith.ContrastLimitedAdaptiveHistogramEquazition(src, dst, contrast, brightness, w, h);
             break;
-        case 4:
+        case kDisplayPlateau:
             arith.RangeLimitedHistogramEqualization(src, dst, record->limit1, record->limit2, w, h);
             break;
-        case 5:
+        case kDisplayMixed:
             arith.MixedMap(src, dst, contrast, brightness, w, h);
             break;
-        case 6:
+        case kDisplayRetinex:
             arith.MSREnhancement(src, dst, contrast, brightness, w, h);
             break;
-        case 7:
+        case kDisplayBilateral:
             arith.BilateralFilterEnhancement(src, dst, contrast, brightness, w, h);
             break;
         default:
@@ -46,13 +48,13 @@ void RunAlgorithm(ZelIrArith& arith, ZelIrParameterBlock& block, HISTOGRAM_INFO*
 
 }  // namespace
 
-int32_t CIRManager::MapToY8(const uint16_t* source, uint8_t* destination, uint32_t, int32_t noFlip,
-                            HISTOGRAM_INFO* record) {
-    // Mapping needs the stream's arithmetic object and real buffers; frames never exceed the
-    // frame buffer's size, so a block claiming more is refused rather than read past.
+int32_t CIRManager::MapToY8(ZelIrArith& arith, bool arithOn, const uint16_t* source,
+                            uint8_t* destination, int32_t noFlip, HISTOGRAM_INFO* record) {
+    // Frames never exceed the frame buffer's size, so a block claiming more is refused rather
+    // than read past.
     const int w = parameterBlock_.width;
     const int h = parameterBlock_.height;
-    if (!stream_ || source == nullptr || destination == nullptr) return 0;
+    if (source == nullptr || destination == nullptr) return 0;
     if (w <= 0 || h <= 0 || static_cast<uint32_t>(w) > kMaxFrameWidth ||
         static_cast<uint32_t>(h) > kMaxFrameHeight) {
         return 0;
@@ -66,7 +68,6 @@ int32_t CIRManager::MapToY8(const uint16_t* source, uint8_t* destination, uint32
         own->topCut = parameterBlock_.topCut;
         own->bottomCut = parameterBlock_.bottomCut;
     }
-    ZelIrArith& arith = stream_->Arith();
     arith.HistogramStatistics(source, destination, w, h, own);
     parameterBlock_.limit2 = own->limit2;
     parameterBlock_.limit1 = own->limit1;
@@ -75,7 +76,7 @@ int32_t CIRManager::MapToY8(const uint16_t* source, uint8_t* destination, uint32
     if (record != nullptr) std::memcpy(record, own, sizeof(HISTOGRAM_INFO));
 
     RunAlgorithm(arith, parameterBlock_, own, source, destination, w, h);
-    arith.PostprocessY8(destination, destination, w, h, stream_->GetArithEnabled() != 0);
+    arith.PostprocessY8(destination, destination, w, h, arithOn);
     if (noFlip == 0) arith.FlipImage(destination, w, h, 1);
     return 1;
 }

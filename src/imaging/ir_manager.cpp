@@ -7,8 +7,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "api/base_library/string_conversion.h"
-#include "stream/stream_base.h"
+#include "base/string_conversion.h"
 
 namespace zelir {
 

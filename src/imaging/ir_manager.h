@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-class CStreamBase;
+class ZelIrArith;
 
 inline constexpr uint16_t kVersionWord = 4096;
 inline constexpr char kRevisionTime[] = "20171001-08:08";
@@ -38,15 +38,15 @@ class CIRManager {
     int32_t SetUserPalette(const RGBQUAD* table);
     // Loads "mask.raw8" from the data directory when the block asks for a mask.
     void LoadMask();
-    // Maps a digit array to an 8-bit image with the current display settings.
-    int32_t MapToY8(const uint16_t* source, uint8_t* destination, uint32_t ignored, int32_t noFlip,
-                    HISTOGRAM_INFO* record);
+    // Maps a digit array to an 8-bit image with the current display settings, through the
+    // source's arithmetic object (its correction state decides the post-processing).
+    int32_t MapToY8(ZelIrArith& arith, bool arithOn, const uint16_t* source, uint8_t* destination,
+                    int32_t noFlip, HISTOGRAM_INFO* record);
 
     ZelIrParameterBlock* ParameterBlock() { return &parameterBlock_; }
     HISTOGRAM_INFO* HistogramRecord() { return histogramRecord_.get(); }
     std::array<RGBQUAD, 256>& PaletteTable() { return paletteTable_; }
     uint8_t* Mask() { return mask_.get(); }
-    CStreamBase* Stream() const { return stream_.get(); }
 
     uint32_t HandleType() const { return handleType_; }
     uint16_t VersionWord() const { return versionWord_; }
@@ -54,6 +54,12 @@ class CIRManager {
     const std::wstring& ModuleDirectory() const { return moduleDirectory_; }
     const std::wstring& DataDirectory() const { return dataDirectory_; }
 
+    // Analysis block: an application's opaque bytes, kept with the handle and saved with its
+    // combined images.
+    static constexpr uint32_t kAnalysisBlockBytes = 10000;
+    uint8_t* AnalysisBlock() { return analysisBlock_.get(); }
+    uint16_t AnalysisBlockLength() const { return analysisBlockLength_; }
+    void SetAnalysisBlockLength(uint16_t length) { analysisBlockLength_ = length; }
     uint8_t analysisBlockImported = 0;
 
   protected:
@@ -63,10 +69,11 @@ class CIRManager {
     std::wstring moduleDirectory_;
     std::wstring dataDirectory_;
     ZelIrParameterBlock parameterBlock_{};
-    std::unique_ptr<CStreamBase> stream_;
     std::unique_ptr<HISTOGRAM_INFO> histogramRecord_;
     std::array<RGBQUAD, 256> paletteTable_{};
     std::unique_ptr<uint8_t[]> mask_;
+    std::unique_ptr<uint8_t[]> analysisBlock_{new uint8_t[kAnalysisBlockBytes]()};
+    uint16_t analysisBlockLength_ = 0;
 };
 
 namespace zelir {

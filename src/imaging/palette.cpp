@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "api/base_library/string_conversion.h"
+#include "base/string_conversion.h"
 #include "imaging/ir_manager.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <limits>
 #include <string>
 
-#include "api/base_library/profile_file.h"
-#include "api/base_library/string_conversion.h"
+#include "base/profile_file.h"
+#include "base/string_conversion.h"
 #include "imaging/ir_manager.h"
 
 namespace {

@@ -2,8 +2,7 @@
 // values and adoption of the camera's parameter line.
 #include <span>
 
-#include "files/parameter_line.h"
-#include "imaging/ir_manager.h"
+#include "formats/parameter_line.h"
 #include "stream/stream_base.h"
 
 namespace {
@@ -62,6 +61,6 @@ bool CStreamBase::AdoptParameterLine(const uint8_t* line) {
     const std::span<const uint8_t> bytes(line, zelir::files::kParameterLineBytes);
     if (!zelir::files::HasValidMarkers(bytes)) return false;
     hasParameterLine_ = 1;
-    if (owner_ != nullptr) zelir::files::AdoptParameterLine(*owner_->ParameterBlock(), bytes);
+    if (imaging_ != nullptr) zelir::files::AdoptParameterLine(*imaging_->ParameterBlock(), bytes);
     return true;
 }

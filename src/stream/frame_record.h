@@ -5,10 +5,7 @@
 #include <memory>
 #include <span>
 
-// Room for a 1280 x 1024 frame of 16-bit values plus two lines.
-inline constexpr uint32_t kMaxFrameWidth = 1280;
-inline constexpr uint32_t kMaxFrameHeight = 1024;
-inline constexpr uint32_t kFrameBufferBytes = kMaxFrameWidth * (kMaxFrameHeight + 2) * 2;
+#include "formats/frame_limits.h"
 
 struct FrameRecord {
     std::unique_ptr<uint8_t[]> data{new uint8_t[kFrameBufferBytes]()};

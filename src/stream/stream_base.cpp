@@ -1,19 +1,8 @@
 #include "stream/stream_base.h"
 
-#include "gige/command_message.h"
-#include "imaging/ir_manager.h"
+CStreamBase::CStreamBase() : frameRecord_(std::make_unique<FrameRecord>()) {}
 
-CStreamBase::CStreamBase()
-    : frameRecord_(std::make_unique<FrameRecord>()),
-      commandMessage_(std::make_unique<zelir::gige::CommandMessage>()),
-      analysisBlock_(new uint8_t[kAnalysisBlockBytes]()) {}
-
-CStreamBase::~CStreamBase() {
-    // A movie still recording when its source goes away is finished, so it stays readable.
-    StopRecording();
-    analysisBlockLength_ = 0;
-    callbackMode_ = 0;
-}
+CStreamBase::~CStreamBase() = default;
 
 void CStreamBase::Lock() {
     lock_.lock();
@@ -81,11 +70,7 @@ uint32_t CStreamBase::Reserved8(void*, uint32_t) {
 
 uint32_t CStreamBase::WriteRecordFrame(const void* header, uint32_t headerLength, const void* data,
                                        uint32_t dataLength) {
-    std::lock_guard<std::recursive_mutex> guard(lock_);
-    if (recording_ == 0 || recordFile_ == nullptr) return recordedFrames_;
-    if (headerLength > 0 && header != nullptr) std::fwrite(header, 1, headerLength, recordFile_);
-    if (dataLength > 0 && data != nullptr) std::fwrite(data, 1, dataLength, recordFile_);
-    return ++recordedFrames_;
+    return recorder_ != nullptr ? recorder_->WriteFrame(header, headerLength, data, dataLength) : 0;
 }
 
 uint32_t CStreamBase::Reserved9(uint32_t, void*, uint16_t) {
@@ -134,9 +119,10 @@ int32_t CStreamBase::AttachBuffers(void*, void*) {
     return 0;
 }
 
-void CStreamBase::AttachOwner(CIRManager* owner) {
-    owner_ = owner;
-    if (owner != nullptr) AttachBuffers(owner->HistogramRecord(), owner->ParameterBlock());
+void CStreamBase::Attach(CIRManager* imaging, FrameSink* recorder) {
+    imaging_ = imaging;
+    recorder_ = recorder;
+    if (imaging != nullptr) AttachBuffers(imaging->HistogramRecord(), imaging->ParameterBlock());
 }
 
 void CStreamBase::SetSaveDirectory(const wchar_t* path) {
@@ -194,22 +180,4 @@ void CStreamBase::ResetTwoPT() {
 
 bool CStreamBase::ReadRawDataCalcK(const wchar_t* lowFile, const wchar_t* highFile) {
     return arith_.ReadRawDataCalcK(lowFile, highFile);
-}
-
-int CStreamBase::BuildMessage(uint16_t id, uint8_t flag, const uint8_t* data, uint32_t n) {
-    return commandMessage_ ? commandMessage_->BuildMessage(id, flag, data, n) : 0;
-}
-
-int CStreamBase::BuildMessageWithParam(uint16_t id, uint8_t flag, const uint8_t* data, uint32_t n,
-                                       uint32_t parameter) {
-    return commandMessage_ ? commandMessage_->BuildMessageWithParam(id, flag, data, n, parameter)
-                           : 0;
-}
-
-uint8_t* CStreamBase::GetMessage() const {
-    return commandMessage_ ? commandMessage_->GetMessage() : nullptr;
-}
-
-uint16_t CStreamBase::GetMessageLength() const {
-    return commandMessage_ ? commandMessage_->GetMessageLength() : 0;
 }

@@ -10,11 +10,11 @@
 #include <mutex>
 #include <string>
 
-#include "files/movie_header.h"
-#include "imaging/arith/zelir_arith.h"
+#include "arith/zelir_arith.h"
+#include "imaging/ir_manager.h"
 #include "stream/frame_record.h"
+#include "stream/frame_sink.h"
 
-class CIRManager;
 namespace zelir::gige {
 class CommandMessage;
 }
@@ -30,9 +30,15 @@ enum StreamType : uint32_t {
     kStreamOtherFile = 20,
 };
 
-// Codes accepted as live cameras: 1 and the further camera kinds 2, 3, 4 and 9.
+// Codes of the further camera kinds, accepted as live cameras beside kStreamGigE.
+inline constexpr uint32_t kStreamCameraKind2 = 2;
+inline constexpr uint32_t kStreamCameraKind3 = 3;
+inline constexpr uint32_t kStreamCameraKind4 = 4;
+inline constexpr uint32_t kStreamCameraKind9 = 9;
+
 inline bool IsCameraStreamType(uint32_t type) {
-    return type == 1 || type == 2 || type == 3 || type == 4 || type == 9;
+    return type == kStreamGigE || type == kStreamCameraKind2 || type == kStreamCameraKind3 ||
+           type == kStreamCameraKind4 || type == kStreamCameraKind9;
 }
 
 // Source status of a stream that is ready to deliver frames.
@@ -100,9 +106,9 @@ class CStreamBase {
     virtual int32_t SetCallback(ZelIrFrameCallback callback, void* context);
     virtual int32_t AttachBuffers(void* first, void* second);
 
-    // Attaches the owning manager (null detaches) and hands it its buffers.
-    void AttachOwner(CIRManager* owner);
-    CIRManager* Owner() const { return owner_; }
+    // Hands the stream what it works with: the image state whose parameter block, palette and
+    // mask it fills in (null detaches), and where WriteRecordFrame sends frames (may be null).
+    void Attach(CIRManager* imaging, FrameSink* recorder);
     // Paths of 256 characters or more leave the save directory empty.
     void SetSaveDirectory(const wchar_t* path);
     const std::wstring& SaveDirectory() const { return saveDirectory_; }
@@ -121,15 +127,19 @@ class CStreamBase {
     void ResetTwoPT();
     bool ReadRawDataCalcK(const wchar_t* lowFile, const wchar_t* highFile);
     void RequestLowPoint() { calibrationRequest_ = kRequestLowPoint; }
+    void RequestHighPoint() { calibrationRequest_ = kRequestHighPoint; }
     // Runs once per processed frame: takes a pending calibration request and feeds the frame to
     // the two-point capture while one is running.
     void CalibrationStep(uint8_t* frame);
     // Has the arithmetic object correct the frame's pixels in place.
     void GenerateY16(uint8_t* frame, int width, int height);
     // Copies a valid parameter line (marker 1, size 5..100) over the first 100 bytes of the
-    // owner's parameter block, keeping its width, height and header lines. False when invalid.
+    // image state's parameter block, keeping its width, height and header lines. False when
+    // invalid.
     bool AdoptParameterLine(const uint8_t* line);
-    void RequestHighPoint() { calibrationRequest_ = kRequestHighPoint; }
+
+    // The camera's framed-message builder; null for every source but a camera.
+    virtual zelir::gige::CommandMessage* Commands() { return nullptr; }
 
     uint32_t StreamTypeCode() const { return streamType_; }
     ZelIrArith& Arith() { return arith_; }
@@ -139,25 +149,7 @@ class CStreamBase {
     uint32_t CalibrationCountdown() const { return calibrationCountdown_; }
     uint32_t LoopPlay() const { return loopPlay_; }
     void SetLoopPlay(uint32_t loop) { loopPlay_ = loop; }
-    // Movie recording: 0 when started, -1 when the file cannot be created. Starting while
-    // recording finishes the running movie first.
-    int32_t StartRecording(const wchar_t* path);
-    // Finishes the movie header (stop time, frame count, duration, geometry) and closes the file.
-    int32_t StopRecording();
-    // Savers of the current image; 1 on success, 0 when there is no owner or no file.
-    int32_t SaveCurrentImage(const wchar_t* path, bool companionRaw);
-    int32_t SaveCurrentImageAsBmp(const wchar_t* path);
-    int32_t SaveCallerImage(const wchar_t* path, const BITMAPINFOHEADER* info,
-                            const RGBQUAD* palette, const uint8_t* pixels, uint16_t lineSize);
-    uint32_t IsRecording() const { return recording_; }
-    uint32_t RecordedFrames() const { return recordedFrames_; }
     uint32_t CallbackMode() const { return callbackMode_; }
-
-    // Analysis block: an application's opaque bytes, kept with the stream.
-    static constexpr uint32_t kAnalysisBlockBytes = 10000;
-    uint8_t* AnalysisBlock() { return analysisBlock_.get(); }
-    uint16_t AnalysisBlockLength() const { return analysisBlockLength_; }
-    void SetAnalysisBlockLength(uint16_t length) { analysisBlockLength_ = length; }
 
     void SetProgressCallback(ZelIrProgressCallback callback, void* context) {
         progressCallback_ = callback;
@@ -165,15 +157,6 @@ class CStreamBase {
     }
     ZelIrProgressCallback ProgressCallback() const { return progressCallback_; }
     void* ProgressContext() const { return progressContext_; }
-
-    // The camera's framed messages, built into the stream's one command message object;
-    // 0 (and a null message) when the stream has none.
-    zelir::gige::CommandMessage* Commands() const { return commandMessage_.get(); }
-    int BuildMessage(uint16_t id, uint8_t flag, const uint8_t* data, uint32_t n);
-    int BuildMessageWithParam(uint16_t id, uint8_t flag, const uint8_t* data, uint32_t n,
-                              uint32_t parameter);
-    uint8_t* GetMessage() const;
-    uint16_t GetMessageLength() const;
 
   protected:
     // Constructed first and destroyed last: everything below may use it.
@@ -190,24 +173,17 @@ class CStreamBase {
     uintptr_t messageFilter_[2] = {0, 0};
     uint32_t open_ = 0;
     uint32_t paused_ = 0;
-    std::recursive_mutex lock_;  // held while a recording is finished and while a frame is written
+    std::recursive_mutex lock_;  // the Lock/Unlock operations
     uint32_t sourceStatus_ = 0;
-    uint32_t recording_ = 0;
-    FILE* recordFile_ = nullptr;
-    zelir::files::MovieHeader movieHeader_{};
-    uint32_t recordStartTime_ = 0;
-    uint32_t recordedFrames_ = 0;
     uint32_t calibrationState_ = 0;
     uint32_t calibrationRequest_ = 0;
     uint32_t calibrationCountdown_ = 0;
     std::unique_ptr<FrameRecord> frameRecord_;
-    std::unique_ptr<zelir::gige::CommandMessage> commandMessage_;
     uint32_t streamType_ = kStreamUnknown;
     std::wstring saveDirectory_;
     uintptr_t deviceArgument_ = 0;
-    CIRManager* owner_ = nullptr;
-    uint16_t analysisBlockLength_ = 0;
-    std::unique_ptr<uint8_t[]> analysisBlock_;
+    CIRManager* imaging_ = nullptr;
+    FrameSink* recorder_ = nullptr;
     uint32_t callbackMode_ = 0;
     ZelIrProgressCallback progressCallback_ = nullptr;
     void* progressContext_ = nullptr;

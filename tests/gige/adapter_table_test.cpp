@@ -93,7 +93,7 @@ TEST(AdapterTable, KeepsUsableAdaptersInOrderAndReportsTheRest) {
                   "a winpcap adapter is skipped:tun0\n",
               }));
     ASSERT_EQ(AdapterCount(), 2u);
-    const AdapterRecord* first = GetAdapter(0);
+    const auto first = GetAdapter(0);
     EXPECT_EQ(first->index, 0);
     EXPECT_STREQ(first->name, "eth0");
     EXPECT_STREQ(first->description, "");
@@ -101,11 +101,11 @@ TEST(AdapterTable, KeepsUsableAdaptersInOrderAndReportsTheRest) {
     EXPECT_EQ(first->netmask, inet_addr("255.255.255.0"));
     EXPECT_EQ(first->mac[0], 0x10);
     EXPECT_EQ(first->mac[5], 0x15);
-    const AdapterRecord* second = GetAdapter(1);
+    const auto second = GetAdapter(1);
     EXPECT_EQ(second->index, 1);
     EXPECT_STREQ(second->name, "eth1");
     EXPECT_EQ(second->mac[0], 0x60);
-    EXPECT_EQ(GetAdapter(2), nullptr);
+    EXPECT_FALSE(GetAdapter(2));
     ReleaseAdapters();
     EXPECT_EQ(AdapterCount(), 0u);
 }

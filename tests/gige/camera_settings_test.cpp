@@ -10,6 +10,7 @@
 #include "api/handle_table.h"
 #include "gige/block_transfer.h"
 #include "gige/camera_settings.h"
+#include "gige/command_message.h"
 #include "support/debug_capture.h"
 
 namespace {
@@ -27,6 +28,7 @@ class ScriptedStream : public CStreamBase {
     int32_t Open() override { return 1; }
     void Close() override {}
     const char* GetSourceTag() override { return "IRGIGE"; }
+    zelir::gige::CommandMessage* Commands() override { return &commands; }
     bool SendCommand(const uint8_t* command, uint32_t length) override {
         sent.emplace_back(command, command + length);
         if (sendResults.empty()) return true;
@@ -47,6 +49,7 @@ class ScriptedStream : public CStreamBase {
         return 1;
     }
 
+    zelir::gige::CommandMessage commands;
     std::deque<bool> sendResults;
     std::deque<std::optional<Bytes>> replies;
     std::vector<Bytes> sent;
@@ -55,10 +58,10 @@ class ScriptedStream : public CStreamBase {
 class ScriptedCamera : public CIRDeviceManager {
   public:
     ScriptedCamera() {
-        handleType_ = zelir::kHandleCamera;
+        handleType_ = kHandleCamera;
         auto stream = std::make_unique<ScriptedStream>();
         scripted = stream.get();
-        stream_ = std::move(stream);
+        AdoptStream(std::move(stream));
     }
     ScriptedStream* scripted;
 };
@@ -66,19 +69,17 @@ class ScriptedCamera : public CIRDeviceManager {
 class ScriptedHandle : public ::testing::Test {
   protected:
     void SetUp() override {
-        slot_ = zelir::FindFreeSlot();
-        zelir::HandleTable()[slot_] = &camera_;
-        zelir::gige::SharedTriggerCache() = {};
+        zelir::PlaceManager(camera_);
+        zelir::gige::StoreTriggerCache({});
     }
     void TearDown() override {
-        zelir::HandleTable()[slot_] = nullptr;
-        zelir::gige::SharedTriggerCache() = {};
+        zelir::RemoveManager(camera_.get());
+        zelir::gige::StoreTriggerCache({});
     }
-    ZelIrHandle handle() { return &camera_; }
-    ScriptedStream& stream() { return *camera_.scripted; }
+    ZelIrHandle handle() { return camera_.get(); }
+    ScriptedStream& stream() { return *camera_->scripted; }
 
-    ScriptedCamera camera_;
-    int slot_ = -1;
+    std::shared_ptr<ScriptedCamera> camera_ = std::make_shared<ScriptedCamera>();
 };
 
 Bytes Word(uint32_t v) {

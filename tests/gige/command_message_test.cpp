@@ -183,7 +183,6 @@ class Parser : public ::testing::TestWithParam<ParseCase> {};
 TEST_P(Parser, ReportsTheLastMessageInTheBuffer) {
     const ParseCase& c = GetParam();
     CommandMessage m;
-    m.SetReceiveWaitMs(0);
     MessageDescriptor& d = *m.Descriptor(0);
     ASSERT_EQ(m.AppendReceived(d, c.input.data(), 0, static_cast<uint32_t>(c.input.size())), 0);
     zelir::test::DebugCapture capture;
@@ -230,7 +229,6 @@ TEST(CommandMessageParser, UnreadBytesMoveToTheFrontPastIndex6144) {
     CommandMessage m;
     MessageDescriptor& d = *m.Descriptor(0);
     const Bytes junk(100, 0x00);
-    m.SetReceiveWaitMs(0);
     m.AppendReceived(d, junk.data(), 0, 100);
     m.ParseMessage(d);  // consumes the 100 bytes: read index 100
     ASSERT_EQ(d.receiveRead, 100);

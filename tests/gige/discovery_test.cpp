@@ -46,7 +46,7 @@ TEST_F(Discovery, EntryTakesTheAcknowledgementsFields) {
     ack[12] = 0x02, ack[13] = 0x00, ack[14] = 0x02, ack[15] = 0x80;
     ASSERT_EQ(AddDiscoveredCamera(ack, 3, "198.18.0.1"), 0);
     ASSERT_EQ(DiscoveredCount(), 1u);
-    const DiscoveryEntry& e = *GetDiscoveryEntry(0);
+    const DiscoveryEntry e = *GetDiscoveryEntry(0);
     EXPECT_STREQ(e.hostAddress, "198.18.0.1");
     EXPECT_EQ(e.adapterIndex, 3);
     EXPECT_EQ(e.cameraIndex, 0);
@@ -80,8 +80,9 @@ TEST_F(Discovery, TheTableHoldsTwentyCamerasAndNothingIsWrittenPastIt) {
     EXPECT_EQ(AddDiscoveredCamera(DiscoveryAck(20), 1, "198.19.0.1"), -1);
     EXPECT_EQ(AddDiscoveredCamera(DiscoveryAck(5), 1, "198.19.0.1"), -1);
     EXPECT_EQ(DiscoveredCount(), kMaxDiscoveredCameras);
-    EXPECT_EQ(GetDiscoveryEntry(kMaxDiscoveredCameras), nullptr);
-    EXPECT_EQ(std::memcmp(GetDiscoveryEntry(kMaxDiscoveredCameras - 1), &last, sizeof last), 0);
+    EXPECT_FALSE(GetDiscoveryEntry(kMaxDiscoveredCameras));
+    const DiscoveryEntry kept = *GetDiscoveryEntry(kMaxDiscoveredCameras - 1);
+    EXPECT_EQ(std::memcmp(&kept, &last, sizeof last), 0);
     EXPECT_EQ(debug_.Messages(), (std::vector<std::string>{"camera table is full, camera ignored\n",
                                                            "camera 5 has found before\n"}));
 }
@@ -91,7 +92,7 @@ TEST_F(Discovery, ResetEmptiesTheTableAndTheNextCameraIsZeroAgain) {
     AddDiscoveredCamera(DiscoveryAck(2), 0, "198.18.0.1");
     ResetDiscovery();
     EXPECT_EQ(DiscoveredCount(), 0u);
-    EXPECT_EQ(GetDiscoveryEntry(0), nullptr);
+    EXPECT_FALSE(GetDiscoveryEntry(0));
     EXPECT_EQ(AddDiscoveredCamera(DiscoveryAck(2), 0, "198.18.0.1"), 0);
 }
 

@@ -1,5 +1,7 @@
 #include "gige/frame_assembler.h"
 
+#include "formats/parameter_line.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "formats/parameter_line.h"
 #include "gige/stream_packets.h"
 
 namespace {
@@ -192,13 +195,13 @@ int Record(uint8_t* frame, FrameInfo* info, void* context) {
     return 0;
 }
 
-TEST(Reassembly, CallbackGetsFrameInPlaceAndParameterLineIsAdopted) {
+TEST(Reassembly, CallbackGetsFrameInPlaceAndParameterLineIsPublished) {
     FrameAssembler a(640, 512);
     Delivery d;
     ZelIrParameterBlock parameters;
     const std::span<uint8_t> block(reinterpret_cast<uint8_t*>(&parameters), sizeof parameters);
     std::fill(block.begin(), block.end(), 0xEE);
-    a.SetFrameCallback(&Record, &d, &parameters);
+    a.SetFrameCallback(&Record, &d);
     FrameSpec f;
     f.frameId = 0x01020304;
     Feed(a, f);
@@ -208,30 +211,35 @@ TEST(Reassembly, CallbackGetsFrameInPlaceAndParameterLineIsAdopted) {
     EXPECT_EQ(d.infos[0].byteCount, 655360u);
     EXPECT_EQ(d.firstBytes[0], PixelByte(f.frameId, 0));
 
+    // The application thread takes the published line over, once.
+    uint64_t seen = 0;
+    std::array<uint8_t, FrameAssembler::kPublishedLineBytes> line{};
+    ASSERT_TRUE(a.TakePublishedLine(seen, line));
+    EXPECT_FALSE(a.TakePublishedLine(seen, line));
+    zelir::files::AdoptParameterLine(parameters, line);
     auto expected = ParameterLine(f);
     expected.resize(64);
     std::fill(expected.begin() + 4, expected.begin() + 9, 0xEE);  // kept from the block
     EXPECT_EQ(std::vector<uint8_t>(block.begin(), block.begin() + 64), expected);
     EXPECT_EQ(block[64], 0xEE) << "only 64 bytes are adopted";
 
-    // An invalid line is delivered but not adopted.
-    std::fill(block.begin(), block.end(), 0xEE);
+    // An invalid line is delivered but not published.
     f.validLine = false;
     f.blockId = 2;
     Feed(a, f);
     EXPECT_EQ(d.infos.size(), 2u);
-    EXPECT_EQ(block[0], 0xEE);
+    EXPECT_FALSE(a.TakePublishedLine(seen, line));
 }
 
 TEST(Reassembly, CallbackWithoutContextDeliversNothing) {
     FrameAssembler a(640, 512);
     Delivery d;
-    ZelIrParameterBlock parameters;
-    std::memset(&parameters, 0xEE, sizeof parameters);
-    a.SetFrameCallback(&Record, nullptr, &parameters);
+    a.SetFrameCallback(&Record, nullptr);
     Feed(a, FrameSpec{});
     EXPECT_TRUE(d.infos.empty());
-    EXPECT_EQ(parameters.marker, 0xEEEE);
+    uint64_t seen = 0;
+    std::array<uint8_t, FrameAssembler::kPublishedLineBytes> line{};
+    EXPECT_FALSE(a.TakePublishedLine(seen, line));
     EXPECT_EQ(Fetch(a).result, 1) << "the frame is still published";
 }
 
@@ -247,7 +255,7 @@ TEST_P(WindowedFrame, SetsPacketCountEventWordsAndFrameInfo) {
     const WindowCase c = GetParam();
     FrameAssembler a(640, 512);
     Delivery d;
-    a.SetFrameCallback(&Record, &d, nullptr);
+    a.SetFrameCallback(&Record, &d);
     FrameSpec f;
     f.window = true;
     f.windowWidth = c.width;

@@ -95,8 +95,8 @@ TEST(GNetDevice, CommandsThatCannotGoOutFail) {
 
 TEST(GNetDevice, ReceivedReplyIsCutToTheCallersCapacity) {
     CGNetDevice camera(nullptr, Entry(), 640, 512);
-    BuildReadRegister(0);  // the reply answers the latest request id
-    const uint16_t id = RequestCounter();
+    BuildReadRegister(camera.Channel()->Control(), 0);  // the reply answers the latest request id
+    const uint16_t id = camera.Channel()->Control().requestCounter;
     const std::vector<uint8_t> data = {1, 2, 3, 4, 5, 6, 7, 8};
     camera.Channel()->HandleCapturedPacket(CapturedUdp(3956, Ack(0, kDeviceCommandAck, id, data)));
 

@@ -55,7 +55,7 @@ TEST(NetAdapters, HostInterfacesAreListedWithTheirOwnAddresses) {
     for (const char* name : {"zh0", "zh1"}) {
         const int k = AdapterIndex(name);
         ASSERT_GE(k, 0) << name;
-        const AdapterRecord* a = GetAdapter(static_cast<uint32_t>(k));
+        const auto a = GetAdapter(static_cast<uint32_t>(k));
         EXPECT_EQ(a->index, k);
         const MacAddress mac = HostMac(name);
         EXPECT_TRUE(std::equal(mac.begin(), mac.end(), a->mac)) << name;
@@ -74,14 +74,14 @@ TEST(NetDiscovery, EachAdapterFindsItsOwnEmulator) {
         ASSERT_EQ(channel.OpenAdapter(static_cast<uint32_t>(k), nullptr), 0);
         EXPECT_STREQ(channel.FilterText(), "(ip and udp) and (src port 3956)");
         channel.FlushMessages();
-        const uint32_t length = BuildDiscovery();
+        const uint32_t length = BuildDiscovery(channel.Control());
         uint32_t dataLength = 0;
         const MacAddress broadcast = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
         ASSERT_EQ(Transact(channel, broadcast, 0xFFFFFFFF, length, &dataLength, 300), 0) << name;
         EXPECT_EQ(dataLength, 248u);
 
-        const auto ack = ReplyBuffer();
-        EXPECT_EQ(CheckAck(ack, 0x0003, RequestCounter()), 1);
+        const auto ack = std::span<const uint8_t>(channel.Control().reply);
+        EXPECT_EQ(CheckAck(ack, 0x0003, channel.Control().requestCounter), 1);
         EXPECT_EQ(GetBe16(&ack[discovery_ack::kHeight]), 512);
         EXPECT_EQ(GetBe16(&ack[discovery_ack::kWidth]), 640);
         const std::string cam = name[2] == '0' ? "zc0" : "zc1";
@@ -159,22 +159,22 @@ TEST_F(NetChannel, FramesOnTheWireCarryValidChecksums) {
 }
 
 TEST_F(NetChannel, RegistersRoundTripAcrossTheRequestIdWrap) {
-    while (RequestCounter() != 65533) BuildDiscovery();
+    while (channel_.Control().requestCounter != 65533) BuildDiscovery(channel_.Control());
     for (uint32_t value : {0x11111111u, 0x22222222u, 0x33333333u}) {
         ASSERT_EQ(WriteRegister(target_, kTestRegister, value), 0);
-        const uint16_t writeId = RequestCounter();
+        const uint16_t writeId = channel_.Control().requestCounter;
         uint32_t read = 0;
         ASSERT_EQ(ReadRegister(target_, kTestRegister, &read), 0);
-        EXPECT_EQ(read, value) << "ids " << writeId << ", " << RequestCounter();
+        EXPECT_EQ(read, value) << "ids " << writeId << ", " << channel_.Control().requestCounter;
     }
-    EXPECT_EQ(RequestCounter(), 4) << "65534, 65535, 1, 2, 3, 4";
+    EXPECT_EQ(channel_.Control().requestCounter, 4) << "65534, 65535, 1, 2, 3, 4";
 }
 
 TEST_F(NetChannel, SilentCameraIsTriedTwice) {
     ASSERT_EQ(admin_.Send("set --silent"), "ok");
     DebugCapture capture;
     const auto start = std::chrono::steady_clock::now();
-    const uint32_t length = BuildWriteRegister(kTestRegister, 1);
+    const uint32_t length = BuildWriteRegister(channel_.Control(), kTestRegister, 1);
     EXPECT_EQ(Transact(channel_, camera_.mac, camera_.address, length, nullptr, 300),
               kTransactFailed);
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -198,18 +198,18 @@ TEST_F(NetChannel, StaleAcknowledgementsAreSkipped) {
     // The emulator acknowledges device commands even when no acknowledgement was asked for.
     const uint8_t message[16] = {0x55, 0xAA, 0x10, 9, 0, 0, 4, 0, 7, 7, 0, 0, 0, 0, 0x1B, 0};
     ASSERT_TRUE(SendDeviceCommand(target_, message, sizeof message));
-    const uint16_t staleId = RequestCounter();
+    const uint16_t staleId = channel_.Control().requestCounter;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     DebugCapture capture;
     ASSERT_EQ(WriteRegister(target_, kTestRegister, 5), 0);
     EXPECT_EQ(capture.Messages(),
               std::vector<std::string>{Format("Warning:Unexpected ackID %#06x with reqID %#06x\n",
-                                              staleId, RequestCounter())});
+                                              staleId, channel_.Control().requestCounter)});
 
     // An answer sent twice surfaces as a stale reply during the next exchange.
     ASSERT_EQ(admin_.Send("set --answer-twice"), "ok");
     ASSERT_EQ(WriteRegister(target_, kTestRegister, 6), 0);
-    const uint16_t twiceId = RequestCounter();
+    const uint16_t twiceId = channel_.Control().requestCounter;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     capture.Clear();
     ASSERT_EQ(admin_.Send("reset"), "ok");
@@ -218,13 +218,13 @@ TEST_F(NetChannel, StaleAcknowledgementsAreSkipped) {
     EXPECT_EQ(value, 6u);
     EXPECT_EQ(capture.Messages(),
               std::vector<std::string>{Format("Warning:Unexpected ackID %#06x with reqID %#06x\n",
-                                              twiceId, RequestCounter())});
+                                              twiceId, channel_.Control().requestCounter)});
 }
 
 TEST_F(NetChannel, LateAnswerIsTakenByTheSecondAttempt) {
     ASSERT_EQ(admin_.Send("set --late-ms 250"), "ok");
     DebugCapture capture;
-    const uint32_t length = BuildWriteRegister(kTestRegister, 9);
+    const uint32_t length = BuildWriteRegister(channel_.Control(), kTestRegister, 9);
     EXPECT_EQ(Transact(channel_, camera_.mac, camera_.address, length, nullptr, 200), 0);
     const auto messages = capture.Messages();
     ASSERT_EQ(messages.size(), 1u);
@@ -243,10 +243,11 @@ TEST_P(NetStatus, ErrorStatusEndsTheAttempt) {
     const StatusCase c = GetParam();
     ASSERT_EQ(admin_.Send(std::string("set --error-status ") + c.status), "ok");
     DebugCapture capture;
-    const uint32_t length = BuildWriteRegister(kTestRegister, 1);
+    const uint32_t length = BuildWriteRegister(channel_.Control(), kTestRegister, 1);
     EXPECT_EQ(Transact(channel_, camera_.mac, camera_.address, length, nullptr, 200), c.expected);
-    const std::string error = Format("Error:Acknowledge with reqID %u get status %#06x\n",
-                                     RequestCounter(), std::stoul(c.status, nullptr, 16));
+    const std::string error =
+        Format("Error:Acknowledge with reqID %u get status %#06x\n",
+               channel_.Control().requestCounter, std::stoul(c.status, nullptr, 16));
     EXPECT_EQ(capture.Messages(), std::vector<std::string>(c.errorMessages, error));
 }
 
@@ -258,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(Statuses, NetStatus,
 TEST_F(NetChannel, FullQueueDropsNewestRepliesAndKeepsOrder) {
     const uint8_t message[16] = {0x55, 0xAA, 0x10, 9, 0, 0, 4, 0, 7, 7, 0, 0, 0, 0, 0x1B, 0};
     DebugCapture capture;
-    const uint16_t first = static_cast<uint16_t>(RequestCounter() + 1);
+    const uint16_t first = static_cast<uint16_t>(channel_.Control().requestCounter + 1);
     for (int n = 0; n < 600; ++n) {
         ASSERT_TRUE(SendDeviceCommand(target_, message, sizeof message));
         if (n % 50 == 49) std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -296,7 +297,7 @@ TEST_F(NetChannel, DeviceCommandCarriesFramedMessages) {
     uint32_t length = 0;
     uint16_t id = 0;
     ASSERT_EQ(ReceiveReply(channel_, reply, &length, &id), 1);
-    EXPECT_EQ(id, RequestCounter());
+    EXPECT_EQ(id, channel_.Control().requestCounter);
     EXPECT_EQ(length, 12u);
     uint32_t current = 0;
     std::memcpy(&current, reply.data(), 4);

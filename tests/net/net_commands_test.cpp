@@ -15,6 +15,7 @@
 
 #include "gige/block_transfer.h"
 #include "gige/camera_settings.h"
+#include "gige/gnet_device.h"
 #include "net/camsim_admin.h"
 #include "net/command_camera.h"
 #include "support/debug_capture.h"
@@ -23,7 +24,8 @@
 namespace {
 
 using namespace zelir::test;
-using zelir::gige::SharedTriggerCache;
+using zelir::gige::LoadTriggerCache;
+using zelir::gige::StoreTriggerCache;
 using Clock = std::chrono::steady_clock;
 
 std::map<std::string, std::string> Fields(const std::string& state) {
@@ -125,7 +127,10 @@ TEST_F(NetCommands, CallerFramedQueryIsAnsweredWithinTheGivenCapacity) {
         uint16_t id = 0;
         ASSERT_EQ(ZelIr_ReceiveSeriaPortCmd(handle(), reply, &length, &id), 1);
         EXPECT_EQ(length, std::min(12u, capacity));
-        EXPECT_EQ(id, zelir::gige::RequestCounter());
+        EXPECT_EQ(
+            id,
+            static_cast<CIRDeviceManager*>(handle())->Camera()->Channel()->Control().requestCounter)
+            << "the camera's own request counter";
         uint32_t first = 0;
         std::memcpy(&first, reply, 4);
         EXPECT_EQ(first, 1200u);
@@ -290,8 +295,8 @@ TEST_P(NetTriggerGet, ReportsOneBitAndCachesTheWord) {
     ASSERT_EQ(ZelIr_GetTriggerMode(handle(), values, &length), 1);
     EXPECT_EQ(std::vector<uint32_t>(values, values + 3), (std::vector<uint32_t>{b.mode, 0, 1}));
     EXPECT_EQ(length, 12u);
-    EXPECT_TRUE(SharedTriggerCache().valid);
-    EXPECT_EQ(SharedTriggerCache().word, b.word);
+    EXPECT_TRUE(LoadTriggerCache().valid);
+    EXPECT_EQ(LoadTriggerCache().word, b.word);
     ASSERT_EQ(ZelIr_GetTriggerSource(handle(), values, &length), 1);
     EXPECT_EQ(std::vector<uint32_t>(values, values + 3), (std::vector<uint32_t>{b.source, 0, 1}));
 }
@@ -314,14 +319,14 @@ class NetTriggerSet : public NetCommands, public ::testing::WithParamInterface<T
 TEST_P(NetTriggerSet, ChangesOnlyItsBit) {
     const TriggerWrite& t = GetParam();
     CameraTriggerWord(t.before);
-    SharedTriggerCache() = {};
+    StoreTriggerCache({});
     ASSERT_EQ(t.set(handle(), t.value), 1);
     auto state = State("setting 1818");
     EXPECT_EQ(state["value"], HexLe32(t.after));
     EXPECT_EQ(state["writes"], "1");
     EXPECT_EQ(state["queries"], "2") << "the word, then one read-back";
-    EXPECT_TRUE(SharedTriggerCache().valid);
-    EXPECT_EQ(SharedTriggerCache().word, t.after);
+    EXPECT_TRUE(LoadTriggerCache().valid);
+    EXPECT_EQ(LoadTriggerCache().word, t.after);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -339,7 +344,7 @@ TEST_F(NetCommands, SoftTriggerPulsesFromTheCachedWord) {
     CameraTriggerWord(1);
     uint32_t values[3];
     ASSERT_EQ(ZelIr_GetTriggerMode(handle(), values, nullptr), 1);
-    ASSERT_EQ(SharedTriggerCache().word, 1u);
+    ASSERT_EQ(LoadTriggerCache().word, 1u);
     auto before = State("setting 1818");
     EXPECT_EQ(ZelIr_SetSoftTrigger(handle()), 1);
     auto state = State("setting 1818");
@@ -347,7 +352,7 @@ TEST_F(NetCommands, SoftTriggerPulsesFromTheCachedWord) {
     EXPECT_EQ(state["value"], HexLe32(1));
     EXPECT_EQ(std::stoi(state["queries"]) - std::stoi(before["queries"]), 1)
         << "no query of the word while it is cached; one read-back";
-    EXPECT_EQ(SharedTriggerCache().word, 1u);
+    EXPECT_EQ(LoadTriggerCache().word, 1u);
 }
 
 TEST_F(NetCommands, SoftTriggerIsIgnoredOutsideSoftwareTriggerMode) {
@@ -367,7 +372,7 @@ TEST_F(NetCommands, SoftTriggerIsIgnoredOutsideSoftwareTriggerMode) {
 }
 
 TEST_F(NetCommands, SoftTriggerReportsEachMismatchedReadBack) {
-    SharedTriggerCache() = {true, 1};  // the camera holds 0 and keeps it
+    StoreTriggerCache({true, 1});  // the camera holds 0 and keeps it
     Set("--ignore-writes 1818");
     DebugCapture capture;
     EXPECT_EQ(ZelIr_SetSoftTrigger(handle()), 0);
@@ -380,17 +385,17 @@ TEST_F(NetCommands, SoftTriggerReportsEachMismatchedReadBack) {
 
 TEST_F(NetCommands, SoftTriggerWithoutCacheQueriesTheWordAndChecksItsLength) {
     CameraTriggerWord(1);
-    SharedTriggerCache() = {};
+    StoreTriggerCache({});
     EXPECT_EQ(ZelIr_SetSoftTrigger(handle()), 1);
     EXPECT_EQ(State("setting 1818")["queries"], "2");
 
-    SharedTriggerCache() = {};
+    StoreTriggerCache({});
     Set("--reply-length 1818:8");
     DebugCapture capture;
     EXPECT_EQ(ZelIr_SetSoftTrigger(handle()), 0);
     EXPECT_EQ(Significant(capture),
               std::vector<std::string>{"received read soft trigger length is wrong\n"});
-    SharedTriggerCache() = {};
+    StoreTriggerCache({});
 }
 
 // ---- configuration ----

@@ -47,7 +47,7 @@ TEST_F(NetDiscovery, ASecondDiscoverAddsNoCameraAlreadyListed) {
     EXPECT_EQ(debug.CountOf("camera 1 has found before\n"), 1u);
     std::set<std::string> hosts;
     for (uint32_t i = 0; i < 2; ++i) {
-        const DiscoveryEntry& e = *GetDiscoveryEntry(i);
+        const DiscoveryEntry e = *GetDiscoveryEntry(i);
         EXPECT_EQ(e.cameraIndex, i);
         EXPECT_EQ(e.width, 640);
         EXPECT_EQ(e.height, 512);
@@ -82,7 +82,7 @@ TEST_F(NetDiscovery, TheTwentyFirstCameraIsLeftOut) {
     std::set<MacAddress> macs;
     for (uint32_t i = 0; i < kMaxDiscoveredCameras; ++i) macs.insert(GetDiscoveryEntry(i)->mac);
     EXPECT_EQ(macs.size(), kMaxDiscoveredCameras);
-    EXPECT_EQ(GetDiscoveryEntry(kMaxDiscoveredCameras), nullptr);
+    EXPECT_FALSE(GetDiscoveryEntry(kMaxDiscoveredCameras));
 }
 
 }  // namespace

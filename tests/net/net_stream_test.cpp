@@ -10,7 +10,7 @@
 #include <set>
 #include <thread>
 
-#include "files/parameter_line.h"
+#include "formats/parameter_line.h"
 #include "gige/control_channel.h"
 #include "net/net_harness.h"
 #include "thermal_scene.h"
@@ -28,14 +28,16 @@ struct Delivered {
     std::vector<uint32_t> frameIds;
     std::vector<FrameInfo> infos;
     std::vector<uint32_t> expectedCounts;
-    ZelIrParameterBlock block{};
     const FrameAssembler* frames = nullptr;
 };
 
-int OnFrame(uint8_t*, FrameInfo* info, void* context) {
+int OnFrame(uint8_t* frame, FrameInfo* info, void* context) {
     auto* d = static_cast<Delivered*>(context);
     std::lock_guard<std::mutex> guard(d->mutex);
-    d->frameIds.push_back(d->block.frameId);  // adopted just before the call
+    // The parameter line follows the image bytes.
+    uint32_t frameId = 0;
+    std::memcpy(&frameId, frame + info->byteCount + offsetof(ZelIrParameterBlock, frameId), 4);
+    d->frameIds.push_back(frameId);
     d->infos.push_back(*info);
     d->expectedCounts.push_back(d->frames->ExpectedPacketCount());
     return 0;
@@ -70,7 +72,7 @@ class NetStream : public ::testing::Test {
         ASSERT_EQ(admin_.Send("set " + settings), "ok");
         ASSERT_EQ(WriteRegister({channel_.get(), camera_}, kStreamRegister, 1), 0);
     }
-    void UseCallback() { channel_->SetFrameCallback(&OnFrame, &delivered_, &delivered_.block); }
+    void UseCallback() { channel_->SetFrameCallback(&OnFrame, &delivered_); }
     // Waits until the emulator has sent this many frames (and the last has had time to land).
     void WaitForSentFrames(uint32_t count) {
         const auto deadline = Clock::now() + std::chrono::seconds(20);
@@ -179,7 +181,7 @@ TEST_F(NetStream, WindowedFramesReportTheirWindow) {
     EXPECT_EQ(channel_->Frames().EventWords(), (std::array<int16_t, 4>{16, 8, 320, 240}));
 
     // The window's pixels lead the frame.
-    channel_->SetFrameCallback(nullptr, nullptr, nullptr);
+    channel_->SetFrameCallback(nullptr, nullptr);
     Fetched f;
     ASSERT_EQ(channel_->FetchNewestFrame({f.data, &f.imageBytes, &f.pixelKind, &f.bytesPerPixel}),
               1);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "api/base_library/debug_output.h"
+#include "base/debug_output.h"
 
 namespace zelir::test {
 

@@ -19,8 +19,13 @@ class FakeStream : public CStreamBase {
     }
     FrameRecord* GetFrame(uint32_t) override { return frameRecord_.get(); }
     int32_t Open() override { return open_ = 1; }
-    void Close() override { open_ = 0; }
+    void Close() override {
+        open_ = 0;
+        if (closes != nullptr) ++*closes;
+    }
     const char* GetSourceTag() override { return "IRGBIT"; }
+
+    int* closes = nullptr;  // counts Close calls when set
 };
 
 class FakeManager : public CIRDeviceManager {
@@ -31,12 +36,9 @@ class FakeManager : public CIRDeviceManager {
         moduleDirectory_ = directory;
         dataDirectory_ = directory;
         InitParameterBlock(parameterBlock_, width, height);
-        if (streamCode != 0) {
-            stream_ = std::make_unique<FakeStream>(streamCode, width, height);
-            stream_->AttachOwner(this);
-        }
+        if (streamCode != 0) AdoptStream(std::make_unique<FakeStream>(streamCode, width, height));
     }
-    FakeStream* Fake() { return static_cast<FakeStream*>(stream_.get()); }
+    FakeStream* Fake() { return static_cast<FakeStream*>(Stream()); }
 };
 
 // Puts a fake manager into the lowest free slot and removes it again.
@@ -44,24 +46,19 @@ class ScopedHandle {
   public:
     ScopedHandle(uint32_t handleType, uint32_t streamCode, uint16_t width, uint16_t height,
                  const std::wstring& directory = L"/nonexistent-zelir/")
-        : manager_(new FakeManager(handleType, streamCode, width, height, directory)) {
-        zelir::HandleTable()[zelir::FindFreeSlot()] = manager_;
+        : manager_(
+              std::make_shared<FakeManager>(handleType, streamCode, width, height, directory)) {
+        zelir::PlaceManager(manager_);
     }
-    ~ScopedHandle() {
-        const int slot = zelir::FindSlot(manager_);
-        if (slot >= 0) {
-            zelir::HandleTable()[slot] = nullptr;
-            delete manager_;
-        }
-    }
+    ~ScopedHandle() { zelir::RemoveManager(manager_.get()); }
     ScopedHandle(const ScopedHandle&) = delete;
     ScopedHandle& operator=(const ScopedHandle&) = delete;
 
-    ZelIrHandle handle() const { return manager_; }
-    FakeManager* manager() const { return manager_; }
+    ZelIrHandle handle() const { return manager_.get(); }
+    FakeManager* manager() const { return manager_.get(); }
 
   private:
-    FakeManager* manager_;
+    std::shared_ptr<FakeManager> manager_;
 };
 
 }  // namespace zelir_test

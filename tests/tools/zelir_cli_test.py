@@ -107,6 +107,12 @@ class ZelirCli(unittest.TestCase):
             self.assertTrue(result.stderr.startswith("zelir: "), args)
         self.assertEqual(run("help").returncode, 0)
 
+    def test_a_directory_as_input_file_is_refused_before_the_camera_is_opened(self):
+        for command in ("upload", "badpoints"):
+            result = run(command, "cam://0", self.dir)
+            self.assertEqual(result.returncode, 1, result.stderr)
+            self.assertEqual(result.stderr.strip(), "zelir: %s is a directory" % self.dir)
+
 
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1], verbosity=2)

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "api/base_library/string_conversion.h"
-#include "files/movie_header.h"
+#include "base/string_conversion.h"
+#include "formats/movie_header.h"
 #include "imaging/ir_manager.h"
 #include "thermal_scene.h"
 

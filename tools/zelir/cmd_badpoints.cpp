@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "input_file.h"
 #include "open_handle.h"
 
 namespace zelir_cli {
@@ -46,8 +47,8 @@ bool ReadPointList(std::ifstream& in, uint32_t width, uint32_t height, std::vect
 int RunBadPoints(const Args& args) {
     if (!CheckUsage(args, "badpoints", 2, 2, {})) return kExitUsage;
     const std::string& file = args.Positional()[1];
+    if (const auto problem = CheckInputFile(file)) return Fail(kExitFailure, *problem);
     std::ifstream in(file, std::ios::binary);
-    if (!in) return Fail(kExitFailure, "cannot read " + file);
     Handle handle = OpenCamera(args.Positional()[0]);
     if (!handle) return kExitFailure;
     uint32_t width = 0;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "input_file.h"
 #include "open_handle.h"
 #include "progress_bar.h"
 
@@ -26,8 +27,8 @@ int RunUpload(const Args& args) {
     const auto type = ParseInteger(args.Option("type").value_or("0"), 0, 63);
     if (!type) return Fail(kExitUsage, "upload: --type takes 0..63");
     const std::string& file = args.Positional()[1];
+    if (const auto problem = CheckInputFile(file)) return Fail(kExitFailure, *problem);
     std::ifstream in(file, std::ios::binary);
-    if (!in) return Fail(kExitFailure, "cannot read " + file);
     const std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)),
                                     std::istreambuf_iterator<char>());
     if (data.size() > kLargestArray) {

@@ -2,6 +2,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 
 #include "commands.h"
@@ -56,7 +57,9 @@ void PrintHelp(FILE* out) {
 }  // namespace
 }  // namespace zelir_cli
 
-int main(int argc, char** argv) {
+namespace {
+
+int Dispatch(int argc, char** argv) {
     using namespace zelir_cli;
     std::setlocale(LC_CTYPE, "");
     if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0 ||
@@ -72,4 +75,15 @@ int main(int argc, char** argv) {
         return command.run(args);
     }
     return Fail(kExitUsage, std::string("unknown command '") + argv[1] + "' (see 'zelir help')");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A failure nothing below foresaw still ends with a message and exit code 1, not an abort.
+    try {
+        return Dispatch(argc, argv);
+    } catch (const std::exception& e) {
+        return zelir_cli::Fail(zelir_cli::kExitFailure, std::string("unexpected failure: ") + e.what());
+    }
 }

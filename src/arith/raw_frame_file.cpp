@@ -1,0 +1,86 @@
+#include "raw_frame_file.h"
+
+#include <array>
+#include <bit>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "base/debug_output.h"
+#include "base/unique_file.h"
+
+namespace zelir::arith {
+
+static_assert(std::endian::native == std::endian::little, "pixels are read as stored");
+
+namespace {
+
+struct KnownRawSize {
+    long bytes;
+    int width;
+    int height;
+    long skipped;
+};
+
+// Raw image file sizes and their geometry; the files carry no header.
+constexpr std::array<KnownRawSize, 10> kKnownSizes{{{221184, 384, 288, 0},
+                                                    {222720, 384, 288, 1536},
+                                                    {153600, 320, 240, 0},
+                                                    {154880, 320, 240, 1280},
+                                                    {163200, 320, 255, 0},
+                                                    {163840, 320, 256, 0},
+                                                    {614400, 640, 480, 0},
+                                                    {655360, 640, 512, 0},
+                                                    {2621440, 1280, 1024, 0},
+                                                    {3456, 48, 36, 0}}};
+
+constexpr long kParameterLine = 100;
+
+bool Refuse(const std::string& path, const char* reason) {
+    odprintf("ZelIrArith: raw image %s refused (%s)\n", path.c_str(), reason);
+    return false;
+}
+
+// Little-endian 16-bit field of the parameter line.
+unsigned Field(const unsigned char* line, int offset) {
+    return line[offset] | (unsigned{line[offset + 1]} << 8);
+}
+
+}  // namespace
+
+bool ReadRawFrame(const std::string& path, int w, int h, std::vector<std::uint16_t>& frame) {
+    zelir::UniqueFile file{std::fopen(path.c_str(), "rb")};
+    if (!file) return Refuse(path, "cannot open");
+    std::fseek(file.get(), 0, SEEK_END);
+    const long length = std::ftell(file.get());
+    std::fseek(file.get(), 0, SEEK_SET);
+    const long frameBytes = static_cast<long>(w) * h * 2;
+
+    long skipped = -1;
+    if (length == kParameterLine + frameBytes) {
+        unsigned char line[kParameterLine];
+        if (std::fread(line, 1, sizeof(line), file.get()) == sizeof(line) && Field(line, 0) == 1 &&
+            Field(line, 2) >= 5 && Field(line, 2) <= 100 &&
+            Field(line, 4) == static_cast<unsigned>(w) &&
+            Field(line, 6) == static_cast<unsigned>(h)) {
+            skipped = kParameterLine;
+        }
+    }
+    if (skipped < 0) {
+        const KnownRawSize* known = nullptr;
+        for (const auto& size : kKnownSizes) {
+            if (size.bytes == length) known = &size;
+        }
+        if (!known) return Refuse(path, "unknown size");
+        if (known->width != w || known->height != h) return Refuse(path, "other frame size");
+        skipped = known->skipped;
+    }
+    frame.resize(static_cast<std::size_t>(w) * h);
+    if (std::fseek(file.get(), skipped, SEEK_SET) != 0 ||
+        std::fread(frame.data(), 2, frame.size(), file.get()) != frame.size()) {
+        return Refuse(path, "short read");
+    }
+    return true;
+}
+
+}  // namespace zelir::arith

@@ -1,0 +1,120 @@
+// CAviCode: the exported AVI recorder.
+#include <zelir/avi_code.h>
+
+#include <climits>
+#include <cstdlib>
+#include <utility>
+
+#include "base/string_conversion.h"
+#include "formats/avi_code_access.h"
+#include "formats/avi_file_writer.h"
+#include "formats/avi_palette_expand.h"
+
+namespace {
+
+// Width and rows of a format the recorder accepts; nothing for any other. A frame, even
+// expanded and with its rows padded, must stay addressable by an int (PushFrame's size,
+// FFmpeg's packet size).
+bool AcceptedFormat(const BITMAPINFOHEADER& header, zelir::AviVideoFormat& video) {
+    if (header.biBitCount != 8 && header.biBitCount != 24) return false;
+    if (header.biWidth <= 0 || header.biHeight == 0 || header.biHeight == INT32_MIN) return false;
+    const long long rows = std::llabs(header.biHeight);
+    if (header.biWidth * rows > INT_MAX / 4) return false;
+    video.width = header.biWidth;
+    video.height = static_cast<int>(rows);
+    return true;
+}
+
+}  // namespace
+
+namespace zelir {
+
+int AviCodeAccess::CreateAviFile(CAviCode& code, const wchar_t* path, unsigned int fps,
+                                 const BITMAPINFO* format, const char* encoder) {
+    if (format == nullptr || path == nullptr) return 0;
+    // A second create finishes the file being written rather than abandoning it half-written.
+    code.CloseAviFile();
+    AviVideoFormat video{.width = 0, .height = 0, .fps = fps};
+    // FFmpeg keeps frame rates as int fractions.
+    if (fps == 0 || fps > INT_MAX || !AcceptedFormat(format->bmiHeader, video)) return 0;
+    std::unique_ptr<AviFileWriter> file = AviFileWriter::Create(WideToUtf8(path), video, encoder);
+    if (file == nullptr) return 0;
+    code.expand8Bit_ = format->bmiHeader.biBitCount == 8;
+    code.compressorFound_ = file->compressed();
+    code.file_ = file.release();
+    code.frameCounter_ = 0;
+    code.recording_ = 1;
+    return 1;
+}
+
+}  // namespace zelir
+
+CAviCode::CAviCode()
+    : frameCounter_(0), recording_(0), file_(nullptr), expand8Bit_(0), compressorFound_(0) {}
+
+CAviCode::CAviCode(CAviCode&& other) noexcept
+    : frameCounter_(std::exchange(other.frameCounter_, 0)),
+      recording_(std::exchange(other.recording_, 0)),
+      file_(std::exchange(other.file_, nullptr)),
+      expand8Bit_(std::exchange(other.expand8Bit_, 0)),
+      compressorFound_(std::exchange(other.compressorFound_, 0)) {}
+
+CAviCode& CAviCode::operator=(CAviCode&& other) noexcept {
+    if (this != &other) {
+        CloseAviFile();
+        frameCounter_ = std::exchange(other.frameCounter_, 0);
+        recording_ = std::exchange(other.recording_, 0);
+        file_ = std::exchange(other.file_, nullptr);
+        expand8Bit_ = std::exchange(other.expand8Bit_, 0);
+        compressorFound_ = std::exchange(other.compressorFound_, 0);
+    }
+    return *this;
+}
+
+CAviCode::~CAviCode() {
+    CloseAviFile();
+}
+
+int CAviCode::CreateAviFile(const wchar_t* path, unsigned int fps, const BITMAPINFO* format) {
+    return zelir::AviCodeAccess::CreateAviFile(*this, path, fps, format, zelir::kXvidEncoder);
+}
+
+int CAviCode::PushFrame(const unsigned char* data, int size, const BITMAPINFO* format) {
+    if (!recording_ || data == nullptr || format == nullptr || size < 0) return 0;
+    const BITMAPINFOHEADER& header = format->bmiHeader;
+    const zelir::AviVideoFormat& video = file_->format();
+    // The frame must be the one the file was made for: a larger one would overrun the
+    // expansion buffer, a different one could not be encoded.
+    zelir::AviVideoFormat pushed;
+    if (!AcceptedFormat(header, pushed) || pushed.width != video.width ||
+        pushed.height != video.height || (header.biBitCount == 8) != (expand8Bit_ != 0)) {
+        return 0;
+    }
+    const size_t pixels = static_cast<size_t>(video.width) * video.height;
+    const size_t needed = expand8Bit_ ? pixels : pixels * 3;
+    if (static_cast<size_t>(size) < needed) return 0;
+
+    std::span<const uint8_t> bgr(data, needed);
+    if (expand8Bit_) {
+        zelir::ExpandThroughPalette(bgr, zelir::PaletteOf(*format), file_->frameBuffer());
+        bgr = file_->frameBuffer();
+    }
+    const bool written = file_->WriteFrame(frameCounter_, bgr, header.biHeight > 0);
+    ++frameCounter_;
+    return written ? 1 : 0;
+}
+
+void CAviCode::CloseAviFile() {
+    frameCounter_ = 0;
+    recording_ = 0;
+    delete file_;
+    file_ = nullptr;
+}
+
+unsigned int CAviCode::GetFrameCounter() const {
+    return frameCounter_;
+}
+
+int CAviCode::IsRecording() const {
+    return recording_;
+}

@@ -1,0 +1,240 @@
+#include "playback/file_stream.h"
+
+#include <algorithm>
+#include <cstring>
+#include <cwctype>
+
+#include "base/string_conversion.h"
+#include "formats/combined_image.h"
+#include "formats/parameter_line.h"
+#include "formats/raw_image.h"
+
+namespace files = zelir::files;
+
+namespace {
+
+constexpr size_t kImageCacheBytes = 1280 * 1024 * 2;
+constexpr char kFileSourceTag[] = "IRGBIT";
+constexpr size_t kSerialTextLimit = 32;
+
+std::filesystem::path NativePath(const std::wstring& path) {
+    return std::filesystem::path(zelir::WideToUtf8(path));
+}
+
+void SetSourceTag(files::MovieHeader& header) {
+    std::memset(header.sourceTag, 0, sizeof(header.sourceTag));
+    std::memcpy(header.sourceTag, kFileSourceTag, sizeof(kFileSourceTag));
+}
+
+}  // namespace
+
+CFileStream::CFileStream(const wchar_t* path)
+    : path_(path != nullptr ? path : L""), imageCache_(new uint8_t[kImageCacheBytes]()) {
+    loopPlay_ = 1;
+}
+
+CFileStream::~CFileStream() = default;
+
+uint32_t CFileStream::StreamTypeOfPath(const std::wstring& path) {
+    const size_t dot = path.rfind(L'.');
+    if (dot == std::wstring::npos || dot == 0) return kStreamOtherFile;
+    std::wstring extension = path.substr(dot + 1, 3);
+    for (wchar_t& c : extension) c = static_cast<wchar_t>(std::towlower(c));
+    if (extension == L"irm") return kStreamMovie;
+    if (extension == L"iiv") return kStreamIiv;
+    if (extension == L"raw") return kStreamRawImage;
+    if (extension == L"bmp") return kStreamCombinedImage;
+    return kStreamOtherFile;
+}
+
+int32_t CFileStream::Open() {
+    sourceStatus_ = 0;
+    if (path_.empty() || path_.size() > kMaxPathLength) return 0;
+    streamType_ = StreamTypeOfPath(path_);
+    fileHeader_ = {};
+    if (imaging_ == nullptr) return 0;
+    if (streamType_ == kStreamCombinedImage || streamType_ == kStreamRawImage) {
+        position_ = 0;
+        SetSourceTag(fileHeader_);
+        if (!LoadSingleImage()) return 0;
+        fileHeader_.frameCount = 1;
+        return 1;
+    }
+    return streamType_ == kStreamMovie && OpenMovie() ? 1 : 0;
+}
+
+bool CFileStream::OpenMovie() {
+    file_ = std::make_unique<files::FileSource>(NativePath(path_));
+    // A movie without one complete frame has nothing to deliver and is refused.
+    if (!file_->IsOpen() || files::ReadMovieLayout(*file_, layout_) != files::FileResult::kOk ||
+        layout_.wholeFrames == 0 || layout_.header.frameCount == 0) {
+        file_.reset();
+        return false;
+    }
+    fileHeader_ = layout_.header;
+    SetSourceTag(fileHeader_);
+    width_ = fileHeader_.width;
+    height_ = fileHeader_.height;
+    dataOffset_ = 0;
+    frameSize_ = ImageBytes();
+    ZelIrParameterBlock& block = *imaging_->ParameterBlock();
+    CIRManager::InitParameterBlock(block, width_, height_);
+    if (layout_.firstLineValid) files::AdoptParameterLine(block, layout_.firstLine);
+    PrepareImagePipeline(false);
+    sourceStatus_ = kSourceReady;
+    open_ = 1;
+    paused_ = 1;
+    position_ = 0;
+    totalFrames_ = fileHeader_.frameCount;
+    return true;
+}
+
+bool CFileStream::LoadSingleImage() {
+    const bool loaded = streamType_ == kStreamRawImage ? LoadRawImage() : LoadCombinedImage();
+    if (!loaded) return false;
+    FrameRecord& record = *frameRecord_;
+    std::memcpy(imageCache_.get(), record.data.get(), ImageBytes());
+    record.imageBytes = ImageBytes();
+    record.pixelKind = 0;
+    record.bytesPerPixel = 2;
+    PrepareImagePipeline(true);
+    GenerateY16(record.data.get(), width_, height_);
+    WriteRecordFrame(nullptr, 0, record.data.get(), ImageBytes());
+    return true;
+}
+
+bool CFileStream::LoadRawImage() {
+    files::RawImageSize size{};
+    if (files::ReadRawImageFile(NativePath(path_), frameRecord_->Bytes(), size) !=
+        files::FileResult::kOk) {
+        return false;
+    }
+    width_ = size.width;
+    height_ = size.height;
+    // The leading parameter rows are skipped on reading, so pixels start at the buffer.
+    dataOffset_ = 0;
+    frameSize_ = ImageBytes();
+    ZelIrParameterBlock& block = *imaging_->ParameterBlock();
+    CIRManager::InitParameterBlock(block, width_, height_);
+    block.headerLines = size.HeaderLines();
+    block.frameRate = 25;
+    return true;
+}
+
+bool CFileStream::LoadCombinedImage() {
+    files::CombinedImageInfo info{};
+    ZelIrParameterBlock& block = *imaging_->ParameterBlock();
+    if (files::ReadCombinedImageFile(NativePath(path_), block, frameRecord_->Bytes(),
+                                     {imaging_->AnalysisBlock(), CIRManager::kAnalysisBlockBytes},
+                                     info) != files::FileResult::kOk) {
+        return false;
+    }
+    width_ = info.width;
+    height_ = info.height;
+    dataOffset_ = 0;
+    frameSize_ = ImageBytes();
+    if (info.analysisBytes > 0) {
+        imaging_->SetAnalysisBlockLength(static_cast<uint16_t>(info.analysisBytes));
+        imaging_->analysisBlockImported = 1;
+    }
+    if (info.hasParameterLine) hasParameterLine_ = 1;
+    return true;
+}
+
+void CFileStream::PrepareImagePipeline(bool singleImage) {
+    SetSaveDirectory(imaging_->DataDirectory().c_str());
+    ZelIrParameterBlock& block = *imaging_->ParameterBlock();
+    const uint16_t width = block.width;
+    const uint16_t height = block.height;
+    const uint32_t marker = block.alarmColorMarker;
+    if (singleImage || hasParameterLine_ == 0) {
+        CIRManager::LoadParameters(block, imaging_->DataDirectory().c_str());
+    }
+    block.width = width;
+    block.height = height;
+    if (singleImage) block.alarmColorMarker = marker;
+    imaging_->LoadPalette(block.paletteIndex);
+    const std::wstring serial = CIRManager::SerialText(block, singleImage ? 8 : kSerialTextLimit);
+    arith_.Init(width_, height_, imaging_->DataDirectory().c_str(), serial.c_str());
+    imaging_->LoadMask();
+}
+
+FrameRecord* CFileStream::GetFrame(uint32_t) {
+    if (streamType_ == kStreamCombinedImage || streamType_ == kStreamRawImage) {
+        DeliverCachedImage();
+        return nullptr;
+    }
+    if (streamType_ != kStreamMovie || !file_) return nullptr;
+    if (position_ >= totalFrames_) position_ = totalFrames_ - 1;
+    FrameRecord& record = *frameRecord_;
+    // A frame the file does not fully hold leaves the previous one in place.
+    if (files::ReadMovieFrame(*file_, layout_, position_, record.Bytes()) ==
+        files::FileResult::kOk) {
+        record.imageBytes = frameSize_;
+        record.pixelKind = 0;
+        record.bytesPerPixel = 2;
+    }
+    CalibrationStep(record.data.get());
+    GenerateY16(record.data.get(), width_, height_);
+    return &record;
+}
+
+void CFileStream::DeliverCachedImage() {
+    FrameRecord& record = *frameRecord_;
+    if (streamType_ == kStreamCombinedImage && imaging_ != nullptr &&
+        files::IsValidParameterLine({imageCache_.get(), files::kParameterLineBytes}, width_,
+                                    height_)) {
+        files::AdoptParameterLine(*imaging_->ParameterBlock(),
+                                  std::span<const uint8_t, files::kParameterLineBytes>(
+                                      imageCache_.get(), files::kParameterLineBytes));
+    }
+    std::memcpy(record.data.get(), imageCache_.get(), ImageBytes());
+    record.imageBytes = ImageBytes();
+    record.pixelKind = 0;
+    record.bytesPerPixel = 2;
+    if (streamType_ == kStreamRawImage) CalibrationStep(record.data.get());
+    GenerateY16(record.data.get(), width_, height_);
+    WriteRecordFrame(nullptr, 0, record.data.get(), ImageBytes());
+}
+
+void CFileStream::SetPause(uint32_t paused) {
+    paused_ = paused;
+}
+
+void CFileStream::Close() {
+    file_.reset();
+    open_ = 0;
+}
+
+const char* CFileStream::GetSourceTag() {
+    return fileHeader_.sourceTag;
+}
+
+bool CFileStream::Forward(uint32_t frames) {
+    if (streamType_ != kStreamMovie || totalFrames_ == 0) return false;
+    const uint64_t target = uint64_t{position_} + frames;
+    position_ = target >= totalFrames_ ? totalFrames_ - 1 : static_cast<uint32_t>(target);
+    return true;
+}
+
+bool CFileStream::Backward(uint32_t frames) {
+    if (streamType_ != kStreamMovie || position_ == 0) return false;
+    position_ = position_ > frames ? position_ - frames : 0;
+    return true;
+}
+
+int32_t CFileStream::Goto(int32_t position) {
+    if (streamType_ != kStreamMovie || position < 1 ||
+        static_cast<uint32_t>(position) >= totalFrames_) {
+        return 0;
+    }
+    position_ = static_cast<uint32_t>(position);
+    return 1;
+}
+
+void CFileStream::StepForNewFrame() {
+    if (streamType_ != kStreamMovie) return;
+    // Loop play: past the last frame playback starts again at frame 0, as a player does.
+    // Without it the last frame is delivered again.
+    if (Goto(static_cast<int32_t>(position_ + 1)) == 0 && loopPlay_ != 0) position_ = 0;
+}

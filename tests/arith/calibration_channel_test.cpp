@@ -1,0 +1,184 @@
+// Calibration channels kept in the data directory under the camera's serial text.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "arith/synthetic_frames.h"
+#include "arith/zelir_arith.h"
+#include "support/debug_capture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using arith_test::Sensor;
+using arith_test::TempDirectory;
+using zelir::test::DebugCapture;
+
+constexpr int kW = 64, kH = 48;
+
+void Calibrate(ZelIrArith& arith, const Sensor& sensor) {
+    arith.SetLData(sensor.Frame(4000).data(), 1);
+    arith.GetLData(0, true);
+    arith.SetHData(sensor.Frame(9000).data(), 1);
+    arith.GetHData();
+    ASSERT_TRUE(arith.CalcK());
+}
+
+std::vector<std::uint16_t> Corrected(ZelIrArith& arith, const std::vector<std::uint16_t>& raw) {
+    auto frame = raw;
+    arith.GenY16(frame.data(), kW, kH, true);
+    return frame;
+}
+
+class CalibrationChannelTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sensor.gain[300] = 0.0;  // a dead pixel, so the mask is saved too
+        ZelIrArith arith;
+        arith.Init(kW, kH, dir.Wide().c_str(), L"SN-0042");
+        ASSERT_EQ(arith.SetCurrChan(2), 1);
+        Calibrate(arith, sensor);
+        expected = Corrected(arith, raw);
+        ASSERT_NE(expected, raw);
+    }
+    fs::path File(const char* serial, int channel) const {
+        return dir.Path() /
+               ("arith_" + std::string(serial) + "_ch" + std::to_string(channel) + ".nuc");
+    }
+
+    TempDirectory dir;
+    Sensor sensor{kW, kH};
+    std::vector<std::uint16_t> raw = sensor.SceneFrame(4500, 8500);
+    std::vector<std::uint16_t> expected;
+};
+
+TEST_F(CalibrationChannelTest, SavedChannelReloadsIdentically) {
+    EXPECT_TRUE(fs::exists(File("SN-0042", 2)));
+    ZelIrArith restarted;
+    restarted.Init(kW, kH, dir.Wide().c_str(), L"SN-0042");
+    EXPECT_EQ(Corrected(restarted, raw), raw) << "channel 0 holds nothing";
+    ASSERT_EQ(restarted.SetCurrChan(2), 1);
+    EXPECT_EQ(Corrected(restarted, raw), expected);
+    // Selecting the channel before Init loads it at Init.
+    ZelIrArith early;
+    early.SetCurrChan(2);
+    early.Init(kW, kH, dir.Wide().c_str(), L"SN-0042");
+    EXPECT_EQ(Corrected(early, raw), expected);
+}
+
+TEST_F(CalibrationChannelTest, AnotherSerialNeverLoadsIt) {
+    DebugCapture capture;
+    ZelIrArith other;
+    other.Init(kW, kH, dir.Wide().c_str(), L"SN-0043");
+    other.SetCurrChan(2);
+    EXPECT_EQ(Corrected(other, raw), raw);
+    EXPECT_TRUE(capture.Messages().empty()) << "a missing file is not worth a message";
+
+    // Even a copy under the other camera's name is refused.
+    fs::copy_file(File("SN-0042", 2), File("SN-0043", 2));
+    other.SetCurrChan(2);
+    EXPECT_EQ(Corrected(other, raw), raw);
+    ASSERT_EQ(capture.Messages().size(), 1u);
+    EXPECT_EQ(capture.Messages()[0], "ZelIrArith: ignored coefficient file " +
+                                         File("SN-0043", 2).string() + " (other camera)\n");
+}
+
+struct Damage {
+    const char* name;
+    std::size_t offset;  // where to flip a byte; npos truncates the file instead
+    const char* reason;
+};
+
+class DamagedFileTest : public CalibrationChannelTest,
+                        public ::testing::WithParamInterface<Damage> {};
+
+TEST_P(DamagedFileTest, IsIgnoredWithAMessage) {
+    const Damage damage = GetParam();
+    const fs::path file = File("SN-0042", 2);
+    if (damage.offset == std::string::npos) {
+        fs::resize_file(file, fs::file_size(file) - 1);
+    } else {
+        std::fstream stream(file, std::ios::in | std::ios::out | std::ios::binary);
+        stream.seekg(damage.offset);
+        const char byte = static_cast<char>(stream.get() ^ 0x40);
+        stream.seekp(damage.offset);
+        stream.put(byte);
+    }
+    DebugCapture capture;
+    ZelIrArith arith;
+    arith.Init(kW, kH, dir.Wide().c_str(), L"SN-0042");
+    arith.SetCurrChan(2);
+    EXPECT_EQ(Corrected(arith, raw), raw);
+    ASSERT_EQ(capture.Messages().size(), 1u);
+    EXPECT_EQ(capture.Messages()[0], "ZelIrArith: ignored coefficient file " + file.string() +
+                                         " (" + damage.reason + ")\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Damages, DamagedFileTest,
+                         ::testing::Values(Damage{"magic", 0, "not a coefficient file"},
+                                           Damage{"serial", 33, "other camera"},
+                                           Damage{"width", 12, "other geometry or channel"},
+                                           Damage{"channel", 20, "other geometry or channel"},
+                                           Damage{"gain", 96 + 4 * 100, "bad checksum"},
+                                           Damage{"mask", 96 + 8 * kW* kH + 300, "bad checksum"},
+                                           Damage{"truncated", std::string::npos, "wrong size"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CalibrationChannelTest, OtherFrameSizeIsNotLoaded) {
+    DebugCapture capture;
+    ZelIrArith arith;
+    arith.Init(kW * 2, kH, dir.Wide().c_str(), L"SN-0042");
+    arith.SetCurrChan(2);
+    ASSERT_EQ(capture.Messages().size(), 1u);
+    EXPECT_NE(capture.Messages()[0].find("(wrong size)"), std::string::npos);
+}
+
+TEST_F(CalibrationChannelTest, ResetForgetsTheSavedSet) {
+    ZelIrArith arith;
+    arith.Init(kW, kH, dir.Wide().c_str(), L"SN-0042");
+    arith.SetCurrChan(2);
+    arith.ResetTwoPT();
+    EXPECT_EQ(Corrected(arith, raw), raw);
+    EXPECT_FALSE(fs::exists(File("SN-0042", 2)));
+    ZelIrArith restarted;
+    restarted.Init(kW, kH, dir.Wide().c_str(), L"SN-0042");
+    restarted.SetCurrChan(2);
+    EXPECT_EQ(Corrected(restarted, raw), raw);
+}
+
+TEST_F(CalibrationChannelTest, SerialTextIsMadeSafeForAFileName) {
+    ZelIrArith arith;
+    arith.Init(kW, kH, dir.Wide().c_str(), L"../a b/\u00e9");
+    Calibrate(arith, sensor);
+    EXPECT_TRUE(fs::exists(File(".._a_b___", 0)));  // é is two UTF-8 bytes
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+}
+
+TEST(CalibrationChannel, WithoutSerialOrDirectoryNothingIsSaved) {
+    TempDirectory dir;
+    const Sensor sensor(kW, kH);
+    for (auto [directory, serial] :
+         {std::pair{dir.Wide(), std::wstring()}, std::pair{std::wstring(), std::wstring(L"SN1")}}) {
+        ZelIrArith arith;
+        arith.Init(kW, kH, directory.c_str(), serial.c_str());
+        Calibrate(arith, sensor);
+        EXPECT_NE(Corrected(arith, sensor.Frame(5000)), sensor.Frame(5000)) << "still applied";
+    }
+    EXPECT_TRUE(fs::is_empty(dir.Path()));
+}
+
+TEST(CalibrationChannel, UnwritableDirectoryIsReported) {
+    DebugCapture capture;
+    const Sensor sensor(kW, kH);
+    ZelIrArith arith;
+    arith.Init(kW, kH, L"/nonexistent-zelir-dir", L"SN1");
+    Calibrate(arith, sensor);
+    ASSERT_EQ(capture.Messages().size(), 1u);
+    EXPECT_EQ(
+        capture.Messages()[0],
+        "ZelIrArith: could not save coefficient file /nonexistent-zelir-dir/arith_SN1_ch0.nuc\n");
+}
+
+}  // namespace

@@ -1,0 +1,247 @@
+// The equalising and filtering grey-level algorithms, through the calls display mapping makes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+#include <vector>
+
+#include "arith/synthetic_frames.h"
+#include "arith/zelir_arith.h"
+
+namespace {
+
+using arith_test::Mean;
+using arith_test::StdDev;
+
+enum class Algorithm { kClahe, kMixed, kRetinex, kBilateral };
+
+struct AlgorithmCase {
+    const char* name;
+    Algorithm algorithm;
+};
+
+bool RunAlgorithm(ZelIrArith& arith, Algorithm algorithm, const std::vector<std::uint16_t>& src,
+                  std::vector<std::uint8_t>& dst, int w, int h, int contrast = 50,
+                  int brightness = 50) {
+    switch (algorithm) {
+        case Algorithm::kClahe:
+            return arith.ContrastLimitedAdaptiveHistogramEquazition(src.data(), dst.data(),
+                                                                    contrast, brightness, w, h);
+        case Algorithm::kMixed:
+            return arith.MixedMap(src.data(), dst.data(), contrast, brightness, w, h);
+        case Algorithm::kRetinex:
+            return arith.MSREnhancement(src.data(), dst.data(), contrast, brightness, w, h);
+        case Algorithm::kBilateral:
+            return arith.BilateralFilterEnhancement(src.data(), dst.data(), contrast, brightness, w,
+                                                    h);
+    }
+    return false;
+}
+
+class GreyAlgorithmTest : public ::testing::TestWithParam<AlgorithmCase> {};
+
+struct Size {
+    int w;
+    int h;
+};
+
+TEST_P(GreyAlgorithmTest, UsesTheFullRangeFromSmallestToLargestFrame) {
+    for (auto [w, h] : {Size{48, 36}, Size{640, 512}, Size{1280, 1024}}) {
+        const auto frame = arith_test::Scene(w, h, 3000, 9000, 30);
+        std::vector<std::uint8_t> dst(frame.size(), 0);
+        ZelIrArith arith;
+        ASSERT_TRUE(RunAlgorithm(arith, GetParam().algorithm, frame, dst, w, h)) << w;
+        const auto [lo, hi] = std::minmax_element(dst.begin(), dst.end());
+        EXPECT_LE(*lo, 5) << w << "x" << h;
+        EXPECT_GE(*hi, 250) << w << "x" << h;
+        // The warm disc stays brighter than the cold side of the scene.
+        const std::size_t cold = std::size_t(h / 2) * w + 2,
+                          disc = std::size_t(h / 2) * w + w * 65 / 100;
+        EXPECT_GT(dst[disc], dst[cold]) << w << "x" << h;
+    }
+}
+
+TEST_P(GreyAlgorithmTest, UniformFrameGivesUniformOutput) {
+    for (std::uint16_t value : {0, 5000, 65535}) {
+        const auto frame = arith_test::Uniform(96, 72, value);
+        for (auto [contrast, brightness] : {Size{50, 50}, Size{90, 20}}) {
+            std::vector<std::uint8_t> dst(frame.size(), 7);
+            ZelIrArith arith;
+            ASSERT_TRUE(RunAlgorithm(arith, GetParam().algorithm, frame, dst, 96, 72, contrast,
+                                     brightness));
+            EXPECT_TRUE(std::all_of(dst.begin(), dst.end(), [&](auto v) { return v == dst[0]; }))
+                << value;
+            if (contrast == 50) {
+                EXPECT_EQ(dst[0], 128);
+            }
+        }
+    }
+}
+
+TEST_P(GreyAlgorithmTest, BrightnessRaisesTheMeanAndContrastTheSpread) {
+    const int w = 160, h = 120;
+    const auto frame = arith_test::Scene(w, h, 3000, 9000, 60);
+    ZelIrArith arith;
+    std::vector<std::uint8_t> dst(frame.size());
+    double previous = -1;
+    for (int brightness : {0, 30, 50, 70, 100}) {
+        ASSERT_TRUE(RunAlgorithm(arith, GetParam().algorithm, frame, dst, w, h, 50, brightness));
+        EXPECT_GT(Mean(dst), previous) << "brightness " << brightness;
+        previous = Mean(dst);
+    }
+    previous = -1;
+    for (int contrast : {0, 30, 50, 70, 100}) {
+        ASSERT_TRUE(RunAlgorithm(arith, GetParam().algorithm, frame, dst, w, h, contrast, 50));
+        EXPECT_GT(StdDev(dst), previous) << "contrast " << contrast;
+        previous = StdDev(dst);
+    }
+}
+
+TEST_P(GreyAlgorithmTest, RefusesUnsupportedSizesWithoutWriting) {
+    const auto frame = arith_test::Scene(1400, 1100);
+    std::vector<std::uint8_t> dst(frame.size(), 0xA5);
+    ZelIrArith arith;
+    for (auto [w, h] : {Size{47, 36}, Size{1281, 1024}, Size{640, 0}, Size{-48, -36}}) {
+        EXPECT_FALSE(RunAlgorithm(arith, GetParam().algorithm, frame, dst, w, h));
+    }
+    EXPECT_TRUE(std::all_of(dst.begin(), dst.end(), [](auto v) { return v == 0xA5; }));
+    std::vector<std::uint8_t> none;
+    EXPECT_FALSE(RunAlgorithm(arith, GetParam().algorithm, {}, none, 640, 512));
+}
+
+INSTANTIATE_TEST_SUITE_P(Algorithms, GreyAlgorithmTest,
+                         ::testing::Values(AlgorithmCase{"Clahe", Algorithm::kClahe},
+                                           AlgorithmCase{"Mixed", Algorithm::kMixed},
+                                           AlgorithmCase{"Retinex", Algorithm::kRetinex},
+                                           AlgorithmCase{"Bilateral", Algorithm::kBilateral}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RangeLimitedHistogramEqualization, SaturatesBeyondTheLimitsAndIsMonotonic) {
+    const int w = 160, h = 120;
+    const auto frame = arith_test::Scene(w, h, 3000, 9000, 60);
+    std::vector<std::uint8_t> dst(frame.size());
+    ZelIrArith arith;
+    ASSERT_TRUE(
+        arith.RangeLimitedHistogramEqualization(frame.data(), dst.data(), 4000, 8000, w, h));
+    std::vector<std::size_t> order(frame.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](auto a, auto b) { return frame[a] < frame[b]; });
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        ASSERT_LE(dst[order[i - 1]], dst[order[i]]);
+    }
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+        if (frame[i] <= 4000) {
+            ASSERT_EQ(dst[i], 0) << frame[i];
+        }
+        if (frame[i] >= 8000) {
+            ASSERT_EQ(dst[i], 255) << frame[i];
+        }
+    }
+    // Limits given the other way round mean the same.
+    std::vector<std::uint8_t> swapped(frame.size());
+    arith.RangeLimitedHistogramEqualization(frame.data(), swapped.data(), 8000, 4000, w, h);
+    EXPECT_EQ(swapped, dst);
+}
+
+TEST(RangeLimitedHistogramEqualization, PlateauKeepsALargeBackgroundFromTakingTheRange) {
+    // 90 % of the pixels on ten background levels, 10 % on a thousand object levels.
+    const int w = 200, h = 100;
+    std::vector<std::uint16_t> frame(w * h);
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+        frame[i] = i % 10 == 0 ? 2000 + (i / 10) % 1000 : 1000 + i % 10;
+    }
+    std::vector<std::uint8_t> dst(frame.size());
+    ZelIrArith arith;
+    ASSERT_TRUE(
+        arith.RangeLimitedHistogramEqualization(frame.data(), dst.data(), 1000, 2999, w, h));
+    std::uint8_t backgroundTop = 0, objectBottom = 255;
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+        if (frame[i] < 2000) backgroundTop = std::max(backgroundTop, dst[i]);
+        if (frame[i] >= 2000) objectBottom = std::min(objectBottom, dst[i]);
+    }
+    // Plain equalisation would give the background about 230 grey levels.
+    EXPECT_LT(backgroundTop, 40);
+    EXPECT_GT(255 - objectBottom, 200);
+}
+
+TEST(RangeLimitedHistogramEqualization, UniformAndOutsideLimits) {
+    const auto frame = arith_test::Uniform(48, 36, 3000);
+    std::vector<std::uint8_t> dst(frame.size());
+    ZelIrArith arith;
+    struct Limits {
+        int first;
+        int second;
+        int grey;
+    };
+    for (auto [first, second, grey] :
+         {Limits{3000, 3000, 128}, Limits{2000, 4000, 128}, Limits{4000, 5000, 0},
+          Limits{100, 2000, 255}, Limits{-5, 70000, 128}}) {
+        ASSERT_TRUE(arith.RangeLimitedHistogramEqualization(frame.data(), dst.data(), first, second,
+                                                            48, 36));
+        EXPECT_TRUE(std::all_of(dst.begin(), dst.end(), [&](auto v) { return v == grey; }))
+            << first << ".." << second << ": " << int(dst[0]);
+    }
+}
+
+TEST(GreyAlgorithms, LimitsFollowTheCutsOfTheLastStatistics) {
+    // A small very hot spot: with the default cuts it is cut off and the rest of the scene uses
+    // the range; without cuts it takes white and squeezes the rest.
+    const int w = 160, h = 120;
+    auto frame = arith_test::Scene(w, h, 3000, 4000, 10);
+    for (int i = 0; i < 20; ++i) frame[i] = 30000;
+    ZelIrArith arith;
+    std::vector<std::uint8_t> cut(frame.size()), uncut(frame.size());
+    ASSERT_TRUE(arith.MixedMap(frame.data(), cut.data(), 50, 50, w, h));
+    HISTOGRAM_INFO info;
+    std::memset(&info, 0, sizeof(info));
+    arith.HistogramStatistics(frame.data(), nullptr, w, h, &info);
+    ASSERT_TRUE(arith.MixedMap(frame.data(), uncut.data(), 50, 50, w, h));
+    EXPECT_GT(StdDev(cut), StdDev(uncut) + 10);
+}
+
+TEST(PostprocessY8, DenoiseRemovesSpeckleAndKeepsEdges) {
+    const int w = 64, h = 48;
+    std::vector<std::uint8_t> image(w * h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) image[y * w + x] = x < 32 ? 40 + x : 200;  // ramp and edge
+    }
+    const auto clean = image;
+    image[10 * w + 10] = 250;  // speckle
+    image[20 * w + 50] = 0;
+    image[w - 1] = 0;  // in a corner: the repeated border weighs it four times
+    ZelIrArith arith;
+    std::vector<std::uint8_t> out(image.size());
+    ASSERT_EQ(arith.PostprocessY8(image.data(), out.data(), w, h, true), 1);
+    EXPECT_EQ(out, clean);
+    // In place gives the same.
+    ASSERT_EQ(arith.PostprocessY8(image.data(), image.data(), w, h, true), 1);
+    EXPECT_EQ(image, clean);
+}
+
+TEST(PostprocessY8, SharpenRaisesEdgesAndLeavesFlatAreas) {
+    const int w = 64, h = 48;
+    std::vector<std::uint8_t> image(w * h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) image[y * w + x] = x < 32 ? 100 : 140;
+    }
+    ZelIrArith arith;
+    std::array<short, ZelIrArith::kParaCount> para;
+    arith.GetArithPara(para.data());
+    para[ZelIrArith::kParaPostprocess] = 2;
+    para[ZelIrArith::kParaSharpenAmount] = 90;
+    ASSERT_TRUE(arith.SetArithPara(para.data()));
+    std::vector<std::uint8_t> out(image.size());
+    ASSERT_EQ(arith.PostprocessY8(image.data(), out.data(), w, h, true), 1);
+    for (int y = 0; y < h; ++y) {
+        EXPECT_EQ(out[y * w + 10], 100);
+        EXPECT_EQ(out[y * w + 50], 140);
+        EXPECT_EQ(out[y * w + 31], 100 - 12);  // 0.9 x (100 - 113.3)
+        EXPECT_EQ(out[y * w + 32], 140 + 12);
+    }
+    // Correction off: untouched.
+    ASSERT_EQ(arith.PostprocessY8(image.data(), out.data(), w, h, false), 1);
+    EXPECT_EQ(out, image);
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+// Histogram statistics against a sorted copy of the frame.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "arith/synthetic_frames.h"
+#include "arith/zelir_arith.h"
+
+namespace {
+
+struct Cuts {
+    int bottom;
+    int top;
+};
+
+class HistogramStatisticsTest : public ::testing::TestWithParam<Cuts> {};
+
+TEST_P(HistogramStatisticsTest, LimitsSitAtTheCuts) {
+    const auto [bottom, top] = GetParam();
+    const int w = 320, h = 240;
+    const auto frame = arith_test::Scene(w, h, 2000, 12000, 300);
+    std::vector<std::uint16_t> sorted = frame;
+    std::sort(sorted.begin(), sorted.end());
+    const std::size_t n = sorted.size();
+
+    HISTOGRAM_INFO info;
+    std::memset(&info, 0, sizeof(info));
+    info.bottomCut = bottom;
+    info.topCut = top;
+    ZelIrArith arith;
+    arith.HistogramStatistics(frame.data(), nullptr, w, h, &info);
+
+    EXPECT_EQ(info.minDigit, sorted.front());
+    EXPECT_EQ(info.maxDigit, sorted.back());
+    // Cuts beyond half of the pixels are taken as half.
+    const std::size_t below = n * std::clamp(bottom, 0, 500) / 1000;
+    const std::size_t above = n * std::clamp(top, 0, 500) / 1000;
+    EXPECT_EQ(info.limit1, sorted[below]);
+    EXPECT_EQ(info.limit2, std::max(sorted[below], sorted[n - 1 - above]));
+    // Inputs are left as they were.
+    EXPECT_EQ(info.bottomCut, bottom);
+    EXPECT_EQ(info.topCut, top);
+    // The library's summary histogram accounts for every pixel.
+    std::uint32_t binWidth;
+    std::vector<std::uint32_t> bins(512);
+    std::memcpy(&binWidth, info.library, 4);
+    std::memcpy(bins.data(), info.library + 4, 512 * 4);
+    EXPECT_GE(binWidth * 512u, static_cast<unsigned>(sorted.back() - sorted.front() + 1));
+    std::size_t total = 0;
+    for (auto c : bins) total += c;
+    EXPECT_EQ(total, n);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cuts, HistogramStatisticsTest,
+                         ::testing::Values(Cuts{0, 0}, Cuts{5, 5}, Cuts{1, 20}, Cuts{100, 0},
+                                           Cuts{500, 500}, Cuts{700, 900}, Cuts{-3, -3}));
+
+// Large frames are counted on a grid of about 32768 pixels: the extremes stay exact, the limits
+// land within a per mille of the exact cut.
+TEST(HistogramStatistics, LargeFramesPlaceTheCutsWithinAPerMille) {
+    for (auto [w, h] : {std::pair{640, 512}, std::pair{1280, 1024}}) {
+        const auto frame = arith_test::Scene(w, h, 2000, 12000, 300);
+        std::vector<std::uint16_t> sorted = frame;
+        std::sort(sorted.begin(), sorted.end());
+        const std::size_t n = sorted.size();
+        HISTOGRAM_INFO info;
+        std::memset(&info, 0, sizeof(info));
+        info.bottomCut = 5;
+        info.topCut = 20;
+        ZelIrArith arith;
+        arith.HistogramStatistics(frame.data(), nullptr, w, h, &info);
+        EXPECT_EQ(info.minDigit, sorted.front());
+        EXPECT_EQ(info.maxDigit, sorted.back());
+        EXPECT_GE(info.limit1, sorted[n * 4 / 1000]) << w;
+        EXPECT_LE(info.limit1, sorted[n * 6 / 1000]) << w;
+        EXPECT_GE(info.limit2, sorted[n - 1 - n * 21 / 1000]) << w;
+        EXPECT_LE(info.limit2, sorted[n - 1 - n * 19 / 1000]) << w;
+    }
+}
+
+TEST(HistogramStatistics, UniformFrameHasEqualMinMaxAndLimits) {
+    const auto frame = arith_test::Uniform(48, 36, 4321);
+    HISTOGRAM_INFO info;
+    std::memset(&info, 0, sizeof(info));
+    info.bottomCut = info.topCut = 5;
+    ZelIrArith arith;
+    arith.HistogramStatistics(frame.data(), nullptr, 48, 36, &info);
+    EXPECT_EQ(info.minDigit, 4321);
+    EXPECT_EQ(info.maxDigit, 4321);
+    EXPECT_EQ(info.limit1, 4321);
+    EXPECT_EQ(info.limit2, 4321);
+}
+
+TEST(HistogramStatistics, FullDigitRangeIsCounted) {
+    std::vector<std::uint16_t> frame(64 * 48, 0);
+    frame[5] = 65535;
+    HISTOGRAM_INFO info;
+    std::memset(&info, 0, sizeof(info));
+    ZelIrArith arith;
+    arith.HistogramStatistics(frame.data(), nullptr, 64, 48, &info);
+    EXPECT_EQ(info.minDigit, 0);
+    EXPECT_EQ(info.maxDigit, 65535);
+    EXPECT_EQ(info.limit1, 0);
+    EXPECT_EQ(info.limit2, 65535);
+}
+
+}  // namespace

@@ -1,0 +1,140 @@
+// Automatic and manual linear maps.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+#include <vector>
+
+#include "arith/synthetic_frames.h"
+#include "arith/zelir_arith.h"
+
+namespace {
+
+using arith_test::Mean;
+using arith_test::StdDev;
+
+constexpr int kW = 160, kH = 120;
+
+HISTOGRAM_INFO Statistics(ZelIrArith& arith, const std::vector<std::uint16_t>& frame, int w, int h,
+                          int cut = 5) {
+    HISTOGRAM_INFO info;
+    std::memset(&info, 0, sizeof(info));
+    info.topCut = info.bottomCut = cut;
+    arith.HistogramStatistics(frame.data(), nullptr, w, h, &info);
+    return info;
+}
+
+TEST(AutoLinearMap, StretchesTheLimitsOverTheFullRangeMonotonically) {
+    ZelIrArith arith;
+    const auto frame = arith_test::Scene(kW, kH, 3000, 9000, 40);
+    HISTOGRAM_INFO info = Statistics(arith, frame, kW, kH);
+    std::vector<std::uint8_t> dst(frame.size());
+    arith.AutoLinearMap(frame.data(), dst.data(), kW, kH, &info, 0.2f);
+
+    std::vector<std::size_t> order(frame.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](auto a, auto b) { return frame[a] < frame[b]; });
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        ASSERT_LE(dst[order[i - 1]], dst[order[i]]) << "not monotonic";
+    }
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+        if (frame[i] <= info.limit1) {
+            ASSERT_EQ(dst[i], 0) << i;
+        }
+        if (frame[i] >= info.limit2) {
+            ASSERT_EQ(dst[i], 255) << i;
+        }
+    }
+    // Half-way between the limits is mid grey.
+    const std::uint16_t middle = (info.limit1 + info.limit2) / 2;
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+        if (frame[i] == middle) {
+            EXPECT_NEAR(dst[i], 127.5, 1.0);
+        }
+    }
+}
+
+TEST(AutoLinearMap, WithoutRecordUsesFreshStatistics) {
+    ZelIrArith arith;
+    const auto frame = arith_test::Scene(kW, kH);
+    HISTOGRAM_INFO info = Statistics(arith, frame, kW, kH);
+    std::vector<std::uint8_t> withRecord(frame.size()), without(frame.size());
+    arith.AutoLinearMap(frame.data(), withRecord.data(), kW, kH, &info, 0.2f);
+    arith.AutoLinearMap(frame.data(), without.data(), kW, kH, nullptr, 0.2f);
+    EXPECT_EQ(withRecord, without);
+}
+
+struct NarrowCase {
+    float kthr;
+    int expectedSpread;  // grey levels between the darkest and the brightest pixel
+};
+
+class KthrTest : public ::testing::TestWithParam<NarrowCase> {};
+
+// A scene only 10 digit values wide: KTHR caps the gain at 1/KTHR grey levels per digit.
+TEST_P(KthrTest, NarrowSceneIsNotStretchedBeyondKthr) {
+    const auto [kthr, spread] = GetParam();
+    std::vector<std::uint16_t> frame(kW * kH);
+    for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = 5000 + i % 11;
+    ZelIrArith arith;
+    HISTOGRAM_INFO info = Statistics(arith, frame, kW, kH, 0);
+    std::vector<std::uint8_t> dst(frame.size());
+    arith.AutoLinearMap(frame.data(), dst.data(), kW, kH, &info, kthr);
+    const auto [lo, hi] = std::minmax_element(dst.begin(), dst.end());
+    EXPECT_NEAR(*hi - *lo, spread, 1);
+    EXPECT_NEAR((*hi + *lo) / 2.0, 127.5, 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kthr, KthrTest,
+                         ::testing::Values(NarrowCase{0.2f, 50}, NarrowCase{1.0f, 10},
+                                           NarrowCase{0.03f, 255}, NarrowCase{0.0f, 50},
+                                           NarrowCase{-1.0f, 50}));
+
+TEST(AutoLinearMap, UniformFrameGivesMidGrey) {
+    ZelIrArith arith;
+    for (std::uint16_t value : {0, 1234, 65535}) {
+        const auto frame = arith_test::Uniform(48, 36, value);
+        HISTOGRAM_INFO info = Statistics(arith, frame, 48, 36);
+        std::vector<std::uint8_t> dst(frame.size(), 0);
+        arith.AutoLinearMap(frame.data(), dst.data(), 48, 36, &info, 0.2f);
+        for (auto v : dst) ASSERT_EQ(v, 128) << value;
+    }
+}
+
+TEST(ManualLinearMap, NeutralSettingsEqualTheAutomaticMap) {
+    ZelIrArith arith;
+    const auto frame = arith_test::Scene(kW, kH);
+    HISTOGRAM_INFO info = Statistics(arith, frame, kW, kH);
+    std::vector<std::uint8_t> automatic(frame.size()), manual(frame.size());
+    arith.AutoLinearMap(frame.data(), automatic.data(), kW, kH, &info, 0.2f);
+    arith.ManualLinearMap(frame.data(), manual.data(), kW, kH, &info, 0.2f, 50.0f, 50.0f);
+    EXPECT_EQ(automatic, manual);
+}
+
+TEST(ManualLinearMap, BrightnessRaisesTheMeanAndContrastTheSpread) {
+    ZelIrArith arith;
+    const auto frame = arith_test::Scene(kW, kH, 3000, 9000, 200);
+    HISTOGRAM_INFO info = Statistics(arith, frame, kW, kH);
+    auto map = [&](float contrast, float brightness) {
+        std::vector<std::uint8_t> dst(frame.size());
+        arith.ManualLinearMap(frame.data(), dst.data(), kW, kH, &info, 0.2f, contrast, brightness);
+        return dst;
+    };
+    double previousMean = -1;
+    for (float brightness : {0.0f, 25.0f, 50.0f, 75.0f, 99.0f}) {
+        const double mean = Mean(map(50.0f, brightness));
+        EXPECT_GT(mean, previousMean) << brightness;
+        previousMean = mean;
+    }
+    double previousSpread = -1;
+    for (float contrast : {0.0f, 25.0f, 50.0f, 75.0f, 99.0f}) {
+        const double spread = StdDev(map(contrast, 50.0f));
+        EXPECT_GT(spread, previousSpread) << contrast;
+        previousSpread = spread;
+    }
+    // Out-of-range settings are clamped, not trusted.
+    EXPECT_EQ(map(150.0f, -20.0f), map(100.0f, 0.0f));
+}
+
+}  // namespace

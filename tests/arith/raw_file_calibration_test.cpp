@@ -1,0 +1,113 @@
+// Calibration from two raw image files.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include "arith/synthetic_frames.h"
+#include "arith/zelir_arith.h"
+#include "support/debug_capture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using arith_test::Sensor;
+using arith_test::TempDirectory;
+using zelir::test::DebugCapture;
+
+enum class Layout { kParameterLine, kBare, kLeadingRows };
+
+void WriteRaw(const fs::path& path, const std::vector<std::uint16_t>& frame, int w, int h,
+              Layout layout) {
+    std::ofstream out(path, std::ios::binary);
+    if (layout == Layout::kParameterLine) {
+        std::vector<std::uint8_t> line(100, 0);
+        const std::uint16_t fields[4] = {1, 100, static_cast<std::uint16_t>(w),
+                                         static_cast<std::uint16_t>(h)};
+        std::memcpy(line.data(), fields, sizeof(fields));
+        out.write(reinterpret_cast<const char*>(line.data()), line.size());
+    }
+    if (layout == Layout::kLeadingRows) {
+        const std::vector<char> rows(w * 4, 0x77);
+        out.write(rows.data(), rows.size());
+    }
+    out.write(reinterpret_cast<const char*>(frame.data()), frame.size() * 2);
+}
+
+struct RawCase {
+    const char* name;
+    int w;
+    int h;
+    Layout layout;
+};
+
+class RawFileCalibrationTest : public ::testing::TestWithParam<RawCase> {};
+
+TEST_P(RawFileCalibrationTest, GivesTheSameCorrectionAsLiveReferences) {
+    const auto [name, w, h, layout] = GetParam();
+    TempDirectory dir;
+    const Sensor sensor(w, h);
+    WriteRaw(dir.Path() / "low.raw", sensor.Frame(4000), w, h, layout);
+    WriteRaw(dir.Path() / "high.raw", sensor.Frame(9000), w, h, layout);
+
+    ZelIrArith fromFiles, live;
+    fromFiles.Init(w, h, L"", L"");
+    live.Init(w, h, L"", L"");
+    ASSERT_TRUE(fromFiles.ReadRawDataCalcK((dir.Path() / "low.raw").wstring().c_str(),
+                                           (dir.Path() / "high.raw").wstring().c_str()));
+    live.SetLData(sensor.Frame(4000).data(), 1);
+    live.GetLData(0, true);
+    live.SetHData(sensor.Frame(9000).data(), 1);
+    live.GetHData();
+    ASSERT_TRUE(live.CalcK());
+
+    auto a = sensor.Frame(6000), b = a;
+    fromFiles.GenY16(a.data(), w, h, true);
+    live.GenY16(b.data(), w, h, true);
+    EXPECT_EQ(a, b);
+    EXPECT_NE(a, sensor.Frame(6000));
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, RawFileCalibrationTest,
+                         ::testing::Values(RawCase{"ParameterLine", 100, 60,
+                                                   Layout::kParameterLine},
+                                           RawCase{"Bare48x36", 48, 36, Layout::kBare},
+                                           RawCase{"Bare320x256", 320, 256, Layout::kBare},
+                                           RawCase{"LeadingRows", 384, 288, Layout::kLeadingRows}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RawFileCalibration, RefusesFilesThatDoNotFit) {
+    TempDirectory dir;
+    const Sensor sensor(320, 240);
+    const fs::path good = dir.Path() / "good.raw";
+    WriteRaw(good, sensor.Frame(9000), 320, 240, Layout::kBare);
+    const fs::path odd = dir.Path() / "odd.raw";
+    WriteRaw(odd, sensor.Frame(4000), 320, 240, Layout::kBare);
+    fs::resize_file(odd, fs::file_size(odd) + 1);
+    const fs::path otherSize = dir.Path() / "other.raw";
+    WriteRaw(otherSize, Sensor(320, 256).Frame(4000), 320, 256, Layout::kBare);
+    const fs::path badLine = dir.Path() / "line.raw";
+    WriteRaw(badLine, sensor.Frame(4000), 321, 240, Layout::kParameterLine);
+
+    struct Case {
+        fs::path low;
+        const char* reason;
+    };
+    for (const auto& [low, reason] :
+         {Case{odd, "unknown size"}, Case{otherSize, "other frame size"},
+          Case{dir.Path() / "missing.raw", "cannot open"}, Case{badLine, "unknown size"}}) {
+        DebugCapture capture;
+        ZelIrArith arith;
+        arith.Init(320, 240, L"", L"");
+        EXPECT_FALSE(arith.ReadRawDataCalcK(low.wstring().c_str(), good.wstring().c_str()));
+        ASSERT_EQ(capture.Messages().size(), 1u) << reason;
+        EXPECT_EQ(capture.Messages()[0],
+                  "ZelIrArith: raw image " + low.string() + " refused (" + reason + ")\n");
+        auto frame = sensor.Frame(6000);
+        arith.GenY16(frame.data(), 320, 240, true);
+        EXPECT_EQ(frame, sensor.Frame(6000));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,107 @@
+#include "synthetic_frames.h"
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+namespace arith_test {
+
+std::vector<std::uint16_t> Scene(int w, int h, int low, int high, int noise, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> jitter(-noise, noise);
+    std::vector<std::uint16_t> frame(static_cast<std::size_t>(w) * h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            double value = low + (high - low) * 0.6 * x / (w - 1);
+            const double dx = x - w * 0.65, dy = y - h * 0.5;
+            if (dx * dx + dy * dy < (h * 0.2) * (h * 0.2)) value = low + (high - low) * 0.95;
+            value += jitter(random);
+            frame[static_cast<std::size_t>(y) * w + x] =
+                static_cast<std::uint16_t>(std::clamp(value, 0.0, 65535.0));
+        }
+    }
+    return frame;
+}
+
+std::vector<std::uint16_t> Uniform(int w, int h, std::uint16_t value) {
+    return std::vector<std::uint16_t>(static_cast<std::size_t>(w) * h, value);
+}
+
+double Mean(const std::vector<std::uint8_t>& image) {
+    double sum = 0;
+    for (auto v : image) sum += v;
+    return sum / image.size();
+}
+
+double StdDev(const std::vector<std::uint8_t>& image) {
+    const double mean = Mean(image);
+    double sum = 0;
+    for (auto v : image) sum += (v - mean) * (v - mean);
+    return std::sqrt(sum / image.size());
+}
+
+}  // namespace arith_test
+
+#include <cstdlib>
+
+#include "arith/zelir_arith.h"
+
+namespace arith_test {
+
+Sensor::Sensor(int width, int height, unsigned seed) : w(width), h(height) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> gains(0.85, 1.15), offsets(-300.0, 300.0);
+    gain.resize(static_cast<std::size_t>(w) * h);
+    offset.resize(gain.size());
+    for (std::size_t i = 0; i < gain.size(); ++i) {
+        gain[i] = gains(random);
+        offset[i] = offsets(random);
+    }
+}
+
+std::vector<std::uint16_t> Sensor::Frame(double flux, int noise, unsigned seed) const {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> jitter(-noise, noise);
+    std::vector<std::uint16_t> frame(gain.size());
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+        const double value = gain[i] * flux + offset[i] + (noise ? jitter(random) : 0);
+        frame[i] = static_cast<std::uint16_t>(std::clamp(std::lround(value), 0L, 65535L));
+    }
+    return frame;
+}
+
+std::vector<std::uint16_t> Sensor::SceneFrame(double low, double high) const {
+    std::vector<std::uint16_t> frame(gain.size());
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * w + x;
+            const double flux = low + (high - low) * (x + y) / (w + h - 2.0);
+            frame[i] = static_cast<std::uint16_t>(
+                std::clamp(std::lround(gain[i] * flux + offset[i]), 0L, 65535L));
+        }
+    }
+    return frame;
+}
+
+double StdDev16(const std::vector<std::uint16_t>& frame) {
+    double sum = 0, squares = 0;
+    for (auto v : frame) {
+        sum += v;
+        squares += double(v) * v;
+    }
+    const double mean = sum / frame.size();
+    return std::sqrt(std::max(0.0, squares / frame.size() - mean * mean));
+}
+
+TempDirectory::TempDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zelir-arith-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) std::abort();
+    path_ = pattern;
+}
+
+TempDirectory::~TempDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+}  // namespace arith_test

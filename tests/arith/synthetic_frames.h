@@ -1,0 +1,54 @@
+// Synthetic thermal frames for the arithmetic tests.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace arith_test {
+
+// A scene: a horizontal gradient from `low` to `high` digit values with a warm disc and
+// deterministic noise of +- `noise`.
+std::vector<std::uint16_t> Scene(int w, int h, int low = 3000, int high = 9000, int noise = 20,
+                                 unsigned seed = 1);
+std::vector<std::uint16_t> Uniform(int w, int h, std::uint16_t value);
+
+double Mean(const std::vector<std::uint8_t>& image);
+double StdDev(const std::vector<std::uint8_t>& image);
+
+}  // namespace arith_test
+
+#include <filesystem>
+#include <string>
+
+namespace arith_test {
+
+// A sensor with known per-pixel gain and offset: raw = gain * flux + offset.
+struct Sensor {
+    int w;
+    int h;
+    std::vector<double> gain;
+    std::vector<double> offset;
+
+    Sensor(int width, int height, unsigned seed = 7);
+    // A uniform flux with deterministic temporal noise of +- `noise` digit values.
+    std::vector<std::uint16_t> Frame(double flux, int noise = 0, unsigned seed = 1) const;
+    // A scene: flux varying across the frame.
+    std::vector<std::uint16_t> SceneFrame(double low, double high) const;
+};
+
+double StdDev16(const std::vector<std::uint16_t>& frame);
+
+// A fresh directory, removed with everything in it at the end.
+class TempDirectory {
+  public:
+    TempDirectory();
+    ~TempDirectory();
+    const std::filesystem::path& Path() const { return path_; }
+    std::wstring Wide() const { return path_.wstring(); }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Every text the arithmetic library prints while one of these lives.
+}  // namespace arith_test

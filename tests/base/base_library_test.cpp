@@ -1,0 +1,171 @@
+// The base utility layer: debug output, string conversion, plain files, timers, INI files.
+#include <gtest/gtest.h>
+#include <zelir/zelir.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/debug_output.h"
+#include "base/plain_files.h"
+#include "base/profile_file.h"
+#include "base/string_conversion.h"
+#include "base/timer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct DebugCapture {
+    DebugCapture() {
+        ZelIr_SetDebugOutput(
+            [](const char* text, void* context) {
+                static_cast<std::vector<std::string>*>(context)->push_back(text);
+            },
+            &messages);
+    }
+    ~DebugCapture() { ZelIr_SetDebugOutput(nullptr, nullptr); }
+    std::vector<std::string> messages;
+};
+
+TEST(DebugOutput, EachMessageReachesTheSinkExactly) {
+    DebugCapture capture;
+    odtprintf(L"camera %d has found before\n", 0);
+    odprintf("%s:%u\n", "adapter", 7u);
+    odtprintf(L"caf\u00e9 %ls\n", L"\u00b0C");
+    ASSERT_EQ(capture.messages.size(), 3u);
+    EXPECT_EQ(capture.messages[0], "camera 0 has found before\n");
+    EXPECT_EQ(capture.messages[1], "adapter:7\n");
+    EXPECT_EQ(capture.messages[2],
+              "caf\xc3\xa9 \xc2\xb0"
+              "C\n");
+}
+
+TEST(DebugOutput, LongMessagesAreNotCut) {
+    DebugCapture capture;
+    const std::wstring longText(5000, L'a');
+    odtprintf(L"%ls\n", longText.c_str());
+    ASSERT_EQ(capture.messages.size(), 1u);
+    EXPECT_EQ(capture.messages[0].size(), 5001u);
+}
+
+TEST(StringConversion, TcsToStrWritesAtMostSizeBytes) {
+    char model[9];
+    std::memset(model, '#', sizeof(model));
+    TcsToStr(model, 8, L"GIGE", -1);
+    EXPECT_STREQ(model, "GIGE");
+    std::memset(model, '#', sizeof(model));
+    TcsToStr(model, 8, L"ABCDEFGHIJ", -1);
+    EXPECT_EQ(std::string(model, 8), "ABCDEFGH");
+    EXPECT_EQ(model[8], '#');  // nothing past the limit
+    TcsToStr(model, 8, L"XY\u20ac", -1);
+    EXPECT_STREQ(model, "XY?");
+}
+
+TEST(StringConversion, StrToTcsAlwaysTerminates) {
+    wchar_t out[16];
+    StrToTcs(out, 16, "0123456789abcdefXYZ", -1);
+    EXPECT_EQ(std::wstring(out), L"0123456789abcde");
+    StrToTcs(out, 16, "abcdef", 3);
+    EXPECT_EQ(std::wstring(out), L"abc");
+    StrToTcs(out, 16, nullptr, -1);
+    EXPECT_EQ(std::wstring(out), L"");
+}
+
+TEST(StringConversion, AnsiToUnicodeAndBack) {
+    std::unique_ptr<wchar_t[]> wide(AnsiToUnicode("00000006G003L"));
+    EXPECT_EQ(std::wstring(wide.get()), L"00000006G003L");
+    EXPECT_EQ(AnsiToUnicode(nullptr), nullptr);
+    EXPECT_DOUBLE_EQ(CStringToDouble(L"50.0"), 50.0);
+    EXPECT_DOUBLE_EQ(CStringToDouble(L"0.0125"), 0.0125);
+    EXPECT_DOUBLE_EQ(CStringToDouble(L"garbage"), 0.0);
+}
+
+TEST(StringConversion, Utf16FieldsRoundTripAndStayTerminated) {
+    char16_t field[16];
+    const std::wstring text = L"cam://1 \U0001F525\u00e9";
+    zelir::WideToUtf16Field(text, field);
+    EXPECT_EQ(zelir::Utf16FieldToWide(field), text);
+    zelir::WideToUtf16Field(std::wstring(40, L'z'), field);
+    EXPECT_EQ(field[15], u'\0');
+    EXPECT_EQ(zelir::Utf16FieldToWide(field), std::wstring(15, L'z'));
+    EXPECT_EQ(zelir::Utf8ToWide(zelir::WideToUtf8(text)), text);
+}
+
+class TempDir : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("zelir-base-" + std::to_string(getpid()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    fs::path dir_;
+};
+
+TEST_F(TempDir, AsciiFileReadsLinesWithoutTheirEnds) {
+    std::ofstream(Path("lines.txt"), std::ios::binary) << "S00600004844521B\r\nsecond\n\n"
+                                                       << std::string(300, 'L') << "\nlast";
+    Infrared_1_0::CAsciiFile file;
+    ASSERT_TRUE(file.Open(Path("lines.txt").c_str(), 1));
+    char line[128];
+    std::vector<std::string> lines;
+    while (file.GetLine(line, sizeof(line))) lines.emplace_back(line);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "S00600004844521B");
+    EXPECT_EQ(lines[1], "second");
+    EXPECT_EQ(lines[2], "");
+    EXPECT_EQ(lines[3], std::string(127, 'L'));
+    EXPECT_EQ(lines[4], "last");
+}
+
+TEST_F(TempDir, MissingFileYieldsNoLinesAndBinaryFileWritesAll) {
+    Infrared_1_0::CAsciiFile missing;
+    EXPECT_FALSE(missing.Open(Path("none.txt").c_str(), 1));
+    char line[128];
+    EXPECT_FALSE(missing.GetLine(line, sizeof(line)));
+
+    Infrared_1_0::CBinaryFile out;
+    ASSERT_TRUE(out.Open(Path("out.bin").c_str(), 34));
+    const char data[] = {0, 1, 2, 3, '\n', 5};
+    EXPECT_TRUE(out.Write(data, sizeof(data)));
+    EXPECT_TRUE(out.Close());
+    EXPECT_EQ(fs::file_size(Path("out.bin")), sizeof(data));
+}
+
+TEST_F(TempDir, ProfileFileFollowsPrivateProfileRules) {
+    const std::string ini = Path("p.ini");
+    EXPECT_EQ(zelir::ProfileFile(ini).GetInt("S", "K", 42), 42);  // no file
+    {
+        zelir::ProfileFile file(ini);
+        ASSERT_TRUE(file.WriteString("S", "K", "17abc"));
+        ASSERT_TRUE(file.WriteString("S", "N", "-5"));
+        ASSERT_TRUE(file.WriteString("S", "G", "garbage"));
+    }
+    const zelir::ProfileFile file(ini);  // what was written reached the disk
+    EXPECT_EQ(file.GetInt("S", "K", 42), 17);
+    EXPECT_EQ(file.GetInt("S", "N", 42), -5);
+    EXPECT_EQ(file.GetInt("S", "G", 42), 0);
+    EXPECT_EQ(file.GetInt("S", "missing", 42), 42);
+    EXPECT_EQ(file.GetString("Other", "K", "dflt"), "dflt");
+    EXPECT_EQ(file.GetString("S", "G", "dflt"), "garbage");
+    zelir::ProfileFile unwritable(Path("no/such/dir/p.ini"));
+    EXPECT_FALSE(unwritable.WriteString("S", "K", "1"));
+}
+
+TEST(Timer, MeasuresElapsedTime) {
+    Infrared_1_0::CTimer timer;
+    timer.Start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_GE(timer.DurationMilliSeconds(), 20);
+    EXPECT_GE(timer.DurationMicroSeconds(), 20000);
+}
+
+}  // namespace

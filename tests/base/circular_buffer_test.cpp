@@ -1,0 +1,111 @@
+#include "base/circular_buffer.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+
+#include "support/debug_capture.h"
+
+namespace {
+
+using zelir::test::DebugCapture;
+
+constexpr int32_t kSlots = 512;
+constexpr int32_t kSlotSize = 1556;
+
+using Slot = std::array<uint8_t, kSlotSize>;
+
+// Every byte of entry n carries n, so a mixed-up or partial copy shows.
+Slot Entry(uint32_t n) {
+    Slot slot{};
+    for (size_t i = 0; i < slot.size(); ++i) slot[i] = static_cast<uint8_t>(n + i * 7);
+    std::memcpy(slot.data(), &n, sizeof n);
+    return slot;
+}
+
+TEST(CircularBuffer, PopOnEmptyReportsAndLeavesStateAlone) {
+    CCircularBuffer buffer(kSlots, kSlotSize);
+    DebugCapture capture;
+    Slot out{};
+    out.fill(0xEE);
+    EXPECT_EQ(buffer.Pop(out.data()), 0);
+    EXPECT_EQ(capture.Messages(), std::vector<std::string>{"fifo empty\n"});
+    EXPECT_EQ(out[0], 0xEE);
+    EXPECT_EQ(buffer.ReadIndex(), 0);
+    EXPECT_EQ(buffer.WriteIndex(), 0);
+    EXPECT_EQ(buffer.Count(), 0);
+    EXPECT_EQ(buffer.IsEmpty(), 1);
+}
+
+TEST(CircularBuffer, FullPushOverwritesOldestAndKeepsOrder) {
+    CCircularBuffer buffer(kSlots, kSlotSize);
+    for (uint32_t n = 1; n <= kSlots; ++n) ASSERT_EQ(buffer.Push(Entry(n).data()), 1);
+    EXPECT_EQ(buffer.IsFull(), 1);
+
+    DebugCapture capture;
+    const Slot extra = Entry(kSlots + 1);
+    EXPECT_EQ(buffer.Push(extra.data()), 1);
+    EXPECT_EQ(capture.Messages(), std::vector<std::string>{"Circular BUFF fifo full\n"});
+    EXPECT_EQ(buffer.Count(), kSlots);
+
+    for (uint32_t n = 2; n <= kSlots + 1; ++n) {
+        Slot out{};
+        ASSERT_EQ(buffer.Pop(out.data()), 1);
+        ASSERT_EQ(out, Entry(n)) << "entry " << n;
+    }
+    EXPECT_EQ(buffer.IsEmpty(), 1);
+}
+
+TEST(CircularBuffer, NullDestinationDiscardsOldest) {
+    CCircularBuffer buffer(4, kSlotSize);
+    buffer.Push(Entry(10).data());
+    buffer.Push(Entry(11).data());
+    EXPECT_EQ(buffer.Pop(nullptr), 1);
+    Slot out{};
+    ASSERT_EQ(buffer.Pop(out.data()), 1);
+    EXPECT_EQ(out, Entry(11));
+}
+
+TEST(CircularBuffer, IndicesWrapAfterAFullRound) {
+    CCircularBuffer buffer;
+    buffer.Init(kSlots, kSlotSize);
+    for (uint32_t n = 0; n < kSlots; ++n) buffer.Push(Entry(n).data());
+    Slot out{};
+    for (uint32_t n = 0; n < kSlots; ++n) ASSERT_EQ(buffer.Pop(out.data()), 1);
+    EXPECT_EQ(buffer.ReadIndex(), 0);
+    EXPECT_EQ(buffer.WriteIndex(), 0);
+    EXPECT_EQ(buffer.IsEmpty(), 1);
+    EXPECT_EQ(buffer.IsFull(), 0);
+}
+
+TEST(CircularBuffer, ZeroCopySlotsFollowTheSameIndices) {
+    CCircularBuffer buffer(2, 4);
+    EXPECT_EQ(buffer.GetReadSlot(), nullptr);
+    EXPECT_FALSE(buffer.CommitRead());
+    for (uint8_t v : {0x11, 0x22}) {
+        uint8_t* slot = buffer.GetWriteSlot();
+        ASSERT_NE(slot, nullptr);
+        std::memset(slot, v, 4);
+        EXPECT_TRUE(buffer.CommitWrite());
+    }
+    EXPECT_EQ(buffer.GetWriteSlot(), nullptr);
+    EXPECT_FALSE(buffer.CommitWrite());
+    ASSERT_NE(buffer.GetReadSlot(), nullptr);
+    EXPECT_EQ(buffer.GetReadSlot()[3], 0x11);
+    EXPECT_TRUE(buffer.CommitRead());
+    uint8_t out[4] = {};
+    ASSERT_EQ(buffer.Pop(out), 1);
+    EXPECT_EQ(out[0], 0x22);
+}
+
+TEST(CircularBuffer, SecondInitDropsQueuedEntries) {
+    CCircularBuffer buffer(4, 8);
+    buffer.Push(Entry(1).data());
+    buffer.Init(2, 16);
+    EXPECT_EQ(buffer.IsEmpty(), 1);
+    EXPECT_EQ(buffer.SlotSize(), 16);
+    EXPECT_EQ(buffer.SlotCount(), 2);
+}
+
+}  // namespace

@@ -1,0 +1,204 @@
+// The BMPs this module writes, judged by their bytes and by an outside reader (Pillow).
+#include "formats/bmp_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <sstream>
+
+#include "formats/combined_image.h"
+#include "formats/file_test_support.h"
+
+namespace zelir::files {
+namespace {
+
+using test::Get;
+
+// Prints what Pillow makes of a BMP: format, width, height, mode; the palette as RGB hex; the
+// pixels top row first as hex.
+constexpr const char* kOracle = R"(import sys
+from PIL import Image
+im = Image.open(sys.argv[1])
+im.load()
+print(im.format, im.size[0], im.size[1], im.mode)
+print(bytes(im.getpalette() or []).hex())
+print(im.tobytes().hex())
+)";
+
+struct PillowView {
+    std::string header;
+    std::string palette;
+    std::string pixels;
+};
+
+PillowView AskPillow(const test::ScratchDir& dir, const std::filesystem::path& bmp) {
+    test::WriteBytes(dir / "oracle.py",
+                     std::span(reinterpret_cast<const uint8_t*>(kOracle), std::strlen(kOracle)));
+    const std::string command =
+        std::string(ZELIR_PYTHON) + " " + (dir / "oracle.py").string() + " " + bmp.string();
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), &::pclose);
+    std::string output;
+    std::array<char, 4096> chunk;
+    size_t n = 0;
+    while (pipe && (n = std::fread(chunk.data(), 1, chunk.size(), pipe.get())) > 0) {
+        output.append(chunk.data(), n);
+    }
+    std::istringstream lines(output);
+    PillowView view;
+    std::getline(lines, view.header);
+    std::getline(lines, view.palette);
+    std::getline(lines, view.pixels);
+    return view;
+}
+
+std::string Hex(std::span<const uint8_t> bytes) {
+    std::string text;
+    char digits[3];
+    for (const uint8_t b : bytes) {
+        std::snprintf(digits, sizeof(digits), "%02x", b);
+        text += digits;
+    }
+    return text;
+}
+
+std::vector<RGBQUAD> ColourPalette(size_t entries) {
+    std::vector<RGBQUAD> palette(entries);
+    for (size_t i = 0; i < entries; ++i) {
+        palette[i] = {uint8_t(i * 3), uint8_t(255 - i), uint8_t(i / 2 + 7), 0};
+    }
+    return palette;
+}
+
+// What a reader should see: the palette as red, green, blue...
+std::string RgbHex(const std::vector<RGBQUAD>& palette) {
+    std::vector<uint8_t> rgb;
+    for (const RGBQUAD& q : palette) rgb.insert(rgb.end(), {q.rgbRed, q.rgbGreen, q.rgbBlue});
+    return Hex(rgb);
+}
+
+// ...and the bottom-up rows of the file as top-down rows.
+std::string TopDownHex(const std::vector<uint8_t>& pixels, size_t width, size_t height) {
+    std::vector<uint8_t> rows;
+    for (size_t r = height; r-- > 0;) {
+        rows.insert(rows.end(), pixels.begin() + r * width, pixels.begin() + (r + 1) * width);
+    }
+    return Hex(rows);
+}
+
+struct BitmapCase {
+    const char* name;
+    uint16_t width, height;
+    uint32_t paletteEntries;  // 256: the current-image header; otherwise a caller's header
+    bool combined;            // read the BMP part of a combined image file
+};
+
+class BitmapsReadByPillow : public testing::TestWithParam<BitmapCase> {};
+
+TEST_P(BitmapsReadByPillow, ShowSizeModePaletteAndPixels) {
+    const BitmapCase& c = GetParam();
+    BITMAPINFOHEADER info = CurrentImageInfoHeader(c.width, c.height);
+    info.biClrUsed = c.paletteEntries;
+    const auto palette = ColourPalette(c.paletteEntries);
+    auto pixels = test::Pattern(size_t{c.width} * c.height, 1);
+    for (auto& p : pixels) p %= c.paletteEntries;
+
+    std::vector<uint8_t> bitmap;
+    ASSERT_EQ(BuildBitmap(info, palette, pixels, bitmap), FileResult::kOk);
+    const uint32_t offBits = 14 + 40 + 4 * c.paletteEntries;
+    ASSERT_EQ(bitmap.size(), offBits + pixels.size());
+    EXPECT_EQ(Get<uint16_t>(bitmap, 0), 0x4D42);
+    EXPECT_EQ(Get<uint32_t>(bitmap, 2), bitmap.size());
+    EXPECT_EQ(Get<uint32_t>(bitmap, 6), 0u);
+    EXPECT_EQ(Get<uint32_t>(bitmap, 10), offBits);
+    EXPECT_EQ(std::memcmp(bitmap.data() + 14, &info, 40), 0);
+
+    test::ScratchDir dir;
+    const auto path = dir / "image.bmp";
+    if (c.combined) {
+        ZelIrParameterBlock block{};
+        block.width = c.width;
+        block.height = c.height;
+        const auto digits = test::Pattern(size_t{c.width} * c.height * 2);
+        ASSERT_EQ(WriteCombinedImageFile(path, {bitmap, &block, {}, digits, {}}), FileResult::kOk);
+    } else {
+        ASSERT_EQ(WriteBitmapFile(path, bitmap), FileResult::kOk);
+        EXPECT_EQ(test::ReadBytes(path), bitmap);
+    }
+
+    const PillowView view = AskPillow(dir, path);
+    EXPECT_EQ(view.header,
+              "BMP " + std::to_string(c.width) + " " + std::to_string(c.height) + " P");
+    EXPECT_EQ(view.palette, RgbHex(palette));
+    EXPECT_EQ(view.pixels, TopDownHex(pixels, c.width, c.height));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BitmapsReadByPillow,
+                         testing::Values(BitmapCase{"PlainCurrentImage", 48, 36, 256, false},
+                                         BitmapCase{"CombinedCurrentImage", 64, 20, 256, true},
+                                         BitmapCase{"CombinedCallerImage", 16, 8, 16, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CurrentImageInfoHeader, DescribesAn8BitImageWith256Colours) {
+    const BITMAPINFOHEADER info = CurrentImageInfoHeader(640, 512);
+    EXPECT_EQ(info.biSize, 40u);
+    EXPECT_EQ(info.biWidth, 640);
+    EXPECT_EQ(info.biHeight, 512);
+    EXPECT_EQ(info.biPlanes, 1);
+    EXPECT_EQ(info.biBitCount, 8);
+    EXPECT_EQ(info.biCompression, 0u);
+    EXPECT_EQ(info.biSizeImage, 640u * 512);
+    EXPECT_EQ(info.biXPelsPerMeter, 0);
+    EXPECT_EQ(info.biYPelsPerMeter, 0);
+    EXPECT_EQ(info.biClrUsed, 256u);
+    EXPECT_EQ(info.biClrImportant, 0u);
+
+    // Hence a current image's BMP part: pixels at 1078, 1078 + width x height bytes in all.
+    std::vector<uint8_t> bitmap;
+    ASSERT_EQ(BuildBitmap(info, ColourPalette(256), std::vector<uint8_t>(640 * 512), bitmap),
+              FileResult::kOk);
+    EXPECT_EQ(Get<uint32_t>(bitmap, 10), 1078u);
+    EXPECT_EQ(bitmap.size(), 1078u + 640 * 512);
+}
+
+TEST(BuildBitmap, RefusesWhatItCannotCopyWhole) {
+    const auto palette = ColourPalette(256);
+    const std::vector<uint8_t> pixels(64);
+    BITMAPINFOHEADER info = CurrentImageInfoHeader(8, 8);
+    std::vector<uint8_t> bitmap;
+
+    BITMAPINFOHEADER v5 = info;
+    v5.biSize = 124;
+    EXPECT_EQ(BuildBitmap(v5, palette, pixels, bitmap), FileResult::kBadInput);
+    EXPECT_EQ(BuildBitmap(info, std::span(palette).first(255), pixels, bitmap),
+              FileResult::kBadInput);
+    EXPECT_EQ(BuildBitmap(info, palette, std::span(pixels).first(63), bitmap),
+              FileResult::kBadInput);
+    BITMAPINFOHEADER huge = info;
+    huge.biClrUsed = 0xFFFFFFFFu;
+    EXPECT_EQ(BuildBitmap(huge, palette, pixels, bitmap), FileResult::kBadInput);
+    EXPECT_TRUE(bitmap.empty());
+
+    // Nothing to copy is not an error: headers only.
+    BITMAPINFOHEADER empty = info;
+    empty.biClrUsed = 0;
+    empty.biSizeImage = 0;
+    ASSERT_EQ(BuildBitmap(empty, {}, {}, bitmap), FileResult::kOk);
+    EXPECT_EQ(bitmap.size(), 54u);
+}
+
+TEST(WriteBitmapFile, RefusesAPartThatIsNotWholeAndLeavesNothing) {
+    test::ScratchDir dir;
+    std::vector<uint8_t> bitmap;
+    ASSERT_EQ(BuildBitmap(CurrentImageInfoHeader(4, 4), ColourPalette(256),
+                          std::vector<uint8_t>(16), bitmap),
+              FileResult::kOk);
+    bitmap.pop_back();
+    EXPECT_EQ(WriteBitmapFile(dir / "a.bmp", bitmap), FileResult::kBadInput);
+    EXPECT_FALSE(std::filesystem::exists(dir / "a.bmp"));
+    bitmap.push_back(0);
+    EXPECT_EQ(WriteBitmapFile(dir / "none" / "a.bmp", bitmap), FileResult::kCannotOpen);
+}
+
+}  // namespace
+}  // namespace zelir::files

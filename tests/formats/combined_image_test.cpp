@@ -1,0 +1,394 @@
+#include "formats/combined_image.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <memory>
+
+#include "formats/bmp_file.h"
+#include "formats/file_checksum.h"
+#include "formats/file_test_support.h"
+
+namespace zelir::files {
+namespace {
+
+using test::Append;
+using test::Get;
+using test::Put;
+
+constexpr size_t kBlockBytes = sizeof(ZelIrParameterBlock);
+
+std::unique_ptr<ZelIrParameterBlock> Block(uint16_t width, uint16_t height, uint8_t seed = 1) {
+    auto block = std::make_unique<ZelIrParameterBlock>();
+    const auto bytes = test::Pattern(kBlockBytes, seed);
+    std::memcpy(block.get(), bytes.data(), kBlockBytes);
+    block->width = width;
+    block->height = height;
+    block->kthr = 0.5f;
+    return block;
+}
+
+std::vector<uint8_t> BytesOf(const ZelIrParameterBlock& block) {
+    const auto* p = reinterpret_cast<const uint8_t*>(&block);
+    return {p, p + kBlockBytes};
+}
+
+std::vector<uint8_t> CurrentBitmap(uint16_t width, uint16_t height) {
+    std::vector<RGBQUAD> palette(256);
+    for (int i = 0; i < 256; ++i) palette[i] = {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2), 0};
+    std::vector<uint8_t> bitmap;
+    EXPECT_EQ(BuildBitmap(CurrentImageInfoHeader(width, height), palette,
+                          test::Pattern(size_t{width} * height, 4), bitmap),
+              FileResult::kOk);
+    return bitmap;
+}
+
+// The file as its layout describes it, assembled independently of the writer.
+std::vector<uint8_t> Assemble(const std::vector<uint8_t>& bitmap,
+                              const std::vector<uint8_t>& stored,
+                              const std::vector<uint8_t>& digits,
+                              const std::vector<uint8_t>& analysis) {
+    std::vector<uint8_t> file = bitmap;
+    const size_t s = file.size();
+    Append<uint32_t>(file, 68);
+    std::vector<uint8_t> header(64, 0);
+    Put<uint16_t>(header, 0, 1);
+    Put<uint16_t>(header, 2, 6);
+    Put<uint32_t>(header, 8, 68);
+    Put<uint32_t>(header, 12, uint32_t(stored.size() + digits.size() + 2));
+    if (!analysis.empty()) {
+        Put<uint32_t>(header, 32, uint32_t(s + 68 + 2 + stored.size() + digits.size()));
+        Put<uint32_t>(header, 36, uint32_t(analysis.size()));
+    }
+    file.insert(file.end(), header.begin(), header.end());
+    Append<uint16_t>(file, uint16_t(stored.size()));
+    for (const auto* part : {&stored, &digits, &analysis}) {
+        file.insert(file.end(), part->begin(), part->end());
+    }
+    Append<uint32_t>(file, FileChecksum(file));
+    return file;
+}
+
+struct Written {
+    std::vector<uint8_t> bitmap;
+    std::unique_ptr<ZelIrParameterBlock> block;
+    std::vector<uint8_t> digits;
+    std::vector<uint8_t> analysis;
+    std::vector<uint8_t> file;
+};
+
+Written WriteSample(uint16_t width, uint16_t height, size_t analysisBytes,
+                    std::optional<uint16_t> storedLineSize = {}) {
+    Written w{CurrentBitmap(width, height),
+              Block(width, height),
+              test::Pattern(size_t{width} * height * 2, 2),
+              test::Pattern(analysisBytes, 3),
+              {}};
+    test::ScratchDir dir;
+    EXPECT_EQ(WriteCombinedImageFile(
+                  dir / "a.bmp", {w.bitmap, w.block.get(), storedLineSize, w.digits, w.analysis}),
+              FileResult::kOk);
+    w.file = test::ReadBytes(dir / "a.bmp");
+    return w;
+}
+
+struct Loaded {
+    FileResult result;
+    std::unique_ptr<ZelIrParameterBlock> block = Block(0, 0, 77);
+    std::vector<uint8_t> frame = std::vector<uint8_t>(1280 * 1024 * 2);
+    std::vector<uint8_t> analysis = std::vector<uint8_t>(kAnalysisBlockCapacity);
+    CombinedImageInfo info{};
+};
+
+Loaded Read(std::span<const uint8_t> file, size_t frameCapacity = 1280 * 1024 * 2,
+            size_t analysisCapacity = kAnalysisBlockCapacity) {
+    Loaded l;
+    l.frame.resize(frameCapacity);
+    l.analysis.resize(analysisCapacity);
+    l.result = ReadCombinedImage(SpanSource(file), *l.block, l.frame, l.analysis, l.info);
+    return l;
+}
+
+TEST(CombinedImageWriter, WritesTheDocumentedLayout) {
+    const Written w = WriteSample(8, 4, 500);
+    const size_t s = 1078 + 32;
+    const size_t analysisAt = s + 68 + 2 + kBlockBytes + 64;
+    ASSERT_EQ(w.file.size(), analysisAt + 500 + 4);
+    EXPECT_EQ(Get<uint32_t>(w.file, 2), s);  // bfSize
+    EXPECT_EQ(Get<uint32_t>(w.file, s), 68u);
+    EXPECT_EQ(Get<uint16_t>(w.file, s + 4), 1);
+    EXPECT_EQ(Get<uint16_t>(w.file, s + 6), 6);
+    EXPECT_EQ(Get<uint32_t>(w.file, s + 12), 68u);
+    EXPECT_EQ(Get<uint32_t>(w.file, s + 16), kBlockBytes + 64 + 2);
+    EXPECT_EQ(Get<uint32_t>(w.file, s + 36), analysisAt);
+    EXPECT_EQ(Get<uint32_t>(w.file, s + 40), 500u);
+    EXPECT_EQ(Get<uint16_t>(w.file, s + 68), 34864);
+    EXPECT_EQ(Get<uint32_t>(w.file, w.file.size() - 4),
+              FileChecksum(std::span(w.file).first(w.file.size() - 4)));
+    EXPECT_EQ(w.file, Assemble(w.bitmap, BytesOf(*w.block), w.digits, w.analysis));
+}
+
+TEST(CombinedImageWriter, WithoutAnalysisBlockItsFieldsAreZero) {
+    const Written w = WriteSample(8, 4, 0);
+    const size_t s = 1078 + 32;
+    EXPECT_EQ(w.file.size(), s + 68 + 2 + kBlockBytes + 64 + 4);
+    EXPECT_EQ(Get<uint32_t>(w.file, s + 36), 0u);
+    EXPECT_EQ(Get<uint32_t>(w.file, s + 40), 0u);
+    EXPECT_EQ(w.file, Assemble(w.bitmap, BytesOf(*w.block), w.digits, {}));
+}
+
+TEST(CombinedImageWriter, StoredLineSizeChangesOnlyTheFilesCopy) {
+    const Written w = WriteSample(8, 4, 0, uint16_t{7});
+    auto stored = BytesOf(*w.block);
+    Put<uint16_t>(stored, 2, 7);
+    EXPECT_EQ(w.file, Assemble(w.bitmap, stored, w.digits, {}));
+    EXPECT_EQ(w.block->paramLineSize, Block(8, 4)->paramLineSize);
+}
+
+TEST(CombinedImageWriter, RefusesInconsistentInput) {
+    test::ScratchDir dir;
+    const auto block = Block(8, 4);
+    const auto bitmap = CurrentBitmap(8, 4);
+    const auto digits = test::Pattern(64);
+    auto longBitmap = bitmap;
+    longBitmap.push_back(0);  // bfSize no longer its length
+    const std::vector<CombinedImageContent> bad = {
+        {longBitmap, block.get(), {}, digits, {}},
+        {std::span(bitmap).first(13), block.get(), {}, digits, {}},
+        {bitmap, block.get(), {}, std::span(digits).first(63), {}},
+        {bitmap, nullptr, {}, digits, {}},
+    };
+    for (const auto& content : bad) {
+        EXPECT_EQ(WriteCombinedImageFile(dir / "a.bmp", content), FileResult::kBadInput);
+        EXPECT_FALSE(std::filesystem::exists(dir / "a.bmp"));
+    }
+    EXPECT_EQ(WriteCombinedImageFile(dir / "no" / "a.bmp", {bitmap, block.get(), {}, digits, {}}),
+              FileResult::kCannotOpen);
+    EXPECT_FALSE(std::filesystem::exists(dir / "no"));
+}
+
+TEST(CombinedImageReader, ReadsBackWhatWasWrittenAndWritesItAgainByteForByte) {
+    const Written w = WriteSample(8, 4, 500);
+    const Loaded l = Read(w.file);
+    ASSERT_EQ(l.result, FileResult::kOk);
+    EXPECT_EQ(BytesOf(*l.block), BytesOf(*w.block));
+    EXPECT_TRUE(std::equal(w.digits.begin(), w.digits.end(), l.frame.begin()));
+    EXPECT_EQ(l.info.width, 8);
+    EXPECT_EQ(l.info.height, 4);
+    EXPECT_EQ(l.info.bitmapBytes, 1110u);
+    EXPECT_EQ(l.info.analysisBytes, 500);
+    EXPECT_FALSE(l.info.hasParameterLine);
+    EXPECT_TRUE(std::equal(w.analysis.begin(), w.analysis.end(), l.analysis.begin()));
+
+    test::ScratchDir dir;
+    const auto bitmap = std::span(w.file).first(l.info.bitmapBytes);
+    ASSERT_EQ(WriteCombinedImageFile(dir / "again.bmp",
+                                     {bitmap,
+                                      l.block.get(),
+                                      {},
+                                      std::span(l.frame).first(64),
+                                      std::span(l.analysis).first(l.info.analysisBytes)}),
+              FileResult::kOk);
+    EXPECT_EQ(test::ReadBytes(dir / "again.bmp"), w.file);
+}
+
+TEST(CombinedImageReader, ReadsFromAPath) {
+    test::ScratchDir dir;
+    const Written w = WriteSample(8, 4, 0);
+    test::WriteBytes(dir / "a.bmp", w.file);
+    Loaded l;
+    EXPECT_EQ(ReadCombinedImageFile(dir / "a.bmp", *l.block, l.frame, l.analysis, l.info),
+              FileResult::kOk);
+    EXPECT_EQ(BytesOf(*l.block), BytesOf(*w.block));
+    EXPECT_EQ(ReadCombinedImageFile(dir / "none.bmp", *l.block, l.frame, l.analysis, l.info),
+              FileResult::kCannotOpen);
+}
+
+struct Refusal {
+    const char* name;
+    std::function<void(std::vector<uint8_t>&)> damage;
+    FileResult result;
+};
+
+class CombinedImageRefusals : public testing::TestWithParam<Refusal> {};
+
+// The sample: 8 x 4, analysis block of 500 bytes; the IR section starts at S = 1110.
+constexpr size_t S = 1110;
+constexpr size_t kFrameAt = S + 70 + kBlockBytes;
+
+TEST_P(CombinedImageRefusals, AreRefusedAndLeaveTheBlockAlone) {
+    auto file = WriteSample(8, 4, 500).file;
+    GetParam().damage(file);
+    const Loaded l = Read(file);
+    EXPECT_EQ(l.result, GetParam().result);
+    EXPECT_EQ(BytesOf(*l.block), BytesOf(*Block(0, 0, 77)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damaged, CombinedImageRefusals,
+    testing::Values(
+        Refusal{"ZeroBytes", [](auto& f) { f.clear(); }, FileResult::kTruncated},
+        Refusal{"ShorterThanFileHeader", [](auto& f) { f.resize(13); }, FileResult::kTruncated},
+        Refusal{"NotBM", [](auto& f) { f[1] = 'X'; }, FileResult::kNotBitmap},
+        Refusal{"BfSizePastEnd", [](auto& f) { Put<uint32_t>(f, 2, uint32_t(f.size() + 1)); },
+                FileResult::kTruncated},
+        Refusal{"PlainBmp", [](auto& f) { f.resize(S); }, FileResult::kNoIrSection},
+        Refusal{"HeaderSizeCut", [](auto& f) { f.resize(S + 3); }, FileResult::kNoIrSection},
+        Refusal{"HeaderSize69", [](auto& f) { Put<uint32_t>(f, S, 69); },
+                FileResult::kBadHeaderSize},
+        Refusal{"HeaderSize64", [](auto& f) { Put<uint32_t>(f, S, 64); },
+                FileResult::kBadHeaderSize},
+        Refusal{"HeaderSize0", [](auto& f) { Put<uint32_t>(f, S, 0); }, FileResult::kBadHeaderSize},
+        Refusal{"IrHeaderCut", [](auto& f) { f.resize(S + 67); }, FileResult::kTruncated},
+        Refusal{"NoParameterOffset", [](auto& f) { Put<uint32_t>(f, S + 12, 0); },
+                FileResult::kNoParameterOffset},
+        Refusal{"ParameterOffsetPastEnd", [](auto& f) { Put<uint32_t>(f, S + 12, 1u << 30); },
+                FileResult::kTruncated},
+        Refusal{"ParameterSize10", [](auto& f) { Put<uint16_t>(f, S + 68, 10); },
+                FileResult::kBadParameterSize},
+        Refusal{"ParameterSizeAboveBlock", [](auto& f) { Put<uint16_t>(f, S + 68, 34865); },
+                FileResult::kBadParameterSize},
+        Refusal{"LengthFieldOffByOne",
+                [](auto& f) { Put<uint32_t>(f, S + 16, Get<uint32_t>(f, S + 16) + 1); },
+                FileResult::kLengthMismatch},
+        Refusal{"ZeroWidth",
+                [](auto& f) {
+                    Put<uint16_t>(f, S + 70 + 4, 0);
+                    Put<uint32_t>(f, S + 16, uint32_t(kBlockBytes + 2));
+                },
+                FileResult::kBadGeometry},
+        Refusal{"FirstBlockBytesCut", [](auto& f) { f.resize(S + 70 + 63); },
+                FileResult::kTruncated},
+        Refusal{"BlockCut", [](auto& f) { f.resize(S + 70 + 30000); }, FileResult::kTruncated},
+        Refusal{"FrameCut", [](auto& f) { f.resize(kFrameAt + 63); }, FileResult::kTruncated},
+        Refusal{"AnalysisBlockCut", [](auto& f) { f.resize(kFrameAt + 64 + 499); },
+                FileResult::kTruncated}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct GeometryCase {
+    uint16_t width, height;
+    FileResult result;
+};
+
+class CombinedImageGeometry : public testing::TestWithParam<GeometryCase> {};
+
+TEST_P(CombinedImageGeometry, WrittenAlwaysReadOnlyWithinLimits) {
+    const GeometryCase& c = GetParam();
+    const Written w = WriteSample(c.width, c.height, 0);
+    ASSERT_FALSE(w.file.empty());
+    EXPECT_EQ(Read(w.file).result, c.result);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, CombinedImageGeometry,
+                         testing::Values(GeometryCase{1280, 1024, FileResult::kOk},
+                                         GeometryCase{1281, 1, FileResult::kBadGeometry},
+                                         GeometryCase{1, 1025, FileResult::kBadGeometry},
+                                         GeometryCase{1, 1, FileResult::kOk}));
+
+TEST(CombinedImageReader, DestinationsTooSmallAreRefused) {
+    const Written w = WriteSample(8, 4, 500);
+    EXPECT_EQ(Read(w.file, 63).result, FileResult::kBufferTooSmall);
+    EXPECT_EQ(Read(w.file, 64, 499).result, FileResult::kBufferTooSmall);
+    EXPECT_EQ(Read(w.file, 64, 500).result, FileResult::kOk);
+}
+
+struct AnalysisCase {
+    size_t length;
+    uint16_t loaded;
+};
+
+class CombinedImageAnalysisBlock : public testing::TestWithParam<AnalysisCase> {};
+
+TEST_P(CombinedImageAnalysisBlock, IsLoadedUpTo10000Bytes) {
+    const Written w = WriteSample(8, 4, GetParam().length);
+    const Loaded l = Read(w.file, 64, 10001);
+    ASSERT_EQ(l.result, FileResult::kOk);
+    EXPECT_EQ(l.info.analysisBytes, GetParam().loaded);
+    EXPECT_TRUE(
+        std::equal(l.analysis.begin(), l.analysis.begin() + GetParam().loaded, w.analysis.begin()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, CombinedImageAnalysisBlock,
+                         testing::Values(AnalysisCase{1, 1}, AnalysisCase{10000, 10000},
+                                         AnalysisCase{10001, 0}));
+
+TEST(CombinedImageReader, AnalysisBlockWithZeroOffsetIsIgnored) {
+    auto file = WriteSample(8, 4, 500).file;
+    Put<uint32_t>(file, S + 36, 0);
+    const Loaded l = Read(file);
+    ASSERT_EQ(l.result, FileResult::kOk);
+    EXPECT_EQ(l.info.analysisBytes, 0);
+}
+
+class CombinedImageKthr : public testing::TestWithParam<std::pair<float, float>> {};
+
+TEST_P(CombinedImageKthr, NearZeroOrNotANumberBecomesDefault) {
+    auto file = WriteSample(8, 4, 0).file;
+    Put<float>(file, S + 70 + 112, GetParam().first);
+    const Loaded l = Read(file);
+    ASSERT_EQ(l.result, FileResult::kOk);
+    EXPECT_EQ(l.block->kthr, GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, CombinedImageKthr,
+                         testing::Values(std::pair{0.0f, 0.2f}, std::pair{0.0009f, 0.2f},
+                                         std::pair{-0.0009f, 0.2f}, std::pair{0.001f, 0.001f},
+                                         std::pair{-0.5f, -0.5f}, std::pair{0.35f, 0.35f},
+                                         std::pair{std::numeric_limits<float>::quiet_NaN(), 0.2f},
+                                         std::pair{std::numeric_limits<float>::infinity(), 0.2f}));
+
+TEST(CombinedImageReader, ShorterStoredBlockKeepsTheRestOfTheCallersBlock) {
+    auto stored = BytesOf(*Block(8, 4, 5));
+    stored.resize(200);
+    const auto digits = test::Pattern(64, 8);
+    const auto file = Assemble(CurrentBitmap(8, 4), stored, digits, {});
+    const Loaded l = Read(file);
+    ASSERT_EQ(l.result, FileResult::kOk);
+    const auto loaded = BytesOf(*l.block);
+    const auto before = BytesOf(*Block(0, 0, 77));
+    EXPECT_TRUE(std::equal(stored.begin(), stored.end(), loaded.begin()));
+    EXPECT_TRUE(std::equal(before.begin() + 200, before.end(), loaded.begin() + 200));
+    EXPECT_TRUE(std::equal(digits.begin(), digits.end(), l.frame.begin()));
+}
+
+TEST(CombinedImageReader, SmallestStoredBlockStillYieldsGeometryAndFrame) {
+    auto stored = BytesOf(*Block(8, 4, 5));
+    stored.resize(11);
+    const auto digits = test::Pattern(64, 8);
+    const Loaded l = Read(Assemble(CurrentBitmap(8, 4), stored, digits, {}));
+    ASSERT_EQ(l.result, FileResult::kOk);
+    EXPECT_EQ(l.info.width, 8);
+    EXPECT_EQ(l.info.height, 4);
+    EXPECT_TRUE(std::equal(digits.begin(), digits.end(), l.frame.begin()));
+}
+
+TEST(CombinedImageReader, FrameOpeningWithAValidParameterLineIsAdopted) {
+    const auto block = Block(64, 2);
+    block->headerLines = 0;
+    auto digits = test::Pattern(256, 6);
+    Put<uint16_t>(digits, 0, 1);
+    Put<uint16_t>(digits, 2, 6);
+    Put<uint16_t>(digits, 4, 64);
+    Put<uint16_t>(digits, 6, 2);
+    digits[8] = 9;  // header lines in the line: the block keeps its own
+    const auto bitmap = CurrentBitmap(64, 2);
+
+    const Loaded l = Read(Assemble(bitmap, BytesOf(*block), digits, {}));
+    ASSERT_EQ(l.result, FileResult::kOk);
+    EXPECT_TRUE(l.info.hasParameterLine);
+    auto expected = BytesOf(*block);
+    std::copy(digits.begin(), digits.begin() + 100, expected.begin());
+    expected[8] = 0;
+    EXPECT_EQ(BytesOf(*l.block), expected);
+
+    Put<uint16_t>(digits, 2, 101);  // size out of range: not a parameter line
+    const Loaded other = Read(Assemble(bitmap, BytesOf(*block), digits, {}));
+    ASSERT_EQ(other.result, FileResult::kOk);
+    EXPECT_FALSE(other.info.hasParameterLine);
+    EXPECT_EQ(BytesOf(*other.block), BytesOf(*block));
+}
+
+}  // namespace
+}  // namespace zelir::files

@@ -1,0 +1,94 @@
+// The palettes the build places in Palette/ beside the executables.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <filesystem>
+
+#include "formats/file_test_support.h"
+
+namespace {
+
+constexpr int kPalettes = 9;
+
+std::filesystem::path PaletteDir() {
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "Palette";
+}
+
+std::vector<uint8_t> Palette(int index) {
+    return zelir::files::test::ReadBytes(PaletteDir() /
+                                         ("Palette" + std::to_string(index) + ".raw"));
+}
+
+double Luminance(const std::vector<uint8_t>& p, int level) {
+    auto linear = [](uint8_t c) {
+        const double v = c / 255.0;
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(p[3 * level]) + 0.7152 * linear(p[3 * level + 1]) +
+           0.0722 * linear(p[3 * level + 2]);
+}
+
+TEST(PaletteFiles, NineFilesOf256RgbRecordsAllDifferent) {
+    std::vector<std::vector<uint8_t>> all;
+    for (int i = 0; i < kPalettes; ++i) {
+        const auto path = PaletteDir() / ("Palette" + std::to_string(i) + ".raw");
+        ASSERT_TRUE(std::filesystem::is_regular_file(path)) << path;
+        EXPECT_EQ(std::filesystem::file_size(path), 768u) << path;
+        all.push_back(Palette(i));
+    }
+    for (int i = 0; i < kPalettes; ++i) {
+        for (int j = i + 1; j < kPalettes; ++j) EXPECT_NE(all[i], all[j]) << i << " " << j;
+    }
+    EXPECT_FALSE(std::filesystem::exists(PaletteDir() / "Palette9.raw"));
+}
+
+TEST(PaletteFiles, IndexZeroIsTheGreyRampAndIndexThreeItsReverse) {
+    const auto grey = Palette(0);
+    const auto blackHot = Palette(3);
+    ASSERT_EQ(grey.size(), 768u);
+    ASSERT_EQ(blackHot.size(), 768u);
+    for (int level = 0; level < 256; ++level) {
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_EQ(grey[3 * level + c], level) << "level " << level;
+            EXPECT_EQ(blackHot[3 * level + c], 255 - level) << "level " << level;
+        }
+    }
+}
+
+TEST(PaletteFiles, ColourPalettesHaveColour) {
+    for (const int index : {1, 2, 4, 5, 6, 7, 8}) {
+        const auto p = Palette(index);
+        ASSERT_EQ(p.size(), 768u);
+        int coloured = 0;
+        for (int level = 0; level < 256; ++level) {
+            const auto [lo, hi] = std::minmax({p[3 * level], p[3 * level + 1], p[3 * level + 2]});
+            coloured += hi - lo > 40;
+        }
+        EXPECT_GT(coloured, 64) << "palette " << index;
+    }
+}
+
+TEST(PaletteFiles, PerceptualPaletteGetsBrighterAtEveryLevel) {
+    const auto p = Palette(6);
+    ASSERT_EQ(p.size(), 768u);
+    for (int level = 1; level < 256; ++level) {
+        EXPECT_GT(Luminance(p, level), Luminance(p, level - 1)) << "level " << level;
+    }
+    EXPECT_LT(Luminance(p, 0), 0.01);
+    EXPECT_GT(Luminance(p, 255), 0.8);
+}
+
+TEST(PaletteFiles, HotPalettesRunFromDarkToBright) {
+    for (const int index : {0, 1, 4, 8}) {
+        const auto p = Palette(index);
+        ASSERT_EQ(p.size(), 768u);
+        EXPECT_LT(Luminance(p, 0), 0.01) << "palette " << index;
+        EXPECT_GT(Luminance(p, 255), 0.7) << "palette " << index;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,164 @@
+// SrecCombinedToBin and ZelIr_SrecCombinedToBin: pairing rules, part files, names.
+#include <zelir/zelir.h>
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "formats/avi_srec_tools.h"
+
+namespace {
+
+using zelir_test::RandomBytes;
+using zelir_test::ReadBytes;
+using zelir_test::RunTool;
+using zelir_test::ScratchDir;
+using zelir_test::WriteBytes;
+
+namespace fs = std::filesystem;
+
+// Writes `bytes` at `address` as an S3 file made by srec_cat.
+void MakeFlash(const std::string& path, const std::vector<uint8_t>& bytes, uint32_t address) {
+    WriteBytes(path + ".raw", bytes);
+    RunTool("srec_cat " + path + ".raw -binary -offset " + std::to_string(address) + " -o " + path +
+            " -address-length=4");
+    fs::remove(path + ".raw");
+}
+
+struct PairCase {
+    uint32_t hardwareStart;
+    size_t hardwareLength;
+    uint32_t softwareStart;
+    size_t softwareLength;
+    bool accepted;
+};
+
+void PrintTo(const PairCase& c, std::ostream* os) {
+    *os << std::hex << "hw 0x" << c.hardwareStart << "+0x" << c.hardwareLength << " sw 0x"
+        << c.softwareStart << "+0x" << c.softwareLength;
+}
+
+class CombinedPair : public testing::TestWithParam<PairCase> {};
+
+TEST_P(CombinedPair, JoinsTheImagesOrRefuses) {
+    const PairCase& c = GetParam();
+    const ScratchDir dir;
+    const std::vector<uint8_t> hardware = RandomBytes(c.hardwareLength, 1);
+    const std::vector<uint8_t> software = RandomBytes(c.softwareLength, 2);
+    MakeFlash(dir / "hw.flash", hardware, c.hardwareStart);
+    MakeFlash(dir / "sw.flash", software, c.softwareStart);
+
+    uint32_t start = 0x12345678;
+    uint8_t* image = nullptr;
+    const size_t length = SrecCombinedToBin((dir / "hw.flash").c_str(), (dir / "sw.flash").c_str(),
+                                            &start, &image, (dir / "all.bin").c_str());
+    // Both parts are converted before the pair is judged, so their files exist either way.
+    EXPECT_EQ(ReadBytes(dir / "hw.bin"), hardware);
+    EXPECT_EQ(ReadBytes(dir / "sw.bin"), software);
+    if (!c.accepted) {
+        EXPECT_EQ(length, 0u);
+        EXPECT_EQ(image, nullptr);
+        EXPECT_EQ(start, 0x12345678u);
+        EXPECT_FALSE(fs::exists(dir / "all.bin"));
+        return;
+    }
+    std::vector<uint8_t> expected = hardware;
+    expected.insert(expected.end(), software.begin(), software.end());
+    ASSERT_EQ(length, expected.size());
+    EXPECT_EQ(start, c.hardwareStart);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(std::vector<uint8_t>(image, image + length), expected);
+    EXPECT_EQ(ReadBytes(dir / "all.bin"), expected);
+    ZelIr_FreeSrecImage(image);
+
+    // The export with a handle ignores the handle and gives the same result.
+    int unused = 0;
+    EXPECT_EQ(ZelIr_SrecCombinedToBin(&unused, (dir / "hw.flash").c_str(),
+                                      (dir / "sw.flash").c_str(), nullptr, nullptr, nullptr),
+              expected.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, CombinedPair,
+    testing::Values(PairCase{0x1000, 0x100, 0x1100, 0x80, true},   // adjacent
+                    PairCase{0x1000, 0x100, 0x1080, 0x80, false},  // overlapping
+                    PairCase{0x1000, 0x100, 0x4000, 0x40, true},   // gap is not filled
+                    PairCase{0x2000, 0x10, 0x1000, 0x10, false},   // software below hardware
+                    PairCase{0x1000, 0x100, 0x1000, 0x10, false},  // same start
+                    PairCase{0xFFFFFF00, 0x100, 0xFFFFFFF0, 0x4, false}));  // end past 4 GiB
+
+struct NameCase {
+    const char* hardware;
+    const char* software;
+    bool accepted;
+    // Part binaries that must exist afterwards.
+    std::vector<const char*> binaries;
+};
+
+void PrintTo(const NameCase& c, std::ostream* os) {
+    *os << c.hardware << " " << c.software;
+}
+
+class CombinedNames : public testing::TestWithParam<NameCase> {};
+
+TEST_P(CombinedNames, OnlyFlashFilesArePaired) {
+    const NameCase& c = GetParam();
+    const ScratchDir dir;
+    fs::create_directories(dir / "v1.2");
+    MakeFlash(dir / c.hardware, RandomBytes(16, 3), 0x1000);
+    MakeFlash(dir / c.software, RandomBytes(16, 4), 0x2000);
+    const size_t length = SrecCombinedToBin((dir / c.hardware).c_str(), (dir / c.software).c_str(),
+                                            nullptr, nullptr, nullptr);
+    EXPECT_EQ(length, c.accepted ? 32u : 0u);
+    for (const char* binary : c.binaries) EXPECT_TRUE(fs::exists(dir / binary)) << binary;
+    size_t binaryCount = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(dir / "")) {
+        binaryCount += entry.path().extension() == ".bin";
+    }
+    EXPECT_EQ(binaryCount, c.binaries.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, CombinedNames,
+    testing::Values(NameCase{"hw.flash", "sw.flash", true, {"hw.bin", "sw.bin"}},
+                    NameCase{"v1.2/hw.flash", "sw.flash", true, {"v1.2/hw.bin", "sw.bin"}},
+                    NameCase{"hw.FLASH", "sw.flash", false, {}},
+                    NameCase{"hw.flash.old", "sw.flash", false, {}},
+                    NameCase{"hw.tar.flash", "sw.flash", false, {}},
+                    NameCase{"hw", "sw.flash", false, {}},
+                    NameCase{"hw.flash", "sw.srec", false, {"hw.bin"}},
+                    NameCase{"hw.flash", "sw.flashy", false, {"hw.bin"}}));
+
+TEST(SrecCombinedToBin, RefusesAPartNameLongerThanTheNameBuffer) {
+    const ScratchDir dir;
+    // 256 characters with the terminator does not fit; 255 does.
+    const std::string base = dir / "";
+    const std::string fits = base + std::string(255 - base.size() - 4, 'h') + ".flash";
+    const std::string tooLong = base + std::string(256 - base.size() - 4, 'h') + ".flash";
+    MakeFlash(fits, RandomBytes(8, 5), 0x1000);
+    MakeFlash(tooLong, RandomBytes(8, 5), 0x1000);
+    MakeFlash(dir / "sw.flash", RandomBytes(8, 6), 0x2000);
+    EXPECT_EQ(
+        SrecCombinedToBin(fits.c_str(), (dir / "sw.flash").c_str(), nullptr, nullptr, nullptr),
+        16u);
+    EXPECT_EQ(
+        SrecCombinedToBin(tooLong.c_str(), (dir / "sw.flash").c_str(), nullptr, nullptr, nullptr),
+        0u);
+}
+
+TEST(SrecCombinedToBin, RefusesAPartWithMoreDataThanAnImageHolds) {
+    const ScratchDir dir;
+    MakeFlash(dir / "hw.flash", RandomBytes(16, 7), 0x1000);
+    MakeFlash(dir / "sw.flash", RandomBytes(SREC_IMAGE_CAPACITY + 1, 8), 0x2000);
+    uint8_t* image = nullptr;
+    EXPECT_EQ(SrecCombinedToBin((dir / "hw.flash").c_str(), (dir / "sw.flash").c_str(), nullptr,
+                                &image, (dir / "all.bin").c_str()),
+              0u);
+    EXPECT_EQ(image, nullptr);
+    EXPECT_TRUE(fs::exists(dir / "hw.bin"));
+    EXPECT_FALSE(fs::exists(dir / "sw.bin"));
+    EXPECT_FALSE(fs::exists(dir / "all.bin"));
+}
+
+}  // namespace
