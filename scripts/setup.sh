@@ -13,6 +13,7 @@ packages=(
   srecord binutils
   python3-pil python3-numpy
   python3-dev pybind11-dev python3-pytest
+  libcivetweb-dev chromium chromium-driver python3-selenium
 )
 
 missing=()

@@ -33,5 +33,6 @@ int RunBadPoints(const Args& args);
 int RunSettings(const Args& args);
 int RunTemp(const Args& args);
 int RunCalibrate(const Args& args);
+int RunView(const Args& args);
 
 }  // namespace zelir_cli

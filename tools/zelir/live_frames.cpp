@@ -44,6 +44,15 @@ bool FrameSampler::Lock(std::chrono::milliseconds span) {
 
 bool FrameSampler::Next() {
     std::this_thread::sleep_until(next_);
+    return FetchNow();
+}
+
+void FrameSampler::Resume(Clock::time_point arrival) {
+    frameId_ = ZelIr_GetFrameID(handle_);
+    next_ = arrival + interval_ + interval_ / 2;
+}
+
+bool FrameSampler::FetchNow() {
     if (ZelIr_GetNewArray(handle_) != 1) return false;
     ++fetched_;
     const Clock::time_point fetchedAt = Clock::now();

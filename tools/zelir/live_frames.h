@@ -24,6 +24,12 @@ class FrameSampler {
     bool Lock(std::chrono::milliseconds span);
     // Sleeps until the next sample time and fetches; false when the fetch failed.
     bool Next();
+    // The same in two steps, for a caller that waits by itself: when to fetch, and the fetch.
+    Clock::time_point Due() const { return next_; }
+    bool FetchNow();
+    // Takes up sampling again after fetches made elsewhere: the current frame arrived at
+    // `arrival`.
+    void Resume(Clock::time_point arrival);
 
     double FramesPerSecond() const {
         return 1.0 / std::chrono::duration<double>(interval_).count();

@@ -42,6 +42,8 @@ constexpr Command kCommands[] = {
      RunTemp},
     {"calibrate", "SRC --reference T --reference T --reference T... [--frames N] | --set R,B,F,O",
      "fit the radiometric constants to a blackbody at three or more temperatures", RunCalibrate},
+    {"view", "SOURCE [--port 8080] [--bind 127.0.0.1] [--fps F] [--record-dir DIR]",
+     "the camera, movie or image live in a browser page", RunView},
 };
 
 void PrintHelp(FILE* out) {

@@ -1,0 +1,93 @@
+// zelir view SRC [--port 8080] [--bind 127.0.0.1]: the source live in a browser page.
+#include <signal.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "commands.h"
+#include "open_handle.h"
+#include "view_server.h"
+#include "view_source.h"
+
+namespace zelir_cli {
+
+namespace {
+
+constexpr int64_t kDefaultPort = 8080;
+constexpr int64_t kMaxPort = 65535;
+constexpr int64_t kMaxMovieRate = 1000;
+
+std::string NewToken() {
+    std::random_device device;
+    char text[33];
+    for (int i = 0; i < 4; ++i) std::snprintf(text + 8 * i, 9, "%08x", device());
+    return text;
+}
+
+// Blocks SIGINT and SIGTERM in every thread started from now on and waits for one of them, so
+// the handle and the server are closed in order (a recording is finished) whichever ends it.
+class StopSignals {
+  public:
+    StopSignals() {
+        sigemptyset(&set_);
+        sigaddset(&set_, SIGINT);
+        sigaddset(&set_, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &set_, nullptr);
+    }
+    void Wait() {
+        int signal = 0;
+        sigwait(&set_, &signal);
+    }
+
+  private:
+    sigset_t set_{};
+};
+
+}  // namespace
+
+int RunView(const Args& args) {
+    if (!CheckUsage(args, "view", 1, 1, {"port", "bind", "fps", "record-dir"})) return kExitUsage;
+    const std::string& path = args.Positional()[0];
+    const auto port =
+        ParseInteger(args.Option("port").value_or(std::to_string(kDefaultPort)), 0, kMaxPort);
+    if (!port) return Fail(kExitUsage, "view: --port takes 0..65535 (0: any free port)");
+    ViewServerOptions options;
+    options.bind = args.Option("bind").value_or(options.bind);
+    if (!IsIpv4Address(options.bind)) {
+        return Fail(kExitUsage, "view: --bind takes an IPv4 address (e.g. 0.0.0.0 for all)");
+    }
+    options.port = static_cast<int>(*port);
+    options.token = NewToken();
+    const auto fps = ParseInteger(args.Option("fps").value_or("0"), 0, kMaxMovieRate);
+    if (!fps) return Fail(kExitUsage, "view: --fps takes 1..1000 (movies)");
+    const std::filesystem::path recordDir = args.Option("record-dir").value_or(".");
+
+    StopSignals signals;
+    Handle handle = OpenSource(path);
+    if (!handle) return Fail(kExitFailure, "cannot open " + path);
+    // A movie plays round and round.
+    ZelIr_SetCyclePlay(handle.get(), 1);
+    FrameMailbox mailbox;
+    ViewSource source(handle.get(), static_cast<double>(*fps), recordDir);
+    std::string error;
+    if (!source.Start(mailbox, error)) return Fail(kExitFailure, path + ": " + error);
+    {
+        ViewServer server(source, mailbox, options);
+        if (!server.Start(error)) return Fail(kExitFailure, error);
+        const std::string url =
+            "http://" + options.bind + ":" + std::to_string(server.Port()) + "/";
+        std::printf("zelir view: %s at %s\n", path.c_str(), url.c_str());
+        if (server.NeedsToken()) {
+            std::printf("zelir view: control token %s (open %s?token=%s to control)\n",
+                        options.token.c_str(), url.c_str(), options.token.c_str());
+        }
+        std::printf("zelir view: Ctrl+C stops\n");
+        std::fflush(stdout);
+        signals.Wait();
+    }
+    source.Stop();
+    return kExitOk;
+}
+
+}  // namespace zelir_cli
