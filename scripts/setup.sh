@@ -12,6 +12,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   srecord binutils
   python3-pil python3-numpy
+  locales
 )
 
 missing=()
@@ -24,6 +25,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# A decimal-comma locale: the tests check that numbers in files ignore the locale.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?8'; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi
 
 build=${BUILD_DIR:-build}

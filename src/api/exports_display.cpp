@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "api/handle_table.h"
+#include "imaging/display_settings.h"
 
 using namespace zelir;
 
@@ -76,12 +77,12 @@ ZELIR_API int32_t ZelIr_SetCurrContrast(ZelIrHandle handle, int32_t value) {
 
 ZELIR_API int32_t ZelIr_GetCurrBright(ZelIrHandle handle) {
     CIRDeviceManager* manager = TableCheck(handle);
-    return manager != nullptr ? static_cast<int32_t>(manager->ParameterBlock()->brightness) : 0;
+    return manager != nullptr ? DisplaySettingAsInt(manager->ParameterBlock()->brightness) : 0;
 }
 
 ZELIR_API int32_t ZelIr_GetCurrContrast(ZelIrHandle handle) {
     CIRDeviceManager* manager = TableCheck(handle);
-    return manager != nullptr ? static_cast<int32_t>(manager->ParameterBlock()->contrast) : 0;
+    return manager != nullptr ? DisplaySettingAsInt(manager->ParameterBlock()->contrast) : 0;
 }
 
 ZELIR_API int32_t ZelIr_DigitArrayToBmp(ZelIrHandle handle, const uint16_t* digits, uint8_t* out,

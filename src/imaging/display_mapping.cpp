@@ -1,6 +1,7 @@
 // Display mapping: a digit array becomes an 8-bit image by the chosen grey-level algorithm.
 #include <cstring>
 
+#include "imaging/display_settings.h"
 #include "imaging/ir_manager.h"
 #include "stream/frame_record.h"
 #include "stream/stream_base.h"
@@ -12,8 +13,9 @@ namespace {
 void RunAlgorithm(ZelIrArith& arith, ZelIrParameterBlock& block, HISTOGRAM_INFO* record,
                   const uint16_t* src, uint8_t* dst, int w, int h) {
     const int type = block.bcType >= 10 ? block.bcType - 10 : block.bcType;
-    const int contrast = static_cast<int>(block.contrast);
-    const int brightness = static_cast<int>(block.brightness);
+    // The block is the application's to write: a value the int cannot hold is never converted.
+    const int contrast = static_cast<int>(zelir::UsableDisplaySetting(block.contrast));
+    const int brightness = static_cast<int>(zelir::UsableDisplaySetting(block.brightness));
     switch (type) {
         case 0:
             block.contrast = 50.0f;
