@@ -12,4 +12,5 @@ target_sources(zelir_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/avi_code.cpp
   ${CMAKE_CURRENT_LIST_DIR}/avi_file_writer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/avi_palette_expand.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/avi_pixel_convert.cpp
 )
