@@ -47,6 +47,11 @@ ZELIR_API uint32_t ZelIr_MovieGetTotalFrm(ZelIrHandle handle) {
     return movie != nullptr ? movie->TotalFrames() : 0;
 }
 
+ZELIR_API uint32_t ZelIr_MovieGetWholeFrm(ZelIrHandle handle) {
+    CFileStream* movie = Movie(handle);
+    return movie != nullptr ? movie->WholeFrames() : 0;
+}
+
 ZELIR_API int32_t ZelIr_MovieGoto(ZelIrHandle handle, uint32_t position) {
     CFileStream* movie = Movie(handle);
     if (movie == nullptr || position > INT32_MAX) return 0;
