@@ -14,6 +14,7 @@ packages=(
   python3-pil python3-numpy
   python3-dev pybind11-dev python3-pytest
   libcivetweb-dev chromium chromium-driver python3-selenium
+  locales
 )
 
 missing=()
@@ -26,6 +27,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# A decimal-comma locale: the tests check that numbers in files ignore the locale.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?8'; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi
 
 build=${BUILD_DIR:-build}

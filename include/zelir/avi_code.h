@@ -1,6 +1,7 @@
 /* ZelIr SDK: CAviCode, the AVI recorder of libzelir.so (C++).
  *
- * Writes the 8-bit palette images an application displays (or 24-bit images) into an AVI file:
+ * Writes the 8-bit palette images an application displays (or 16-, 24- and 32-bit images) into
+ * an AVI file:
  * create the file with a frame rate and the frame format, push one frame after another, close.
  * Frames are compressed as MPEG-4 Part 2 under the "XVID" fourcc, with a key frame every
  * `fps` frames; where that encoder is missing the file holds uncompressed 24-bit frames.
@@ -8,8 +9,11 @@
  * Frame layout: a frame is biWidth x |biHeight| pixels, rows without padding. 8-bit frames
  * hold one palette index per pixel and are expanded through the palette that follows the
  * BITMAPINFOHEADER (biClrUsed entries, 256 when 0; indices past the palette are black). 24-bit
- * frames hold blue, green, red per pixel. As in a DIB, a positive biHeight means the first row
- * in memory is the bottom row of the picture, a negative one that it is the top row.
+ * frames hold blue, green, red per pixel; 32-bit frames blue, green, red and a fourth byte that
+ * is ignored; 16-bit frames a little-endian word of 5 bits each of red, green and blue from bit
+ * 14 down (bit 15 unused). Every depth is recorded as 24-bit colour. As in a DIB, a positive
+ * biHeight means the first row in memory is the bottom row of the picture, a negative one that it
+ * is the top row.
  *
  * Members kept from the Windows class: the default constructor, the virtual destructor,
  * CreateAviFile, PushFrame, CloseAviFile, GetFrameCounter and IsRecording. Its copy constructor
@@ -43,8 +47,8 @@ class ZELIR_EXPORT CAviCode {
 
     /* Creates (or replaces) the AVI file at `path` for frames of `format` at `fps` frames per
      * second; a file still being recorded is finished first. 1 on success, 0 on failure: null
-     * path or format, fps 0 or above INT_MAX, a width or height of 0, a bit count other than 8 or
-     * 24, a frame of 2^29 pixels or more, or a file that cannot be written. */
+     * path or format, fps 0 or above INT_MAX, a width or height of 0, a bit count other than 8,
+     * 16, 24 or 32, a frame of 2^29 pixels or more, or a file that cannot be written. */
     int CreateAviFile(const wchar_t* path, unsigned int fps, const BITMAPINFO* format);
     /* Appends one frame of `size` bytes. `format` must have the width, height and bit count
      * given at create (it supplies the palette of an 8-bit frame), and `size` must cover the

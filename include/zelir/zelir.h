@@ -412,6 +412,8 @@ ZELIR_API int32_t ZelIr_SetBrihgtContrastType(ZelIrHandle handle, int32_t type);
 ZELIR_API int32_t ZelIr_GetBrihgtContrastType(ZelIrHandle handle);
 ZELIR_API int32_t ZelIr_SetCurrBright(ZelIrHandle handle, int32_t value);
 ZELIR_API int32_t ZelIr_SetCurrContrast(ZelIrHandle handle, int32_t value);
+/* The stored value truncated toward zero; a value that is not finite reads as 50, one beyond
+ * the range of int32_t as its nearest limit. */
 ZELIR_API int32_t ZelIr_GetCurrBright(ZelIrHandle handle);
 ZELIR_API int32_t ZelIr_GetCurrContrast(ZelIrHandle handle);
 /* Maps `digits` (width x height of the handle) to an 8-bit image in `out`. `record` (optional)
@@ -478,6 +480,9 @@ ZELIR_API int32_t ZelIr_MovieForward(ZelIrHandle handle, uint32_t frames);
 ZELIR_API int32_t ZelIr_MovieBackward(ZelIrHandle handle, uint32_t frames);
 ZELIR_API uint32_t ZelIr_MovieGetPosi(ZelIrHandle handle);
 ZELIR_API uint32_t ZelIr_MovieGetTotalFrm(ZelIrHandle handle);
+/* Complete frames the movie file holds. The total above keeps the header's count when it lies
+ * within 10 frames of this; positions past the last complete frame then show that frame. */
+ZELIR_API uint32_t ZelIr_MovieGetWholeFrm(ZelIrHandle handle);
 /* Positions 1 .. total - 1; frame 0 is reached with ZelIr_MovieBackward. */
 ZELIR_API int32_t ZelIr_MovieGoto(ZelIrHandle handle, uint32_t position);
 ZELIR_API int32_t ZelIr_MoviePause(ZelIrHandle handle, uint32_t paused);
@@ -541,8 +546,9 @@ ZELIR_API int32_t ZelIr_SendMessageEx(ZelIrHandle handle, uint16_t id, uint8_t f
 /* Sends bytes the caller framed himself, unchanged (at most 540). */
 ZELIR_API int32_t ZelIr_SendSeriaPortCmd(ZelIrHandle handle, const uint8_t* bytes, uint32_t length);
 /* Waits (about 200 ms) for the camera's answer to the last message. `*length` holds the
- * capacity of `destination` on entry and the number of bytes copied on return; `id` (may be
- * null) receives the acknowledgement id. */
+ * capacity of `destination` on entry; at most that many bytes are copied. On return it holds
+ * the length of the reply itself: a value above the capacity means the reply was cut. `id`
+ * (may be null) receives the acknowledgement id. */
 ZELIR_API int32_t ZelIr_ReceiveSeriaPortCmd(ZelIrHandle handle, uint8_t* destination,
                                             uint32_t* length, uint16_t* id);
 

@@ -104,9 +104,14 @@ bool FillCameraConfig(std::span<const uint8_t, kConfigReplyBytes> reply, const c
     const auto bytes = [&reply](size_t at, auto& field) {
         std::memcpy(&field, &reply[at], sizeof field);
     };
-    std::memcpy(c.model, &reply[76], sizeof c.model);
+    // Texts end at their terminator; what the reply holds behind it stays out of the record.
+    const auto text = [&reply](size_t at, char(&field)[16]) {
+        const auto* source = reinterpret_cast<const char*>(&reply[at]);
+        std::memcpy(field, source, strnlen(source, sizeof field));
+    };
+    text(76, c.model);
     bytes(92, c.reply92);
-    std::memcpy(c.text108, &reply[108], sizeof c.text108);
+    text(108, c.text108);
     bytes(124, c.reply124);
     bytes(140, c.reply140);
     c.wordB = words.b;
@@ -129,8 +134,8 @@ bool FillCameraConfig(std::span<const uint8_t, kConfigReplyBytes> reply, const c
     c.value172 = U16(reply, 172);
     bytes(174, c.reply174);
     // The model text runs on into the following bytes when all 16 are used.
-    const auto* text = reinterpret_cast<const char*>(&reply[76]);
-    ApplyModelRule(Text(text, reply.size() - 76), words, c);
+    const auto* model = reinterpret_cast<const char*>(&reply[76]);
+    ApplyModelRule(Text(model, reply.size() - 76), words, c);
     return true;
 }
 

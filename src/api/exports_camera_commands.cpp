@@ -42,10 +42,11 @@ ZELIR_API int32_t ZelIr_SendSeriaPortCmd(ZelIrHandle handle, const uint8_t* byte
 ZELIR_API int32_t ZelIr_ReceiveSeriaPortCmd(ZelIrHandle handle, uint8_t* destination,
                                             uint32_t* length, uint16_t* id) {
     return OnCamera(handle, [&](CStreamBase& s) {
-        // Without a length there is no capacity: nothing is copied.
-        uint32_t capacity = length != nullptr && destination != nullptr ? *length : 0;
-        const bool received = ReceiveAnswer(s, destination, &capacity, id);
-        if (received && length != nullptr) *length = capacity;
+        // Without a length there is no capacity: nothing is copied. The capacity goes in, the
+        // reply's own length comes back.
+        uint32_t lengths = length != nullptr && destination != nullptr ? *length : 0;
+        const bool received = ReceiveAnswer(s, destination, &lengths, id);
+        if (received && length != nullptr) *length = lengths;
         return received ? 1 : 0;
     });
 }

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "api/handle_table.h"
+#include "imaging/display_settings.h"
 
 using namespace zelir;
 
@@ -91,14 +92,14 @@ ZELIR_API int32_t ZelIr_SetCurrContrast(ZelIrHandle handle, int32_t value) {
 ZELIR_API int32_t ZelIr_GetCurrBright(ZelIrHandle handle) {
     return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
         CIRDeviceManager* manager = TableCheck(handle);
-        return manager != nullptr ? static_cast<int32_t>(manager->ParameterBlock()->brightness) : 0;
+        return manager != nullptr ? DisplaySettingAsInt(manager->ParameterBlock()->brightness) : 0;
     });
 }
 
 ZELIR_API int32_t ZelIr_GetCurrContrast(ZelIrHandle handle) {
     return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
         CIRDeviceManager* manager = TableCheck(handle);
-        return manager != nullptr ? static_cast<int32_t>(manager->ParameterBlock()->contrast) : 0;
+        return manager != nullptr ? DisplaySettingAsInt(manager->ParameterBlock()->contrast) : 0;
     });
 }
 

@@ -55,6 +55,11 @@ ZELIR_API uint32_t ZelIr_MovieGetTotalFrm(ZelIrHandle handle) {
     });
 }
 
+ZELIR_API uint32_t ZelIr_MovieGetWholeFrm(ZelIrHandle handle) {
+    CFileStream* movie = Movie(handle);
+    return movie != nullptr ? movie->WholeFrames() : 0;
+}
+
 ZELIR_API int32_t ZelIr_MovieGoto(ZelIrHandle handle, uint32_t position) {
     return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
         CFileStream* movie = Movie(handle);

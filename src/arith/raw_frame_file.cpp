@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "base/debug_output.h"
@@ -49,6 +50,12 @@ unsigned Field(const unsigned char* line, int offset) {
 }  // namespace
 
 bool ReadRawFrame(const std::string& path, int w, int h, std::vector<std::uint16_t>& frame) {
+    // A FIFO would block the open and a device has no size to judge: only regular files.
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        return Refuse(path, "not a regular file");
+    }
     zelir::UniqueFile file{std::fopen(path.c_str(), "rb")};
     if (!file) return Refuse(path, "cannot open");
     std::fseek(file.get(), 0, SEEK_END);

@@ -1,6 +1,10 @@
 #include "base/plain_files.h"
 
+#include <unistd.h>
+
 #include <cstring>
+
+#include "base/regular_file.h"
 
 namespace Infrared_1_0 {
 
@@ -11,7 +15,11 @@ CAsciiFile::~CAsciiFile() {
 bool CAsciiFile::Open(const char* path, int mode) {
     Close();
     if (path == nullptr || mode != kModeRead) return false;
-    file_ = std::fopen(path, "rb");
+    // A text file is read to its end: a FIFO or a device is never opened for that.
+    const int fd = zelir::OpenRegularFile(path);
+    if (fd < 0) return false;
+    file_ = ::fdopen(fd, "rb");
+    if (file_ == nullptr) ::close(fd);
     return file_ != nullptr;
 }
 

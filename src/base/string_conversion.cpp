@@ -1,7 +1,12 @@
 #include "base/string_conversion.h"
 
+#include <charconv>
 #include <cstring>
 #include <cwchar>
+#include <cwctype>
+#include <limits>
+#include <string_view>
+#include <system_error>
 
 wchar_t* AnsiToUnicode(const char* text) {
     if (text == nullptr) return nullptr;
@@ -34,11 +39,47 @@ void StrToTcs(wchar_t* dest, int size, const char* src, int64_t length) {
     dest[i] = L'\0';
 }
 
+namespace {
+
+// A number too large or too small for a double: tells the two apart by the exponent's sign.
+double OutOfRange(std::string_view number) {
+    const size_t exponent = number.find_first_of("eE");
+    const bool tiny = exponent != std::string_view::npos && exponent + 1 < number.size() &&
+                      number[exponent + 1] == '-';
+    const bool negative = !number.empty() && number.front() == '-';
+    const double magnitude = tiny ? 0.0 : std::numeric_limits<double>::max();
+    return negative ? -magnitude : magnitude;
+}
+
+}  // namespace
+
 double CStringToDouble(const std::wstring& text) {
-    return std::wcstod(text.c_str(), nullptr);
+    // Numbers in files are written with a decimal point; wcstod would follow the locale.
+    size_t start = 0;
+    while (start < text.size() && std::iswspace(text[start])) ++start;
+    std::string narrow;
+    for (size_t i = start; i < text.size() && static_cast<uint32_t>(text[i]) < 0x80; ++i) {
+        narrow += static_cast<char>(text[i]);
+    }
+    std::string_view number(narrow);
+    if (number.size() > 1 && number.front() == '+' && number[1] != '-') number.remove_prefix(1);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        return OutOfRange(number.substr(0, static_cast<size_t>(end - number.data())));
+    }
+    return error == std::errc() ? value : 0.0;
 }
 
 namespace zelir {
+
+std::string FormatFixed(double value, int decimals) {
+    // Room for the largest double written out in full with its decimals.
+    char text[std::numeric_limits<double>::max_exponent10 + 64];
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof(text), value, std::chars_format::fixed, decimals);
+    return error == std::errc() ? std::string(text, end) : std::string();
+}
 
 std::string WideToUtf8(const wchar_t* text) {
     std::string out;

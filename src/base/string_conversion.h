@@ -15,10 +15,14 @@ void TcsToStr(char* dest, int size, const wchar_t* src, int64_t length);
 // Copies the 8-bit `src` (up to `length` bytes, or to its terminator when -1) into `dest` as wide
 // text, always terminated within `size` characters.
 void StrToTcs(wchar_t* dest, int size, const char* src, int64_t length);
-// The decimal value of a text such as "50.0"; 0.0 when it holds no number.
+// The decimal value of a text such as "50.0" (leading blanks skipped, a decimal point whatever
+// the process's locale); 0.0 when it holds no number; beyond the range of a double, the largest
+// finite value of its sign, or 0 when too small.
 double CStringToDouble(const std::wstring& text);
 
 namespace zelir {
+// `value` with `decimals` digits after a decimal point, whatever the process's locale.
+std::string FormatFixed(double value, int decimals);
 std::string WideToUtf8(const wchar_t* text);
 std::string WideToUtf8(const std::wstring& text);
 std::wstring Utf8ToWide(const std::string& text);

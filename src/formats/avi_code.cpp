@@ -9,6 +9,7 @@
 #include "formats/avi_code_access.h"
 #include "formats/avi_file_writer.h"
 #include "formats/avi_palette_expand.h"
+#include "formats/avi_pixel_convert.h"
 
 namespace {
 
@@ -16,12 +17,14 @@ namespace {
 // expanded and with its rows padded, must stay addressable by an int (PushFrame's size,
 // FFmpeg's packet size).
 bool AcceptedFormat(const BITMAPINFOHEADER& header, zelir::AviVideoFormat& video) {
-    if (header.biBitCount != 8 && header.biBitCount != 24) return false;
+    const int bits = header.biBitCount;
+    if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
     if (header.biWidth <= 0 || header.biHeight == 0 || header.biHeight == INT32_MIN) return false;
     const long long rows = std::llabs(header.biHeight);
     if (header.biWidth * rows > INT_MAX / 4) return false;
     video.width = header.biWidth;
     video.height = static_cast<int>(rows);
+    video.sourceBits = bits;
     return true;
 }
 
@@ -87,17 +90,26 @@ int CAviCode::PushFrame(const unsigned char* data, int size, const BITMAPINFO* f
     // expansion buffer, a different one could not be encoded.
     zelir::AviVideoFormat pushed;
     if (!AcceptedFormat(header, pushed) || pushed.width != video.width ||
-        pushed.height != video.height || (header.biBitCount == 8) != (expand8Bit_ != 0)) {
+        pushed.height != video.height || pushed.sourceBits != video.sourceBits) {
         return 0;
     }
     const size_t pixels = static_cast<size_t>(video.width) * video.height;
-    const size_t needed = expand8Bit_ ? pixels : pixels * 3;
+    const size_t needed = pixels * static_cast<size_t>(video.sourceBits / 8);
     if (static_cast<size_t>(size) < needed) return 0;
 
-    std::span<const uint8_t> bgr(data, needed);
-    if (expand8Bit_) {
-        zelir::ExpandThroughPalette(bgr, zelir::PaletteOf(*format), file_->frameBuffer());
-        bgr = file_->frameBuffer();
+    // The file takes 24-bit frames: other depths are converted into the writer's buffer.
+    const std::span<const uint8_t> frame(data, needed);
+    std::span<const uint8_t> bgr = frame;
+    if (video.sourceBits != 24) {
+        const std::span<uint8_t> converted = file_->frameBuffer();
+        if (video.sourceBits == 8) {
+            zelir::ExpandThroughPalette(frame, zelir::PaletteOf(*format), converted);
+        } else if (video.sourceBits == 16) {
+            zelir::Rgb555ToBgr(frame, converted);
+        } else {
+            zelir::BgraToBgr(frame, converted);
+        }
+        bgr = converted;
     }
     const bool written = file_->WriteFrame(frameCounter_, bgr, header.biHeight > 0);
     ++frameCounter_;

@@ -24,6 +24,7 @@ struct AviVideoFormat {
     int width = 0;
     int height = 0;  // rows, always positive
     unsigned fps = 0;
+    int sourceBits = 24;  // bits per pixel of the frames pushed; the file holds 24-bit frames
 };
 
 class AviFileWriter {

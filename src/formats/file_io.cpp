@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/regular_file.h"
+
 namespace zelir::files {
 
 size_t SpanSource::ReadAt(uint64_t offset, std::span<uint8_t> dest) const {
@@ -17,17 +19,10 @@ size_t SpanSource::ReadAt(uint64_t offset, std::span<uint8_t> dest) const {
     return count;
 }
 
-FileSource::FileSource(const std::filesystem::path& path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) return;
-    struct stat status {};
+FileSource::FileSource(const std::filesystem::path& path) : fd_(OpenRegularFile(path.c_str())) {
     // Only regular files have a size the formats can be judged by.
-    if (::fstat(fd_, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd_);
-        fd_ = -1;
-        return;
-    }
-    size_ = static_cast<uint64_t>(status.st_size);
+    struct stat status {};
+    if (fd_ >= 0 && ::fstat(fd_, &status) == 0) size_ = static_cast<uint64_t>(status.st_size);
 }
 
 FileSource::~FileSource() {

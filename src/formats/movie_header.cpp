@@ -36,7 +36,8 @@ void FinishMovieHeader(MovieHeader& header, const std::tm& stop, uint32_t frameC
 FileResult ReadMovieLayout(const ByteSource& file, MovieLayout& layout) {
     MovieHeader header{};
     if (!file.ReadStruct(0, header)) return FileResult::kTruncated;
-    if (header.width == 0 || header.height == 0) {
+    const bool unfinished = header.width == 0 || header.height == 0;
+    if (unfinished) {
         header.width = kUnfinishedMovieWidth;
         header.height = kUnfinishedMovieHeight;
     }
@@ -57,6 +58,7 @@ FileResult ReadMovieLayout(const ByteSource& file, MovieLayout& layout) {
     layout.header = header;
     layout.frameBytes = frameBytes;
     layout.wholeFrames = wholeFrames;
+    layout.unfinished = unfinished;
     layout.firstLine.fill(0);
     layout.firstLineValid = file.ReadExact(kMovieHeaderBytes, layout.firstLine) &&
                             IsValidParameterLine(layout.firstLine, header.width, header.height);

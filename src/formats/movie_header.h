@@ -61,6 +61,7 @@ struct MovieLayout {
     uint64_t wholeFrames;  // complete frames behind the header, from the file length
     std::array<uint8_t, kParameterLineBytes> firstLine;  // first 100 bytes of frame 0
     bool firstLineValid;  // firstLine is a valid parameter line for this geometry
+    bool unfinished;      // the header has no geometry: the recording was never stopped
 };
 
 // Reads the header and sizes the movie up: a zero width or height means an unfinished recording

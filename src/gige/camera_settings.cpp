@@ -90,11 +90,14 @@ bool QuerySetting(CStreamBase& stream, const Setting& setting,
         odtprintf(L"send read %ls failed\n", setting.name);
         return false;
     }
-    length = std::min<uint32_t>(setting.replyBytes, kSettingReplyMax);
+    const uint32_t capacity = std::min<uint32_t>(setting.replyBytes, kSettingReplyMax);
+    length = capacity;
     if (!ReceiveAnswer(stream, reply.data(), &length, nullptr)) {
         odtprintf(L"recv read %ls failed\n", setting.name);
         return false;
     }
+    // The settings work on what was copied; the reply may have been longer.
+    length = std::min(length, capacity);
     return true;
 }
 

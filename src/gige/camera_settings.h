@@ -51,7 +51,8 @@ bool SendFramed(CStreamBase& stream, uint16_t id, uint8_t flag, const uint8_t* d
 bool SendWord(CStreamBase& stream, uint16_t id, uint8_t flag, uint32_t value);
 // Sends whatever the stream's command message holds (built before).
 bool SendBuilt(CStreamBase& stream);
-// The camera's answer: `length` holds the capacity of `destination` on entry.
+// The camera's answer: `length` holds the capacity of `destination` on entry and the
+// reply's own length on return.
 bool ReceiveAnswer(CStreamBase& stream, uint8_t* destination, uint32_t* length, uint16_t* id);
 
 // Query with the setting's reply buffer; prints the setting's message on failure.

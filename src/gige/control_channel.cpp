@@ -196,10 +196,12 @@ int ReceiveReply(NetInterface& channel, std::span<uint8_t> destination, uint32_t
             odtprintf(L"Error:Acknowledge with reqID %u get status %#06x\n", ack.id, ack.status);
             return 0;
         }
-        // Never past the caller's destination nor past the reply buffer.
-        const size_t copied = std::min(ReplyDataBytes(ack.length), destination.size());
+        // Never past the caller's destination nor past the reply buffer. The length reported
+        // is the reply's own, so that a reply cut to the destination shows.
+        const size_t replyBytes = ReplyDataBytes(ack.length);
+        const size_t copied = std::min(replyBytes, destination.size());
         std::copy_n(s.reply.begin() + kGvcpHeaderSize, copied, destination.begin());
-        if (length != nullptr) *length = static_cast<uint32_t>(copied);
+        if (length != nullptr) *length = static_cast<uint32_t>(replyBytes);
         if (id != nullptr) *id = ack.id;
         return 1;
     } while (Clock::now() < deadline);

@@ -48,8 +48,8 @@ uint32_t BuildCommand(ControlState& state, const uint8_t* data, uint32_t dataLen
 uint16_t Transact(NetInterface& channel, const MacAddress& mac, uint32_t address, uint32_t length,
                   uint32_t* dataLength, uint32_t timeoutMs);
 // Waits, until 200 ms from the call, for one acknowledgement of the current request id without
-// sending. Copies at most
-// destination.size() bytes of its data; length receives the number copied.
+// sending. Copies at most destination.size() bytes of its data; length receives the length of
+// the data itself.
 int ReceiveReply(NetInterface& channel, std::span<uint8_t> destination, uint32_t* length,
                  uint16_t* id);
 

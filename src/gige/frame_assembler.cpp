@@ -76,22 +76,32 @@ void FrameAssembler::HandlePacket(std::span<const uint8_t> payload) {
     if (k + 1 == expectedPackets_.load(std::memory_order_relaxed)) CompleteFrame(blockId, target);
 }
 
+std::optional<FrameAssembler::Window> FrameAssembler::WindowOf(const uint8_t* line) const {
+    if (line[line_field::kWindowFlag] == 0) return std::nullopt;
+    const Window window{GetLe16(line + line_field::kWindowWidth),
+                        GetLe16(line + line_field::kWindowHeight)};
+    // Window fields come from the wire: one rule for the packet count and for what the
+    // callback is told, so a window never claims more than the slot's image bytes. A zero
+    // width would divide by zero and is no window either.
+    if (window.width == 0 || window.width > P || window.height >= packets16_ ||
+        uint64_t{window.width} * window.height * 2 > frame16Bytes_) {
+        return std::nullopt;
+    }
+    return window;
+}
+
 void FrameAssembler::CompleteFrame(uint32_t blockId, const uint8_t* line) {
     MeasureRate();
     if (blockId == lastBlockId_) return;  // a repeat: the slot is refilled by the next frame
     lastBlockId_ = blockId;
 
-    const uint16_t windowWidth = GetLe16(line + line_field::kWindowWidth);
-    const uint16_t windowHeight = GetLe16(line + line_field::kWindowHeight);
-    if (line[line_field::kWindowFlag] != 0 && windowHeight < packets16_ && windowWidth <= P &&
-        windowWidth != 0) {
-        // Holds until the next packet 0 sets the count from the data format again. A zero
-        // width would divide by zero: such a line is taken as no window.
-        expectedPackets_.store(windowHeight / (P / windowWidth), std::memory_order_relaxed);
+    if (const std::optional<Window> window = WindowOf(line)) {
+        // Holds until the next packet 0 sets the count from the data format again.
+        expectedPackets_.store(window->height / (P / window->width), std::memory_order_relaxed);
         eventWords_[0] = static_cast<int16_t>(GetLe16(line + line_field::kWindowPosition1));
         eventWords_[1] = static_cast<int16_t>(GetLe16(line + line_field::kWindowPosition2));
-        eventWords_[2] = static_cast<int16_t>(windowWidth);
-        eventWords_[3] = static_cast<int16_t>(windowHeight);
+        eventWords_[2] = static_cast<int16_t>(window->width);
+        eventWords_[3] = static_cast<int16_t>(window->height);
     }
     const int current = currentSlot_.load(std::memory_order_relaxed);
     {
@@ -129,11 +139,10 @@ void FrameAssembler::Deliver(Slot& slot, const uint8_t* line) {
         std::copy(lineBytes.begin(), lineBytes.end(), publishedLine_.begin());
         ++publishedSequence_;
     }
-    const uint16_t windowWidth = GetLe16(line + line_field::kWindowWidth);
-    const uint16_t windowHeight = GetLe16(line + line_field::kWindowHeight);
-    FrameInfo info{height_, width_, width_ * height_ * 2};
-    if (line[line_field::kWindowFlag] != 0 && windowHeight <= packets16_ && windowWidth <= P) {
-        info = FrameInfo{windowHeight, windowWidth, uint32_t{windowWidth} * windowHeight * 2};
+    FrameInfo info{height_, width_, frame16Bytes_};
+    if (const std::optional<Window> window = WindowOf(line)) {
+        info =
+            FrameInfo{window->height, window->width, uint32_t{window->width} * window->height * 2};
     }
     callback(slot.data.get(), &info, context);
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 
 #include "gige/wire_format.h"
@@ -65,6 +66,11 @@ class FrameAssembler {
         uint32_t eightBit = 0;
     };
 
+    struct Window {
+        uint16_t width, height;
+    };
+    // The window a parameter line announces, when the slot can hold it.
+    std::optional<Window> WindowOf(const uint8_t* line) const;
     void CompleteFrame(uint32_t blockId, const uint8_t* line);
     void MeasureRate();
     void Deliver(Slot& slot, const uint8_t* line);

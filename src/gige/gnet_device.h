@@ -40,7 +40,7 @@ class CGNetDevice : public CStreamBase {
     // built (over 540 bytes) or not sent.
     bool SendCommand(const uint8_t* command, uint32_t length) override;
     // Waits for the acknowledgement of the last command. `*length` gives the capacity of
-    // `destination` on entry (nothing is copied without it) and receives the bytes copied.
+    // `destination` on entry (nothing is copied without it) and receives the reply's length.
     uint8_t ReceiveCommand(uint8_t* destination, uint32_t* length, uint16_t* id) override;
     // Discards queued control replies; false without a channel.
     bool FlushCommands() override;

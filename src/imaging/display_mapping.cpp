@@ -4,6 +4,7 @@
 #include "arith/zelir_arith.h"
 #include "formats/frame_limits.h"
 #include "imaging/display_type.h"
+#include "imaging/display_settings.h"
 #include "imaging/ir_manager.h"
 
 namespace {
@@ -14,8 +15,9 @@ void RunAlgorithm(ZelIrArith& arith, ZelIrParameterBlock& block, HISTOGRAM_INFO*
                   const uint16_t* src, uint8_t* dst, int w, int h) {
     const int type =
         block.bcType >= kDisplayTypeAlias ? block.bcType - kDisplayTypeAlias : block.bcType;
-    const int contrast = static_cast<int>(block.contrast);
-    const int brightness = static_cast<int>(block.brightness);
+    // The block is the application's to write: a value the int cannot hold is never converted.
+    const int contrast = static_cast<int>(zelir::UsableDisplaySetting(block.contrast));
+    const int brightness = static_cast<int>(zelir::UsableDisplaySetting(block.brightness));
     switch (type) {
         case kDisplayAutoLinear:
             block.contrast = 50.0f;

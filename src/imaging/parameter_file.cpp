@@ -1,17 +1,18 @@
 // "para.ini": the display settings of the parameter block, section "Calc Para".
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string>
 
 #include "base/profile_file.h"
 #include "base/string_conversion.h"
+#include "imaging/display_settings.h"
 #include "imaging/ir_manager.h"
 
 namespace {
 
 constexpr char kSection[] = "Calc Para";
-constexpr size_t kTextLimit = 255;  // texts are read into a 256-character buffer
+constexpr size_t kTextLimit = 255;   // texts are read into a 256-character buffer
+constexpr double kKthrFloor = 0.05;  // a smaller KTHR in the file is replaced and written back
 
 std::string ParameterFilePath(const wchar_t* directory) {
     return zelir::WideToUtf8(directory != nullptr ? directory : L"") + "para.ini";
@@ -30,13 +31,13 @@ class ParameterFile {
         if (text.size() > kTextLimit) text.resize(kTextLimit);
         return zelir::Utf8ToWide(text);
     }
+    // A value that is not finite (nan, inf) takes the key's default.
     double Number(const char* key, const char* fallback) const {
-        return CStringToDouble(Text(key, fallback));
+        const double value = CStringToDouble(Text(key, fallback));
+        return std::isfinite(value) ? value : CStringToDouble(zelir::Utf8ToWide(fallback));
     }
-    void Write(const char* key, const char* format, double value) {
-        char text[64];
-        std::snprintf(text, sizeof(text), format, value);
-        file_.WriteString(kSection, key, text);
+    void Write(const char* key, double value, int decimals) {
+        file_.WriteString(kSection, key, zelir::FormatFixed(value, decimals));
     }
     void Write(const char* key, int value) {
         file_.WriteString(kSection, key, std::to_string(value));
@@ -62,15 +63,12 @@ void CIRManager::LoadParameters(ZelIrParameterBlock& block, const wchar_t* direc
     ParameterFile file(ParameterFilePath(directory));
     block.bcType = static_cast<int16_t>(file.Integer("BCType", 0));
     block.paletteIndex = static_cast<uint16_t>(file.Integer("Palette", 0));
-    block.brightness = static_cast<float>(file.Number("IRBrightness", "50.0"));
-    block.contrast = static_cast<float>(file.Number("IRContrast", "50.0"));
-    char kthrDefault[16];
-    std::snprintf(kthrDefault, sizeof(kthrDefault), "%.2f", 0.2);
-    block.kthr = static_cast<float>(file.Number("KTHR", kthrDefault));
-    if (block.kthr < 0.05f) {
-        block.kthr = 0.2f;
-        file.Write("KTHR", "%.6f", 0.2);
-    }
+    block.brightness = zelir::UsableDisplaySetting(file.Number("IRBrightness", "50.0"));
+    block.contrast = zelir::UsableDisplaySetting(file.Number("IRContrast", "50.0"));
+    const std::string kthrDefault = zelir::FormatFixed(zelir::kDefaultKthr, 2);
+    const double kthr = file.Number("KTHR", kthrDefault.c_str());
+    block.kthr = zelir::UsableKthr(kthr);
+    if (kthr < kKthrFloor) file.Write("KTHR", zelir::kDefaultKthr, 6);
     block.topCut = Truncated<int16_t>(file.Number("ADPerCutTop", "0.005") * 1000.0);
     block.bottomCut = Truncated<int16_t>(file.Number("ADPerCutBot", "0.005") * 1000.0);
     block.pole = Truncated<int16_t>(file.Number("POLE", "0"));
@@ -104,9 +102,10 @@ void CIRManager::SaveParameters(const ZelIrParameterBlock& block, const wchar_t*
     ParameterFile file(ParameterFilePath(directory));
     file.Write("Palette", block.paletteIndex);
     file.Write("BCType", block.bcType);
-    file.Write("IRBrightness", "%.1f", block.brightness);
-    file.Write("IRContrast", "%.1f", block.contrast);
-    file.Write("ADPerCutTop", "%.6f", block.topCut / 1000.0);
-    file.Write("ADPerCutBot", "%.6f", block.bottomCut / 1000.0);
-    file.Write("KTHR", "%.6f", block.kthr);
+    // Whatever the application stored, nothing non-finite or out of range goes to the file.
+    file.Write("IRBrightness", zelir::UsableDisplaySetting(block.brightness), 1);
+    file.Write("IRContrast", zelir::UsableDisplaySetting(block.contrast), 1);
+    file.Write("ADPerCutTop", block.topCut / 1000.0, 6);
+    file.Write("ADPerCutBot", block.bottomCut / 1000.0, 6);
+    file.Write("KTHR", std::isfinite(block.kthr) ? block.kthr : zelir::kDefaultKthr, 6);
 }

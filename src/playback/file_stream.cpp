@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cwctype>
 
+#include "base/debug_output.h"
 #include "base/string_conversion.h"
 #include "formats/combined_image.h"
 #include "formats/parameter_line.h"
@@ -65,9 +66,24 @@ int32_t CFileStream::Open() {
 
 bool CFileStream::OpenMovie() {
     file_ = std::make_unique<files::FileSource>(NativePath(path_));
-    // A movie without one complete frame has nothing to deliver and is refused.
-    if (!file_->IsOpen() || files::ReadMovieLayout(*file_, layout_) != files::FileResult::kOk ||
-        layout_.wholeFrames == 0 || layout_.header.frameCount == 0) {
+    if (!file_->IsOpen() || files::ReadMovieLayout(*file_, layout_) != files::FileResult::kOk) {
+        file_.reset();
+        return false;
+    }
+    // A movie without one complete frame has nothing to deliver and is refused; so is an
+    // unfinished one of 10 frames or fewer, whose count rule gives 0.
+    const bool refused = layout_.wholeFrames == 0 || layout_.header.frameCount == 0;
+    if (layout_.unfinished) {
+        const std::string path = NativePath(path_).string();
+        if (refused) {
+            odprintf("%s was not finished and holds %llu whole frames: refused\n", path.c_str(),
+                     static_cast<unsigned long long>(layout_.wholeFrames));
+        } else {
+            odprintf("%s was not finished: opened with the %u whole frames it holds\n",
+                     path.c_str(), layout_.header.frameCount);
+        }
+    }
+    if (refused) {
         file_.reset();
         return false;
     }
@@ -98,6 +114,8 @@ bool CFileStream::LoadSingleImage() {
     record.pixelKind = 0;
     record.bytesPerPixel = 2;
     PrepareImagePipeline(true);
+    // para.ini was loaded over the block: the image's own line takes its place again.
+    AdoptCachedParameterLine();
     GenerateY16(record.data.get(), width_, height_);
     WriteRecordFrame(nullptr, 0, record.data.get(), ImageBytes());
     return true;
@@ -167,9 +185,9 @@ FrameRecord* CFileStream::GetFrame(uint32_t) {
     if (streamType_ != kStreamMovie || !file_) return nullptr;
     if (position_ >= totalFrames_) position_ = totalFrames_ - 1;
     FrameRecord& record = *frameRecord_;
-    // A frame the file does not fully hold leaves the previous one in place.
-    if (files::ReadMovieFrame(*file_, layout_, position_, record.Bytes()) ==
-        files::FileResult::kOk) {
+    // The header may count frames the file never received: those show the last whole frame.
+    const uint64_t index = std::min<uint64_t>(position_, layout_.wholeFrames - 1);
+    if (files::ReadMovieFrame(*file_, layout_, index, record.Bytes()) == files::FileResult::kOk) {
         record.imageBytes = frameSize_;
         record.pixelKind = 0;
         record.bytesPerPixel = 2;
@@ -179,8 +197,7 @@ FrameRecord* CFileStream::GetFrame(uint32_t) {
     return &record;
 }
 
-void CFileStream::DeliverCachedImage() {
-    FrameRecord& record = *frameRecord_;
+void CFileStream::AdoptCachedParameterLine() {
     if (streamType_ == kStreamCombinedImage && imaging_ != nullptr &&
         files::IsValidParameterLine({imageCache_.get(), files::kParameterLineBytes}, width_,
                                     height_)) {
@@ -188,6 +205,11 @@ void CFileStream::DeliverCachedImage() {
                                   std::span<const uint8_t, files::kParameterLineBytes>(
                                       imageCache_.get(), files::kParameterLineBytes));
     }
+}
+
+void CFileStream::DeliverCachedImage() {
+    FrameRecord& record = *frameRecord_;
+    AdoptCachedParameterLine();
     std::memcpy(record.data.get(), imageCache_.get(), ImageBytes());
     record.imageBytes = ImageBytes();
     record.pixelKind = 0;

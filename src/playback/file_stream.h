@@ -2,6 +2,8 @@
 // a combined image or a raw image delivers its one image again on every request.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -38,6 +40,10 @@ class CFileStream : public CStreamBase {
     void StepForNewFrame();
     uint32_t Position() const { return position_; }
     uint32_t TotalFrames() const { return totalFrames_; }
+    // Complete frames behind the header; below the total when the header counts more.
+    uint32_t WholeFrames() const {
+        return static_cast<uint32_t>(std::min<uint64_t>(layout_.wholeFrames, UINT32_MAX));
+    }
 
     // Stream type code of a path by its extension.
     static uint32_t StreamTypeOfPath(const std::wstring& path);
@@ -49,6 +55,7 @@ class CFileStream : public CStreamBase {
     bool OpenMovie();
     void PrepareImagePipeline(bool singleImage);
     void DeliverCachedImage();
+    void AdoptCachedParameterLine();
     uint32_t ImageBytes() const { return uint32_t{width_} * height_ * 2; }
 
     std::wstring path_;

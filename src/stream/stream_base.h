@@ -91,7 +91,7 @@ class CStreamBase {
     virtual uint32_t Reserved9(uint32_t value, void* data, uint16_t length);
     virtual bool SendCommand(const uint8_t* command, uint32_t length);
     // Waits for the camera's answer; `*length` holds the destination's capacity on entry and
-    // the number of bytes copied on return.
+    // the reply's own length on return (above the capacity when the reply was cut).
     virtual uint8_t ReceiveCommand(uint8_t* destination, uint32_t* length, uint16_t* id);
     virtual bool FlushCommands();
     virtual uint32_t TransmitArray(const uint8_t* data, uint32_t length, uint32_t value);

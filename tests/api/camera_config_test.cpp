@@ -1,8 +1,10 @@
 // Unpacking of the configuration reply that needs no camera, and the temperature conversion.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
 
 #include "api/camera_config.h"
 
@@ -47,6 +49,28 @@ TEST(CameraConfig, ModelTextOfTheBlockIsReadUpToItsTerminatorOnly) {
         ASSERT_TRUE(zelir::FillCameraConfig(r, k.block, k.room, c));
         EXPECT_EQ(c.wordB, k.wordB) << k.block << " room " << k.room;
         EXPECT_EQ(c.optionS, k.wordB & 1);
+    }
+}
+
+// The model and text fields end at their terminator: bytes behind it in the reply stay out of
+// the record; a text of all 16 characters has none and is copied whole.
+TEST(CameraConfig, TextFieldsAreCopiedUpToTheirTerminator) {
+    struct Field {
+        size_t replyAt, recordAt;
+        std::string text;
+    };
+    for (const Field& f : {Field{76, 0, "KOLDA"}, Field{108, 32, "V2.1"}, Field{108, 32, ""},
+                           Field{76, 0, "ABCDEFGHIJKLMNOP"}}) {
+        Reply r = ReplyWith58(1);
+        std::fill_n(&r[f.replyAt], 16, uint8_t{0xAB});
+        std::memcpy(&r[f.replyAt], f.text.c_str(), std::min<size_t>(f.text.size() + 1, 16));
+        CameraConfig c;
+        ASSERT_TRUE(zelir::FillCameraConfig(r, nullptr, 0, c));
+        std::array<uint8_t, 16> expected{};
+        std::memcpy(expected.data(), f.text.data(), std::min<size_t>(f.text.size(), 16));
+        std::array<uint8_t, 16> got{};
+        std::memcpy(got.data(), reinterpret_cast<const uint8_t*>(&c) + f.recordAt, 16);
+        EXPECT_EQ(got, expected) << "\"" << f.text << "\" at " << f.replyAt;
     }
 }
 

@@ -1,6 +1,8 @@
 // Calibration from two raw image files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <vector>
@@ -8,6 +10,7 @@
 #include "arith/synthetic_frames.h"
 #include "arith/zelir_arith.h"
 #include "support/debug_capture.h"
+#include "support/finishes_within.h"
 
 namespace {
 
@@ -89,6 +92,8 @@ TEST(RawFileCalibration, RefusesFilesThatDoNotFit) {
     WriteRaw(otherSize, Sensor(320, 256).Frame(4000), 320, 256, Layout::kBare);
     const fs::path badLine = dir.Path() / "line.raw";
     WriteRaw(badLine, sensor.Frame(4000), 321, 240, Layout::kParameterLine);
+    const fs::path fifo = dir.Path() / "fifo.raw";  // opening it to read would block
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
 
     struct Case {
         fs::path low;
@@ -96,11 +101,14 @@ TEST(RawFileCalibration, RefusesFilesThatDoNotFit) {
     };
     for (const auto& [low, reason] :
          {Case{odd, "unknown size"}, Case{otherSize, "other frame size"},
-          Case{dir.Path() / "missing.raw", "cannot open"}, Case{badLine, "unknown size"}}) {
+          Case{dir.Path() / "missing.raw", "cannot open"}, Case{badLine, "unknown size"},
+          Case{fifo, "not a regular file"}}) {
         DebugCapture capture;
         ZelIrArith arith;
         arith.Init(320, 240, L"", L"");
-        EXPECT_FALSE(arith.ReadRawDataCalcK(low.wstring().c_str(), good.wstring().c_str()));
+        zelir_test::ExpectFinishesWithin(std::chrono::seconds(20), low.string(), [&] {
+            EXPECT_FALSE(arith.ReadRawDataCalcK(low.wstring().c_str(), good.wstring().c_str()));
+        });
         ASSERT_EQ(capture.Messages().size(), 1u) << reason;
         EXPECT_EQ(capture.Messages()[0],
                   "ZelIrArith: raw image " + low.string() + " refused (" + reason + ")\n");

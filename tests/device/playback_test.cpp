@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 #include <zelir/zelir.h>
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
+#include "support/debug_capture.h"
+#include "support/finishes_within.h"
 #include "support/test_files.h"
 
 namespace {
@@ -220,6 +223,89 @@ TEST_F(Playback, RawImageWithLeadingRowsSkipsThem) {
     ASSERT_EQ(ZelIr_GetDeviceIRIParam(raw.get(), &block), 1);
     EXPECT_EQ(static_cast<ZelIrParameterBlock*>(block)->headerLines, 2);
     EXPECT_EQ(static_cast<ZelIrParameterBlock*>(block)->frameRate, 25);
+}
+
+// A FIFO would block the open, /dev/zero never ends: neither is read, and the open says why.
+TEST_F(Playback, SpecialFilesAreRefusedWithAMessage) {
+    for (const char* name : {"fifo.irm", "fifo.bmp", "fifo.raw"}) {
+        ASSERT_TRUE(zelir_test::MakeFifo(dir_.File(name))) << name;
+    }
+    for (const char* name : {"zero.irm", "zero.bmp", "zero.raw"}) {
+        std::filesystem::create_symlink("/dev/zero", dir_.File(name));
+    }
+    for (const char* name :
+         {"fifo.irm", "fifo.bmp", "fifo.raw", "zero.irm", "zero.bmp", "zero.raw"}) {
+        zelir::test::DebugCapture capture;
+        zelir_test::ExpectFinishesWithin(std::chrono::seconds(20), name, [&] {
+            EXPECT_EQ(ZelIr_MovieFileOpen(dir_.WideFile(name).c_str()), nullptr) << name;
+        });
+        EXPECT_EQ(capture.CountContaining(dir_.File(name) + " is not a regular file"), 1u) << name;
+    }
+}
+
+struct UnfinishedCase {
+    uint32_t framesHeld;
+    uint32_t total;  // 0: refused
+};
+
+class UnfinishedMovie : public Playback, public ::testing::WithParamInterface<UnfinishedCase> {};
+
+// A recording that was never stopped: 640 x 512, the frame count from the file length when it
+// holds more than 10 frames, otherwise refused; either way the debug output says so.
+TEST_P(UnfinishedMovie, OpensWithTheComputedCountOrIsRefusedAndSaysSo) {
+    const UnfinishedCase c = GetParam();
+    std::vector<Frame> frames;
+    for (uint32_t i = 0; i < c.framesHeld; ++i) frames.push_back(NumberedFrame(640, 512, i));
+    zelir_test::WriteMovie(dir_.File("open.irm"), 0, 0, frames, 0, false);
+    zelir::test::DebugCapture capture;
+    Handle movie(ZelIr_MovieFileOpen(dir_.WideFile("open.irm").c_str()));
+    EXPECT_EQ(movie != nullptr, c.total != 0);
+    if (movie) {
+        EXPECT_EQ(ZelIr_MovieGetTotalFrm(movie.get()), c.total);
+    }
+    EXPECT_EQ(capture.CountContaining("open.irm was not finished"), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, UnfinishedMovie,
+                         ::testing::Values(UnfinishedCase{10, 0}, UnfinishedCase{11, 11}));
+
+// The header counts 9 frames, the file holds 6: within the tolerance the header's count is
+// reported, and every position past frame 5 shows frame 5.
+TEST_F(Playback, PositionsPastTheLastWholeFrameRepeatIt) {
+    zelir_test::WriteMovie(dir_.File("short.irm"), kW, kH, frames_, 9);
+    Handle movie(ZelIr_MovieFileOpen(dir_.WideFile("short.irm").c_str()));
+    ASSERT_TRUE(movie);
+    ZelIr_SetCyclePlay(movie.get(), 0);
+    EXPECT_EQ(ZelIr_MovieGetTotalFrm(movie.get()), 9u);
+    EXPECT_EQ(ZelIr_MovieGetWholeFrm(movie.get()), 6u);
+    ASSERT_EQ(ZelIr_GetNewArray(movie.get()), 1);
+    EXPECT_EQ(Digits(movie), frames_[1]);
+    EXPECT_EQ(ZelIr_MovieForward(movie.get(), 100), 1);
+    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 8u);
+    EXPECT_EQ(Digits(movie), frames_[5]);
+    EXPECT_EQ(ZelIr_MovieBackward(movie.get(), 2), 1);
+    EXPECT_EQ(Digits(movie), frames_[5]);
+    EXPECT_EQ(ZelIr_MovieBackward(movie.get(), 2), 1);
+    EXPECT_EQ(Digits(movie), frames_[4]);
+    EXPECT_EQ(ZelIr_MovieGetWholeFrm(nullptr), 0u);
+}
+
+// The image's own parameter line wins over para.ini from the open on, not only after a fetch.
+TEST_F(Playback, CombinedImageParameterLineHoldsFromTheOpen) {
+    std::vector<Frame> frames = frames_;
+    for (Frame& frame : frames) zelir_test::PutParameterLine(frame, kW, kH, 7);
+    zelir_test::WriteMovie(dir_.File("line.irm"), kW, kH, frames, 6);
+    {
+        Handle movie(ZelIr_MovieFileOpen(dir_.WideFile("line.irm").c_str()));
+        ASSERT_TRUE(movie);
+        ASSERT_EQ(ZelIr_GetNewArray(movie.get()), 1);
+        ASSERT_EQ(ZelIr_SaveCurrImage(movie.get(), dir_.WideFile("line.bmp").c_str()), 1);
+    }
+    Handle image(ZelIr_MovieFileOpen(dir_.WideFile("line.bmp").c_str()));
+    ASSERT_TRUE(image);
+    void* block = nullptr;
+    ASSERT_EQ(ZelIr_GetDeviceIRIParam(image.get(), &block), 1);
+    EXPECT_EQ(static_cast<ZelIrParameterBlock*>(block)->pole, 7);
 }
 
 }  // namespace

@@ -84,15 +84,36 @@ TEST_P(AviUncompressed, EveryFrameDecodesBitExact) {
             }
             picture = zelir_test::ExpectedPicture(indices, shown);
         } else {
-            // A 24-bit frame made of the scene's values in all three bytes, with a per-channel
-            // twist so that a swapped channel shows.
+            // A frame made of the scene's values, with a per-channel twist so that a swapped
+            // channel shows; 16-bit pixels are 5:5:5 (bit 15 unused), 32-bit ones carry a
+            // fourth byte the picture ignores.
             std::vector<uint8_t> bgr(indices.size() * 3);
+            std::vector<uint8_t> frame(indices.size() * (c.bitCount / 8));
             for (size_t i = 0; i < indices.size(); ++i) {
-                bgr[3 * i] = indices[i];
-                bgr[3 * i + 1] = static_cast<uint8_t>(255 - indices[i]);
-                bgr[3 * i + 2] = static_cast<uint8_t>(indices[i] * 3);
+                const uint8_t b = indices[i];
+                const auto g = static_cast<uint8_t>(255 - indices[i]);
+                const auto r = static_cast<uint8_t>(indices[i] * 3);
+                if (c.bitCount == 16) {
+                    const auto five = [](uint8_t v) { return v >> 3; };
+                    const auto wide = [](int v) { return static_cast<uint8_t>(v << 3 | v >> 2); };
+                    const auto word =
+                        static_cast<uint16_t>(0x8000 | five(r) << 10 | five(g) << 5 | five(b));
+                    frame[2 * i] = static_cast<uint8_t>(word);
+                    frame[2 * i + 1] = static_cast<uint8_t>(word >> 8);
+                    bgr[3 * i] = wide(five(b));
+                    bgr[3 * i + 1] = wide(five(g));
+                    bgr[3 * i + 2] = wide(five(r));
+                    continue;
+                }
+                bgr[3 * i] = b;
+                bgr[3 * i + 1] = g;
+                bgr[3 * i + 2] = r;
+                const size_t step = c.bitCount / 8;
+                std::copy_n(&bgr[3 * i], 3, &frame[step * i]);
+                if (step == 4) frame[step * i + 3] = static_cast<uint8_t>(i);
             }
-            ASSERT_EQ(avi.PushFrame(bgr.data(), static_cast<int>(bgr.size()), format.info()), 1);
+            ASSERT_EQ(avi.PushFrame(frame.data(), static_cast<int>(frame.size()), format.info()),
+                      1);
             picture = TopDown(bgr, c.width, c.height);
         }
         expected.insert(expected.end(), picture.begin(), picture.end());
@@ -119,6 +140,10 @@ INSTANTIATE_TEST_SUITE_P(Frames, AviUncompressed,
                                                  nullptr},  // rows padded in the file
                                          RawCase{30, 20, 8, RawCase::kSixteenEntries, nullptr},
                                          RawCase{33, 17, 24, RawCase::kGrey, nullptr},
-                                         RawCase{40, -24, 24, RawCase::kGrey, nullptr}));
+                                         RawCase{40, -24, 24, RawCase::kGrey, nullptr},
+                                         RawCase{33, 17, 32, RawCase::kGrey, nullptr},
+                                         RawCase{40, -24, 32, RawCase::kGrey, nullptr},
+                                         RawCase{33, 17, 16, RawCase::kGrey, nullptr},
+                                         RawCase{40, -24, 16, RawCase::kGrey, nullptr}));
 
 }  // namespace

@@ -1,12 +1,16 @@
 // SrecToBin on files made by srec_cat, with objcopy as the judge of what the data are.
+#include <sys/stat.h>
 #include <zelir/zelir.h>
 
+#include <chrono>
 #include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "formats/avi_srec_tools.h"
+#include "support/debug_capture.h"
+#include "support/finishes_within.h"
 
 namespace {
 
@@ -162,6 +166,20 @@ TEST(SrecToBin, OutArgumentsAreOptional) {
     const ScratchDir dir;
     WriteText(dir / "small.srec", "S0030000FC\nS307000100000102F4\n");
     EXPECT_EQ(SrecToBin((dir / "small.srec").c_str(), nullptr, nullptr, nullptr), 2u);
+}
+
+// A FIFO would block the open and /dev/zero never ends: neither is read, and the debug output
+// says why.
+TEST(SrecToBin, SpecialFilesAreNotRead) {
+    const ScratchDir dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo.srec").c_str(), 0600), 0);
+    for (const std::string& path : {dir / "fifo.srec", std::string("/dev/zero")}) {
+        zelir::test::DebugCapture capture;
+        zelir_test::ExpectFinishesWithin(std::chrono::seconds(20), path, [&] {
+            EXPECT_EQ(SrecToBin(path.c_str(), nullptr, nullptr, nullptr), 0u) << path;
+        });
+        EXPECT_EQ(capture.CountContaining(path + " is not a regular file"), 1u) << path;
+    }
 }
 
 }  // namespace

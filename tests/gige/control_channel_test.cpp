@@ -151,6 +151,8 @@ class ReceiveReplyTest : public ::testing::Test {
     DebugCapture capture;
 };
 
+// The length reported is the reply's own, so that a caller can tell a reply cut to its
+// capacity from a whole one.
 TEST_F(ReceiveReplyTest, SkipsStaleIdsAndCopiesWithinTheDestination) {
     BuildDiscovery(channel.Control());
     const uint16_t id = channel.Control().requestCounter;
@@ -162,7 +164,7 @@ TEST_F(ReceiveReplyTest, SkipsStaleIdsAndCopiesWithinTheDestination) {
     uint32_t length = 0;
     uint16_t gotId = 0;
     ASSERT_EQ(ReceiveReply(channel, std::span<uint8_t>(out).first(16), &length, &gotId), 1);
-    EXPECT_EQ(length, 16u);
+    EXPECT_EQ(length, 20u);
     EXPECT_EQ(gotId, id);
     EXPECT_EQ(out[15], 16);
     EXPECT_EQ(out[16], 0xEE);

@@ -244,6 +244,7 @@ TEST(Reassembly, CallbackWithoutContextDeliversNothing) {
 }
 
 struct WindowCase {
+    uint32_t streamWidth, streamHeight;
     uint16_t width, height;
     bool taken;
     uint32_t expectedPackets;
@@ -253,10 +254,12 @@ class WindowedFrame : public ::testing::TestWithParam<WindowCase> {};
 
 TEST_P(WindowedFrame, SetsPacketCountEventWordsAndFrameInfo) {
     const WindowCase c = GetParam();
-    FrameAssembler a(640, 512);
+    FrameAssembler a(c.streamWidth, c.streamHeight);
     Delivery d;
     a.SetFrameCallback(&Record, &d);
     FrameSpec f;
+    f.width = c.streamWidth;
+    f.height = c.streamHeight;
     f.window = true;
     f.windowWidth = c.width;
     f.windowHeight = c.height;
@@ -265,29 +268,36 @@ TEST_P(WindowedFrame, SetsPacketCountEventWordsAndFrameInfo) {
     Feed(a, f);
     EXPECT_EQ(a.ExpectedPacketCount(), c.expectedPackets);
     const auto words = a.EventWords();
+    ASSERT_EQ(d.infos.size(), 1u);
+    // Window fields come from the wire: what the callback is told never exceeds the image.
+    EXPECT_LE(d.infos[0].byteCount, c.streamWidth * c.streamHeight * 2);
     if (c.taken) {
         EXPECT_EQ(words, (std::array<int16_t, 4>{16, 8, int16_t(c.width), int16_t(c.height)}));
-        ASSERT_EQ(d.infos.size(), 1u);
         EXPECT_EQ(d.infos[0].height, c.height);
         EXPECT_EQ(d.infos[0].width, c.width);
         EXPECT_EQ(d.infos[0].byteCount, uint32_t{c.width} * c.height * 2);
     } else {
         EXPECT_EQ(words, (std::array<int16_t, 4>{0, 0, 0, 0}));
-        EXPECT_EQ(d.infos[0].width, 640u);
+        EXPECT_EQ(d.infos[0].width, c.streamWidth);
+        EXPECT_EQ(d.infos[0].height, c.streamHeight);
     }
     // The next packet 0 sets the count from the data format again.
     f.window = false;
     f.blockId = 2;
     a.HandlePacket(MakePacket(f, 0));
-    EXPECT_EQ(a.ExpectedPacketCount(), 513u);
+    EXPECT_EQ(a.ExpectedPacketCount(), PacketCount(f));
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, WindowedFrame,
-                         ::testing::Values(WindowCase{320, 240, true, 60},
-                                           WindowCase{640, 480, true, 240},
-                                           WindowCase{1280, 512, true, 512},
-                                           WindowCase{640, 513, false, 513},
-                                           WindowCase{1281, 100, false, 513}));
+                         ::testing::Values(WindowCase{640, 512, 320, 240, true, 60},
+                                           WindowCase{640, 512, 640, 480, true, 240},
+                                           WindowCase{640, 512, 1280, 256, true, 256},
+                                           WindowCase{640, 512, 1280, 257, false, 513},
+                                           WindowCase{640, 512, 640, 513, false, 513},
+                                           WindowCase{640, 512, 1281, 100, false, 513},
+                                           WindowCase{64, 20, 1280, 3, false, 3},
+                                           WindowCase{64, 20, 1280, 2, false, 3},
+                                           WindowCase{64, 20, 64, 2, true, 0}));
 
 TEST(Reassembly, FrameRateStaysZeroUntilTheHundredthFrame) {
     FrameAssembler a(64, 20);  // three packets a frame: 2560 image bytes, then the line

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -173,6 +174,41 @@ TEST(DisplayExports, ManualLinearBoundsBrightnessAndContrast) {
     int foreign = 0;
     EXPECT_EQ(ZelIr_SetCurrBright(&foreign, 1), 0);
     EXPECT_EQ(ZelIr_GetCurrContrast(&foreign), 0);
+}
+
+// Settings that reach the block unchecked (through the block pointer or a damaged para.ini):
+// non-finite ones read as the default, huge ones stay within reach of an int.
+struct StoredSetting {
+    float stored;
+    int reported;
+    float mappedAs;  // the setting that gives the same image
+};
+
+TEST(DisplayExports, NonFiniteOrHugeSettingsReadAndMapSafely) {
+    constexpr float kInf = std::numeric_limits<float>::infinity();
+    const std::vector<StoredSetting> cases = {
+        {std::numeric_limits<float>::quiet_NaN(), 50, 50.0f},
+        {kInf, 50, 50.0f},
+        {-kInf, 50, 50.0f},
+        {1e38f, std::numeric_limits<int32_t>::max(), 100.0f},
+        {-3e9f, std::numeric_limits<int32_t>::min(), 0.0f},
+        {61.9f, 61, 61.0f},
+    };
+    for (int type : {3, 5}) {
+        for (const StoredSetting& c : cases) {
+            ScopedHandle handle(1, 1, kW, kH);
+            ZelIr_SetBrihgtContrastType(handle.handle(), type);
+            ZelIrParameterBlock* block = handle.manager()->ParameterBlock();
+            block->contrast = c.mappedAs;
+            block->brightness = c.mappedAs;
+            const auto expected = Map(handle.handle(), Gradient());
+            block->contrast = c.stored;
+            block->brightness = c.stored;
+            EXPECT_EQ(ZelIr_GetCurrContrast(handle.handle()), c.reported) << c.stored;
+            EXPECT_EQ(ZelIr_GetCurrBright(handle.handle()), c.reported) << c.stored;
+            EXPECT_EQ(Map(handle.handle(), Gradient()), expected) << type << " " << c.stored;
+        }
+    }
 }
 
 }  // namespace

@@ -3,14 +3,17 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "imaging/ir_manager.h"
+#include "support/scoped_locale.h"
 
 namespace {
 
@@ -186,6 +189,69 @@ TEST_F(ParaIni, NullDirectoryMeansTheCurrentDirectory) {
     CIRManager::SaveParameters(block_, nullptr);
     fs::current_path(previous);
     EXPECT_TRUE(fs::exists(dir_ / "para.ini"));
+}
+
+// Values no display can use: non-finite ones take the key's default, finite ones beyond the
+// documented range (brightness and contrast 0..100) are clamped; none is ever written back.
+struct UnusableValue {
+    const char* line;
+    float brightness, contrast, kthr;
+    int16_t topCut;
+};
+
+class ParaIniUnusable : public ParaIni, public ::testing::WithParamInterface<UnusableValue> {};
+
+TEST_P(ParaIniUnusable, LoadsAsDefaultOrClampedAndSavesFinite) {
+    const UnusableValue& c = GetParam();
+    WriteIni(std::string(c.line) + "\n");
+    CIRManager::LoadParameters(block_, directory_.c_str());
+    EXPECT_FLOAT_EQ(block_.brightness, c.brightness);
+    EXPECT_FLOAT_EQ(block_.contrast, c.contrast);
+    EXPECT_FLOAT_EQ(block_.kthr, c.kthr);
+    EXPECT_EQ(block_.topCut, c.topCut);
+    CIRManager::SaveParameters(block_, directory_.c_str());
+    const std::string text = IniText();
+    EXPECT_EQ(text.find("nan"), std::string::npos) << text;
+    EXPECT_EQ(text.find("inf"), std::string::npos) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ParaIniUnusable,
+                         ::testing::Values(UnusableValue{"IRContrast=1e39", 50, 100, 0.2f, 5},
+                                           UnusableValue{"IRContrast=1e400", 50, 100, 0.2f, 5},
+                                           UnusableValue{"IRContrast=nan", 50, 50, 0.2f, 5},
+                                           UnusableValue{"IRBrightness=-3e9", 0, 50, 0.2f, 5},
+                                           UnusableValue{"IRBrightness=-inf", 50, 50, 0.2f, 5},
+                                           UnusableValue{"KTHR=nan", 50, 50, 0.2f, 5},
+                                           UnusableValue{"KTHR=inf", 50, 50, 0.2f, 5},
+                                           UnusableValue{"ADPerCutTop=nan", 50, 50, 0.2f, 5}));
+
+TEST_F(ParaIni, NonFiniteBlockValuesAreSavedAsDefaults) {
+    block_.brightness = std::numeric_limits<float>::quiet_NaN();
+    block_.contrast = std::numeric_limits<float>::infinity();
+    block_.kthr = std::numeric_limits<float>::quiet_NaN();
+    CIRManager::SaveParameters(block_, directory_.c_str());
+    const std::string text = IniText();
+    for (const char* expected : {"IRBrightness = 50.0", "IRContrast = 50.0", "KTHR = 0.200000"}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << text;
+    }
+}
+
+TEST_F(ParaIni, NumbersIgnoreTheApplicationsLocale) {
+    zelir_test::ScopedLocale comma("de_DE.UTF-8");
+    if (!comma.active())
+        GTEST_SKIP() << "locale de_DE.UTF-8 is missing (scripts/setup.sh makes it)";
+    WriteIni("KTHR=0.3\nADPerCutTop=0.005\nADPerCutBot=0.0125\nIRBrightness=61.5\n");
+    CIRManager::LoadParameters(block_, directory_.c_str());
+    EXPECT_FLOAT_EQ(block_.kthr, 0.3f);
+    EXPECT_EQ(block_.topCut, 5);
+    EXPECT_EQ(block_.bottomCut, 12);
+    EXPECT_FLOAT_EQ(block_.brightness, 61.5f);
+    CIRManager::SaveParameters(block_, directory_.c_str());
+    const std::string text = IniText();
+    for (const char* expected : {"= 61.5", "= 50.0", "= 0.005000", "= 0.012000", "= 0.300000"}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << " in " << text;
+    }
+    EXPECT_EQ(text.find(','), std::string::npos) << text;
 }
 
 }  // namespace

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "base/debug_output.h"
+#include <zelir/zelir.h>
 
 namespace zelir::test {
 
 class DebugCapture {
   public:
-    DebugCapture() { zelir::SetDebugSink(&DebugCapture::Collect, this); }
-    ~DebugCapture() { zelir::SetDebugSink(nullptr, nullptr); }
+    DebugCapture() { ZelIr_SetDebugOutput(&DebugCapture::Collect, this); }
+    ~DebugCapture() { ZelIr_SetDebugOutput(nullptr, nullptr); }
     DebugCapture(const DebugCapture&) = delete;
     DebugCapture& operator=(const DebugCapture&) = delete;
 
@@ -24,6 +24,13 @@ class DebugCapture {
     size_t CountOf(const std::string& text) {
         std::lock_guard<std::mutex> guard(mutex_);
         return static_cast<size_t>(std::count(messages_.begin(), messages_.end(), text));
+    }
+    // Messages that contain `part`.
+    size_t CountContaining(const std::string& part) {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return static_cast<size_t>(std::count_if(
+            messages_.begin(), messages_.end(),
+            [&part](const std::string& m) { return m.find(part) != std::string::npos; }));
     }
     void Clear() {
         std::lock_guard<std::mutex> guard(mutex_);

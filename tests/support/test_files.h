@@ -2,6 +2,7 @@
 // from the documented layouts, independently of the library's own writers.
 #pragma once
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -63,6 +64,20 @@ inline void WriteMovie(const std::string& path, uint16_t width, uint16_t height,
         out.write(reinterpret_cast<const char*>(frame.data()),
                   static_cast<std::streamsize>(frame.size() * 2));
     }
+}
+
+// Makes the frame's first 100 bytes a valid parameter line for its geometry, with `pole`.
+inline void PutParameterLine(Frame& frame, uint16_t width, uint16_t height, int16_t pole) {
+    frame[0] = 1;  // marker
+    frame[1] = 6;  // line size
+    frame[2] = width;
+    frame[3] = height;
+    frame[49] = static_cast<uint16_t>(pole);  // byte 98
+}
+
+// Makes a FIFO at `path`: opening it for reading blocks until a writer comes.
+inline bool MakeFifo(const std::string& path) {
+    return ::mkfifo(path.c_str(), 0600) == 0;
 }
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {

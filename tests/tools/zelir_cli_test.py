@@ -41,6 +41,22 @@ class ZelirCli(unittest.TestCase):
             self.assertEqual(out.returncode, 0, out.stderr)
             self.assertIn("kind:          " + kind, out.stdout)
 
+    def test_info_reports_the_headers_count_and_the_whole_frames(self):
+        # The header counts 9 frames of 48 x 36, the file holds 6 and a half.
+        path = os.path.join(self.dir, "short.irm")
+        header = bytearray(64)
+        header[0:6] = b"IRGIGE"
+        header[52:56] = (9).to_bytes(4, "little")
+        header[60:62] = (48).to_bytes(2, "little")
+        header[62:64] = (36).to_bytes(2, "little")
+        with open(path, "wb") as f:
+            f.write(bytes(header) + bytes(48 * 36 * 2 * 6 + 100))
+        result = run("info", path)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        fields = dict(line.split(":", 1) for line in result.stdout.splitlines())
+        self.assertEqual(fields["frames"].strip(), "9")
+        self.assertEqual(fields["whole frames"].strip(), "6")
+
     def test_play_writes_palette_bmps_of_the_range(self):
         out = os.path.join(self.dir, "frames")
         result = run("play", MOVIE, "--out", out, "--palette", "1", "--from", "3", "--to", "7")

@@ -8,9 +8,11 @@ namespace zelir_cli {
 
 namespace {
 
+constexpr uint32_t kMovieKind = 6;
+
 const char* KindName(uint32_t code) {
     switch (code) {
-        case 6:
+        case kMovieKind:
             return "movie";
         case 7:
             return "combined image";
@@ -39,6 +41,10 @@ int RunInfo(const Args& args) {
     std::printf("kind:          %s\n", KindName(ZelIr_GetHandleTypeExt(handle.get())));
     std::printf("geometry:      %u x %u, 16-bit\n", width, height);
     std::printf("frames:        %u\n", FrameCount(handle.get()));
+    // A header may count frames the file never received; playback repeats the last whole one.
+    if (ZelIr_GetHandleTypeExt(handle.get()) == kMovieKind) {
+        std::printf("whole frames:  %u\n", ZelIr_MovieGetWholeFrm(handle.get()));
+    }
     std::printf("serial:        %.8s\n", block->serialNumber);
     std::printf("model:         %.8s\n", block->modelText);
     std::printf("frame id:      %u\n", ZelIr_GetFrameID(handle.get()));
