@@ -4,9 +4,9 @@
 #include <string>
 #include <thread>
 
-#include "base/debug_output.h"
 #include "api/handle_table.h"
 #include "api/radiometry_storage.h"
+#include "base/debug_output.h"
 #include "playback/file_stream.h"
 #include "radiometry/radiometric_fit.h"
 #include "radiometry/response_curve.h"

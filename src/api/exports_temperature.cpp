@@ -127,17 +127,19 @@ ZELIR_API float ZelIr_DigitToTemp(ZelIrHandle handle, uint16_t digit) {
 ZELIR_API int32_t ZelIr_GetRectTemp(ZelIrHandle handle, int32_t x, int32_t y, int32_t w, int32_t h,
                                     ZelIrTempStats* stats) {
     return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
-        return RegionExport(handle, stats, [&](const FrameView& frame, const TemperatureTable& table) {
-            return radiometry::RectStatistics(frame, table, x, y, w, h, *stats);
-        });
+        return RegionExport(handle, stats,
+                            [&](const FrameView& frame, const TemperatureTable& table) {
+                                return radiometry::RectStatistics(frame, table, x, y, w, h, *stats);
+                            });
     });
 }
 
 ZELIR_API int32_t ZelIr_GetLineTemp(ZelIrHandle handle, int32_t x0, int32_t y0, int32_t x1,
                                     int32_t y1, ZelIrTempStats* stats) {
     return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
-        return RegionExport(handle, stats, [&](const FrameView& frame, const TemperatureTable& table) {
-            return radiometry::LineStatistics(frame, table, x0, y0, x1, y1, *stats);
-        });
+        return RegionExport(
+            handle, stats, [&](const FrameView& frame, const TemperatureTable& table) {
+                return radiometry::LineStatistics(frame, table, x0, y0, x1, y1, *stats);
+            });
     });
 }

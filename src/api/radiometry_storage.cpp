@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "api/handle_table.h"
 #include "base/debug_output.h"
 #include "base/string_conversion.h"
-#include "api/handle_table.h"
 #include "radiometry/radiometry_file.h"
 
 namespace zelir {

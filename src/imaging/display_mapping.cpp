@@ -3,8 +3,8 @@
 
 #include "arith/zelir_arith.h"
 #include "formats/frame_limits.h"
-#include "imaging/display_type.h"
 #include "imaging/display_settings.h"
+#include "imaging/display_type.h"
 #include "imaging/ir_manager.h"
 
 namespace {

@@ -99,6 +99,7 @@ int main(int argc, char** argv) {
     try {
         return Dispatch(argc, argv);
     } catch (const std::exception& e) {
-        return zelir_cli::Fail(zelir_cli::kExitFailure, std::string("unexpected failure: ") + e.what());
+        return zelir_cli::Fail(zelir_cli::kExitFailure,
+                               std::string("unexpected failure: ") + e.what());
     }
 }
