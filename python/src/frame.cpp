@@ -1,9 +1,11 @@
 #include "frame.h"
 
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace zelir_py {
 namespace {
@@ -176,6 +178,30 @@ py::array_t<uint8_t> Frame::Rgb(std::optional<int> palette, const py::object& di
     return rgb;
 }
 
+py::array_t<float> Frame::Celsius() const {
+    // One conversion per digit value, through the same calls as the C interface; the frame
+    // may no longer be its source's current frame, so its own digits are looked up.
+    std::vector<float> table(65536);
+    source_->RunChecked("temperature conversion", [&](ZelIrHandle h) {
+        bool any = false;
+        for (size_t d = 0; d < table.size(); ++d) {
+            table[d] = ZelIr_DigitToTemp(h, static_cast<uint16_t>(d));
+            any = any || !std::isnan(table[d]);
+        }
+        return any ? 1 : 0;
+    });
+    const auto height = static_cast<size_t>(digits_.shape(0));
+    const auto width = static_cast<size_t>(digits_.shape(1));
+    py::array_t<float> celsius({height, width});
+    const uint16_t* digits = digits_.data();
+    float* out = celsius.mutable_data();
+    {
+        py::gil_scoped_release release;
+        for (size_t i = 0; i < height * width; ++i) out[i] = table[digits[i]];
+    }
+    return celsius;
+}
+
 std::shared_ptr<Frame> MakeFrame(const std::shared_ptr<Source>& source, const uint16_t* pixels,
                                  uint32_t width, uint32_t height, const ParameterLine& line) {
     py::array_t<uint16_t> digits({size_t{height}, size_t{width}});
@@ -220,6 +246,10 @@ void BindFrame(py::module_& module) {
              "'linear', 'clahe', 'plateau', 'mixed', 'retinex', 'bilateral') applies to this\n"
              "call only; `palette` (0..8) is checked but does not change the levels, so that\n"
              "image() and rgb() take the same arguments.")
+        .def_property_readonly("celsius", &Frame::Celsius,
+                               "Temperatures in degrees Celsius (float32, height x width) with "
+                               "the source's radiometric constants; NaN where a value has none. "
+                               "Raises zelir.Error when the source has no constants.")
         .def("rgb", &Frame::Rgb, py::arg("palette") = py::none(), py::arg("display") = py::none(),
              "The picture in colour: height x width x 3 (red, green, blue; numpy.uint8) through\n"
              "palette `palette` (default: the source's), mapped as image() maps it.")

@@ -33,6 +33,9 @@ class Frame {
     py::array_t<uint8_t> Image(std::optional<int> palette, const py::object& display) const;
     // The picture through the palette: height x width x 3, red, green, blue.
     py::array_t<uint8_t> Rgb(std::optional<int> palette, const py::object& display) const;
+    // Degrees Celsius per pixel (float32, H x W) with the source's radiometric constants and
+    // object parameters as they stand; NaN where a digit value has no temperature.
+    py::array_t<float> Celsius() const;
 
   private:
     std::shared_ptr<Source> source_;

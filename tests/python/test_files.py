@@ -110,3 +110,19 @@ def test_record_is_a_context_manager(movie, movie_path, tmp_path):
         assert recorded.frame_count == 10
         np.testing.assert_array_equal(next(recorded.frames()).digits,
                                       movie_frames(movie_path)[0])
+
+
+def test_celsius_follows_the_samples_truth_and_needs_constants(samples, tmp_path):
+    truth = np.load(os.path.join(samples, "sample.irm.truth.npy"))
+    with zelir.open(os.path.join(samples, "sample.irm")) as movie:
+        celsius = next(movie.frames()).celsius
+    assert celsius.dtype == np.float32 and celsius.shape == truth.shape
+    error = np.abs(celsius - truth)
+    assert np.count_nonzero(np.isnan(celsius)) < celsius.size // 100, "only dead pixels have none"
+    assert np.nanmedian(error) < 0.3, "within the samples' noise"
+    # Without radiometric constants there is nothing to convert with.
+    bare = tmp_path / "bare.raw"
+    bare.write_bytes(open(os.path.join(samples, "sample.raw"), "rb").read())
+    with zelir.open(str(bare)) as image:
+        with pytest.raises(zelir.Error, match="temperature conversion failed"):
+            next(image.frames()).celsius
