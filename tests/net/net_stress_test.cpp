@@ -101,7 +101,8 @@ TEST(NetStress, TwoCamerasThreeThreadsAndAMovie) {
         ZelIr_SetCallBackFun(h, nullptr, nullptr);
         EXPECT_EQ(ZelIr_Close(h), 1);
     }
-    for (const CameraLoad& load : loads) EXPECT_GT(load.frames.load(), 50u) << "frames delivered";
+    // At least a few frames a second each, even in a ThreadSanitizer build.
+    for (const CameraLoad& load : loads) EXPECT_GT(load.frames.load(), 10u) << "frames delivered";
     // Settings exchanges of two threads on two cameras never take each other's replies.
     for (const Exchanges* e : {&first, &second}) {
         EXPECT_GT(e->asked.load(), 10u);
