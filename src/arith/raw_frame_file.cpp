@@ -1,6 +1,5 @@
 #include "raw_frame_file.h"
 
-#include <array>
 #include <bit>
 #include <cstdio>
 #include <cstring>
@@ -9,31 +8,13 @@
 
 #include "base/debug_output.h"
 #include "base/unique_file.h"
+#include "formats/raw_image.h"
 
 namespace zelir::arith {
 
 static_assert(std::endian::native == std::endian::little, "pixels are read as stored");
 
 namespace {
-
-struct KnownRawSize {
-    long bytes;
-    int width;
-    int height;
-    long skipped;
-};
-
-// Raw image file sizes and their geometry; the files carry no header.
-constexpr std::array<KnownRawSize, 10> kKnownSizes{{{221184, 384, 288, 0},
-                                                    {222720, 384, 288, 1536},
-                                                    {153600, 320, 240, 0},
-                                                    {154880, 320, 240, 1280},
-                                                    {163200, 320, 255, 0},
-                                                    {163840, 320, 256, 0},
-                                                    {614400, 640, 480, 0},
-                                                    {655360, 640, 512, 0},
-                                                    {2621440, 1280, 1024, 0},
-                                                    {3456, 48, 36, 0}}};
 
 constexpr long kParameterLine = 100;
 
@@ -74,13 +55,10 @@ bool ReadRawFrame(const std::string& path, int w, int h, std::vector<std::uint16
         }
     }
     if (skipped < 0) {
-        const KnownRawSize* known = nullptr;
-        for (const auto& size : kKnownSizes) {
-            if (size.bytes == length) known = &size;
-        }
+        const files::RawImageSize* known = files::FindRawImageSize(static_cast<uint64_t>(length));
         if (!known) return Refuse(path, "unknown size");
         if (known->width != w || known->height != h) return Refuse(path, "other frame size");
-        skipped = known->skipped;
+        skipped = known->leadingBytes;
     }
     frame.resize(static_cast<std::size_t>(w) * h);
     if (std::fseek(file.get(), skipped, SEEK_SET) != 0 ||
