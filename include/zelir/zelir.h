@@ -336,6 +336,28 @@ ZELIR_STATIC_ASSERT(sizeof(FrameInfo) == 12, "FrameInfo layout");
 /* Called on the camera's receive thread with the frame's first byte; the result is ignored. */
 typedef int (*ZelIrFrameCallback)(uint8_t* frame, FrameInfo* info, void* context);
 
+/* What a camera's stream reception has seen since the handle was opened, and whether the camera
+ * still sends. A frame is completed when every packet of it arrived, in any order; a frame
+ * missing a packet is dropped, counted, and never delivered. */
+typedef struct ZelIrStreamStats {
+    uint64_t framesCompleted; /* repeats of the previous frame's block id included */
+    uint64_t framesDroppedIncomplete;
+    uint64_t packetsOutOfOrder; /* arrived after a later packet of their frame */
+    uint64_t packetsRepeated;   /* their frame had them already */
+    uint32_t state;             /* ZELIR_STREAM_WAITING, _RECEIVING or _LOST */
+    uint32_t reserved;
+} ZelIrStreamStats;
+ZELIR_STATIC_ASSERT(sizeof(ZelIrStreamStats) == 40, "ZelIrStreamStats layout");
+ZELIR_STATIC_ASSERT(offsetof(ZelIrStreamStats, state) == 32, "ZelIrStreamStats layout");
+
+/* No frame yet since the open. */
+#define ZELIR_STREAM_WAITING 0
+#define ZELIR_STREAM_RECEIVING 1
+/* No frame for ZELIR_STREAM_LOST_MS milliseconds: ZelIr_GetNewArray fails until frames come
+ * again (the camera restarted or the link came back) or the handle is closed and opened anew. */
+#define ZELIR_STREAM_LOST 2
+#define ZELIR_STREAM_LOST_MS 1000
+
 /* Called during long transfers: (message code, progress, context). */
 typedef void (*ZelIrProgressCallback)(uint16_t code, uint32_t progress, void* context);
 
@@ -513,6 +535,9 @@ ZELIR_API int32_t ZelIr_SaveCurrImageV1D7(ZelIrHandle handle, const wchar_t* pat
  * on the handle. A null callback or context returns to fetching. 1 for a camera, 0 otherwise. */
 ZELIR_API int32_t ZelIr_SetCallBackFun(ZelIrHandle handle, ZelIrFrameCallback callback,
                                        void* context);
+/* Camera handles: the stream's counters and state into `stats`; 1, or 0 for another handle or a
+ * null pointer. */
+ZELIR_API int32_t ZelIr_GetStreamStats(ZelIrHandle handle, ZelIrStreamStats* stats);
 /* GigE camera handles: 1 (the camera has no motorised focus); 0 for other handles. */
 ZELIR_API int32_t ZelIr_FarFocus(ZelIrHandle handle);
 ZELIR_API int32_t ZelIr_NearFocus(ZelIrHandle handle);

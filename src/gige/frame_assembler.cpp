@@ -24,6 +24,16 @@ int64_t CounterNow() {
 }
 constexpr int64_t kCounterFrequency = 1'000'000'000;
 
+// Received flags: one bit per packet a slot can hold, in 64-bit words (one spare word keeps
+// the tail test of a full last word in range).
+size_t ReceivedWords(uint32_t packets) {
+    return packets / 64 + 1;
+}
+
+void Count(std::atomic<uint64_t>& counter) {
+    counter.fetch_add(1, std::memory_order_relaxed);
+}
+
 }  // namespace
 
 FrameAssembler::FrameAssembler(uint32_t width, uint32_t height)
@@ -34,14 +44,18 @@ FrameAssembler::FrameAssembler(uint32_t width, uint32_t height)
       packets16_(frame16Bytes_ / P + 1),
       packets8_(frame8Bytes_ / P + 1),
       expectedPackets_(packets16_),
+      received_(std::make_unique<uint64_t[]>(ReceivedWords(packets16_))),
+      startNs_(CounterNow()),
       lastCounter_(CounterNow()) {
     for (Slot& slot : slots_) slot.data = std::make_unique<uint8_t[]>(SlotCapacity());
 }
 
 void FrameAssembler::Restart() {
-    nextExpectedId_ = 0;
-    frameBroken_ = false;
+    assembly_ = Assembly::Idle;
+    previousBlockId_.reset();
     currentSlot_.store(0, std::memory_order_release);
+    lastPublishNs_.store(0, std::memory_order_relaxed);
+    startNs_.store(CounterNow(), std::memory_order_relaxed);
 }
 
 void FrameAssembler::HandlePacket(std::span<const uint8_t> payload) {
@@ -49,31 +63,79 @@ void FrameAssembler::HandlePacket(std::span<const uint8_t> payload) {
     const auto& h = *reinterpret_cast<const StreamPacketHeader*>(payload.data());
     const uint32_t blockId = StreamBlockId(h);
     const uint32_t k = StreamPacketId(h);
-    Slot& slot = slots_[currentSlot_.load(std::memory_order_relaxed)];
 
-    bool inOrder = true;
+    if (assembly_ == Assembly::Idle || blockId != blockId_) {
+        if (previousBlockId_ == blockId) {  // a straggler of the frame before: too late
+            Count(previousCompleted_ ? counters_.packetsRepeated : counters_.packetsOutOfOrder);
+            return;
+        }
+        BeginFrame(blockId);
+    } else if (assembly_ == Assembly::Completed) {
+        // A block id seen again after its frame completed: a new frame when it starts with
+        // packet 0 (a camera repeating the id), else a late copy of a packet already used.
+        if (k != 0) return Count(counters_.packetsRepeated);
+        BeginFrame(blockId);
+    }
+    // A packet beyond the slot's room is never copied; its frame cannot complete.
+    if (k >= packets16_) return;
+    if (!MarkReceived(k)) return Count(counters_.packetsRepeated);
+    if (k < highestId_) Count(counters_.packetsOutOfOrder);
+    highestId_ = std::max(highestId_, k);
+
+    Slot& slot = slots_[currentSlot_.load(std::memory_order_relaxed)];
     if (k == 0) {
-        nextExpectedId_ = 1;
-        frameBroken_ = false;
+        packet0Seen_ = true;
         const bool eightBit = GetBe16(h.dataFormat) == kDataFormat8Bit;
         expectedPackets_.store(eightBit ? packets8_ : packets16_, std::memory_order_relaxed);
         slot.length = eightBit ? frame8Bytes_ : frame16Bytes_;
         slot.eightBit = eightBit ? 1 : 0;
-    } else {
-        // Counting alone would take a frame back after two swapped packets (the count meets
-        // the ids again), publishing it with two packets missing; one packet out of order
-        // abandons the frame until the next packet 0 instead.
-        if (k != nextExpectedId_) frameBroken_ = true;
-        inOrder = !frameBroken_;
-        ++nextExpectedId_;
     }
-    // A packet beyond the slot's room is never copied; its frame cannot complete after it.
-    if (!inOrder || k >= packets16_) return;
-
     const auto data = payload.subspan(sizeof(StreamPacketHeader));
-    uint8_t* target = slot.data.get() + size_t{k} * P;
-    std::memcpy(target, data.data(), std::min<size_t>(P, data.size()));
-    if (k + 1 == expectedPackets_.load(std::memory_order_relaxed)) CompleteFrame(blockId, target);
+    std::memcpy(slot.data.get() + size_t{k} * P, data.data(), std::min<size_t>(P, data.size()));
+
+    // The data format comes with packet 0, so no frame completes before it.
+    const uint32_t expected = expectedPackets_.load(std::memory_order_relaxed);
+    if (packet0Seen_ && expected != 0 && receivedCount_ >= expected && AllReceived()) {
+        CompleteFrame(blockId, slot.data.get() + size_t{expected - 1} * P);
+    }
+}
+
+void FrameAssembler::BeginFrame(uint32_t blockId) {
+    if (assembly_ == Assembly::Assembling) {
+        // A frame holding only packet 0 under the block id just completed was a late copy of
+        // that packet, not a frame.
+        const bool strayPacket0 = receivedCount_ == 1 && packet0Seen_ && blockId_ == lastBlockId_;
+        Count(strayPacket0 ? counters_.packetsRepeated : counters_.framesDroppedIncomplete);
+    }
+    if (assembly_ != Assembly::Idle && blockId != blockId_) {
+        previousBlockId_ = blockId_;
+        previousCompleted_ = assembly_ == Assembly::Completed;
+    }
+    assembly_ = Assembly::Assembling;
+    blockId_ = blockId;
+    std::fill_n(received_.get(), ReceivedWords(packets16_), uint64_t{0});
+    receivedCount_ = 0;
+    highestId_ = 0;
+    packet0Seen_ = false;
+}
+
+bool FrameAssembler::MarkReceived(uint32_t k) {
+    uint64_t& word = received_[k / 64];
+    const uint64_t bit = uint64_t{1} << (k % 64);
+    if ((word & bit) != 0) return false;
+    word |= bit;
+    ++receivedCount_;
+    return true;
+}
+
+bool FrameAssembler::AllReceived() const {
+    // Packets beyond the expected count (an 8-bit frame's) may be flagged too: test only 0..n-1.
+    const uint32_t n = expectedPackets_.load(std::memory_order_relaxed);
+    for (uint32_t w = 0; w < n / 64; ++w) {
+        if (received_[w] != ~uint64_t{0}) return false;
+    }
+    const uint64_t tail = (uint64_t{1} << (n % 64)) - 1;
+    return (received_[n / 64] & tail) == tail;
 }
 
 std::optional<FrameAssembler::Window> FrameAssembler::WindowOf(const uint8_t* line) const {
@@ -91,6 +153,8 @@ std::optional<FrameAssembler::Window> FrameAssembler::WindowOf(const uint8_t* li
 }
 
 void FrameAssembler::CompleteFrame(uint32_t blockId, const uint8_t* line) {
+    assembly_ = Assembly::Completed;
+    Count(counters_.framesCompleted);
     MeasureRate();
     if (blockId == lastBlockId_) return;  // a repeat: the slot is refilled by the next frame
     lastBlockId_ = blockId;
@@ -108,6 +172,7 @@ void FrameAssembler::CompleteFrame(uint32_t blockId, const uint8_t* line) {
         std::lock_guard<std::mutex> guard(slotLock_);
         readyMask_.fetch_or(static_cast<uint16_t>(1u << current), std::memory_order_release);
     }
+    lastPublishNs_.store(CounterNow(), std::memory_order_relaxed);
     Deliver(slots_[current], line);
     const int next = (current + 1) % kSlotCount;
     std::lock_guard<std::mutex> guard(slotLock_);
@@ -174,6 +239,20 @@ bool FrameAssembler::TakePublishedLine(uint64_t& seen,
 void FrameAssembler::SetFrameCallback(ZelIrFrameCallback function, void* context) {
     callbackContext_.store(context, std::memory_order_release);
     callback_.store(function, std::memory_order_release);
+}
+
+StreamCounters FrameAssembler::Counters() const {
+    return {counters_.framesCompleted.load(std::memory_order_relaxed),
+            counters_.framesDroppedIncomplete.load(std::memory_order_relaxed),
+            counters_.packetsOutOfOrder.load(std::memory_order_relaxed),
+            counters_.packetsRepeated.load(std::memory_order_relaxed)};
+}
+
+StreamState FrameAssembler::State(std::chrono::nanoseconds lostAfter) const {
+    const int64_t last = lastPublishNs_.load(std::memory_order_relaxed);
+    const int64_t since = last != 0 ? last : startNs_.load(std::memory_order_relaxed);
+    if (CounterNow() - since > lostAfter.count()) return StreamState::Lost;
+    return last != 0 ? StreamState::Receiving : StreamState::Waiting;
 }
 
 std::array<int16_t, 4> FrameAssembler::EventWords() const {

@@ -1,13 +1,15 @@
 // Reassembles stream packets into eight frame slots and hands complete frames over through a
-// 16-bit ready mask. The receive thread fills a slot without a lock; moving on to the next slot
-// and copying the newest one out take the slot lock, so a slot is never rewritten while the
-// application copies it.
+// 16-bit ready mask. A frame is the run of packets sharing a block id; each packet sets its
+// received flag, so a frame whose packets all arrive, in any order, is completed. The receive
+// thread fills a slot without a lock; moving on to the next slot and copying the newest one out
+// take the slot lock, so a slot is never rewritten while the application copies it.
 #pragma once
 
 #include <zelir/zelir.h>
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -19,6 +21,16 @@
 namespace zelir::gige {
 
 // Where FetchNewestFrame copies a frame: the stream's frame record.
+// What happened to the stream since the receive thread started (application thread reads).
+struct StreamCounters {
+    uint64_t framesCompleted = 0;  // every packet arrived (repeated block ids included)
+    uint64_t framesDroppedIncomplete = 0;
+    uint64_t packetsOutOfOrder = 0;  // arrived after a packet with a higher id of its frame
+    uint64_t packetsRepeated = 0;    // its frame already had it
+};
+
+enum class StreamState { Waiting, Receiving, Lost };
+
 struct FrameDestination {
     std::span<uint8_t> data;
     uint32_t* imageBytes;
@@ -59,6 +71,11 @@ class FrameAssembler {
     uint32_t Height() const { return height_; }
     uint32_t SlotCapacity() const { return frame16Bytes_ + P; }
 
+    StreamCounters Counters() const;
+    // Lost when no frame was published for `lostAfter` (counted from the receive thread's
+    // start while none has come yet); Waiting before the first frame.
+    StreamState State(std::chrono::nanoseconds lostAfter) const;
+
   private:
     struct Slot {
         std::unique_ptr<uint8_t[]> data;
@@ -71,6 +88,11 @@ class FrameAssembler {
     };
     // The window a parameter line announces, when the slot can hold it.
     std::optional<Window> WindowOf(const uint8_t* line) const;
+    // Starts assembling block `blockId` in the current slot, dropping an unfinished frame.
+    void BeginFrame(uint32_t blockId);
+    // Sets packet k's received flag; false when the frame already had it.
+    bool MarkReceived(uint32_t k);
+    bool AllReceived() const;
     void CompleteFrame(uint32_t blockId, const uint8_t* line);
     void MeasureRate();
     void Deliver(Slot& slot, const uint8_t* line);
@@ -84,9 +106,23 @@ class FrameAssembler {
     std::atomic<int> currentSlot_{0};
     std::atomic<uint16_t> readyMask_{0};
     std::atomic<uint32_t> expectedPackets_;
-    uint16_t nextExpectedId_ = 0;
-    bool frameBroken_ = false;
+    // The frame being assembled: its block id, received flags and progress.
+    enum class Assembly { Idle, Assembling, Completed };
+    Assembly assembly_ = Assembly::Idle;
+    uint32_t blockId_ = 0;
+    std::optional<uint32_t> previousBlockId_;
+    bool previousCompleted_ = false;
+    std::unique_ptr<uint64_t[]> received_;
+    uint32_t receivedCount_ = 0;
+    uint32_t highestId_ = 0;
+    bool packet0Seen_ = false;
     uint32_t lastBlockId_ = 0;
+    struct AtomicCounters {
+        std::atomic<uint64_t> framesCompleted{0}, framesDroppedIncomplete{0}, packetsOutOfOrder{0},
+            packetsRepeated{0};
+    } counters_;
+    std::atomic<int64_t> startNs_;
+    std::atomic<int64_t> lastPublishNs_{0};
     std::atomic<int16_t> eventWords_[4] = {};
 
     // Frame rate: counters of the monotonic clock in nanoseconds.

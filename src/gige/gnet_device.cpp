@@ -39,6 +39,7 @@ CameraEndpoint CGNetDevice::Endpoint() const {
 
 FrameRecord* CGNetDevice::GetFrame(uint32_t direct) {
     if (callbackMode_ != 0 || !channel_) return nullptr;
+    if (State() == StreamState::Lost) return nullptr;
     FrameRecord& record = *frameRecord_;
     const FrameDestination destination{record.Bytes(), &record.imageBytes, &record.pixelKind,
                                        &record.bytesPerPixel};
@@ -49,6 +50,14 @@ FrameRecord* CGNetDevice::GetFrame(uint32_t direct) {
     CalibrationStep(record.data.get());
     GenerateY16(record.data.get(), width_, height_);
     return &record;
+}
+
+StreamCounters CGNetDevice::Counters() const {
+    return channel_ ? channel_->Frames().Counters() : StreamCounters{};
+}
+
+StreamState CGNetDevice::State() const {
+    return channel_ ? channel_->Frames().State(kLostAfter) : StreamState::Lost;
 }
 
 void CGNetDevice::AdoptPublishedLine() {

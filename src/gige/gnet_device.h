@@ -15,6 +15,9 @@ class CGNetDevice : public CStreamBase {
   public:
     static constexpr uint32_t kStreamRegister = 27;
     static constexpr auto kStartResendPause = std::chrono::milliseconds(50);
+    // A camera sending no frame for this long is lost: GetFrame returns nothing until frames
+    // come again, so a fetch never hands the last frame out forever.
+    static constexpr auto kLostAfter = std::chrono::milliseconds(ZELIR_STREAM_LOST_MS);
 
     // `deviceArgument` is kept and never read. The geometry is written back into the camera's
     // discovery table entry.
@@ -65,6 +68,10 @@ class CGNetDevice : public CStreamBase {
     void AdoptPublishedLine();
 
     zelir::gige::CommandMessage* Commands() override { return &commands_; }
+
+    // Stream reception counters (all zero without a channel) and state.
+    zelir::gige::StreamCounters Counters() const;
+    zelir::gige::StreamState State() const;
 
     // For the camera's command and transfer code.
     zelir::gige::NetInterface* Channel() const { return channel_.get(); }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <span>
+#include <thread>
 #include <vector>
 
 #include "formats/parameter_line.h"
@@ -77,61 +78,96 @@ INSTANTIATE_TEST_SUITE_P(Formats, Reassembly,
                          ::testing::Values(FormatCase{false, 655360, 513},
                                            FormatCase{true, 327680, 257}));
 
+using Ids = std::vector<uint32_t>;
+
 struct FaultCase {
     const char* name;
-    std::function<std::vector<uint32_t>(std::vector<uint32_t>)> damage;
+    std::function<Ids(Ids)> damage;
+    bool delivered;
+    uint64_t dropped, outOfOrder, repeated;
 };
 
 class DamagedFrame : public ::testing::TestWithParam<FaultCase> {};
 
-TEST_P(DamagedFrame, IsNeverPublishedAndTheSlotIsReused) {
+// Frame 2 arrives damaged between two clean frames.
+TEST_P(DamagedFrame, IsDeliveredWhenEveryPacketArrivedAndCounted) {
+    const FaultCase c = GetParam();
     FrameAssembler a(640, 512);
     FrameSpec f;
     Feed(a, f);  // frame 1 into slot 0
     f.blockId = 2;
     f.frameId = 2;
-    Feed(a, f, GetParam().damage(InOrder(f)));
-    EXPECT_EQ(a.CurrentSlot(), 1);
-    EXPECT_EQ(a.ReadyMask(), 0x01);
-    const Fetched still = Fetch(a);
-    ASSERT_EQ(still.result, 1);
-    EXPECT_EQ(still.data[0], PixelByte(1, 0)) << "the previous frame is still the newest";
+    Feed(a, f, c.damage(InOrder(f)));
+    EXPECT_EQ(a.CurrentSlot(), c.delivered ? 2 : 1) << "a dropped frame's slot is reused";
+    const Fetched got = Fetch(a);
+    ASSERT_EQ(got.result, 1);
+    EXPECT_EQ(got.data[0], PixelByte(c.delivered ? 2 : 1, 0));
+    if (c.delivered) {
+        for (size_t i = 0; i < 655360; i += 1279) ASSERT_EQ(got.data[i], PixelByte(2, i)) << i;
+        const auto line = ParameterLine(f);
+        EXPECT_TRUE(std::equal(line.begin(), line.end(), got.data.begin() + 655360));
+    }
 
     f.blockId = 3;
     f.frameId = 3;
     Feed(a, f);
-    EXPECT_EQ(a.CurrentSlot(), 2);
-    EXPECT_EQ(a.ReadyMask(), 0x03);
     EXPECT_EQ(Fetch(a).data[0], PixelByte(3, 0));
+    const StreamCounters n = a.Counters();
+    EXPECT_EQ(n.framesCompleted, c.delivered ? 3u : 2u);
+    EXPECT_EQ(n.framesDroppedIncomplete, c.dropped);
+    EXPECT_EQ(n.packetsOutOfOrder, c.outOfOrder);
+    EXPECT_EQ(n.packetsRepeated, c.repeated);
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, DamagedFrame,
-                         ::testing::Values(FaultCase{"lost",
-                                                     [](auto ids) {
-                                                         ids.erase(ids.begin() + 100);
-                                                         return ids;
-                                                     }},
-                                           FaultCase{"lost_last",
-                                                     [](auto ids) {
-                                                         ids.pop_back();
-                                                         return ids;
-                                                     }},
-                                           FaultCase{"repeated",
-                                                     [](auto ids) {
-                                                         ids.insert(ids.begin() + 100, 100);
-                                                         return ids;
-                                                     }},
-                                           FaultCase{"reordered",
-                                                     [](auto ids) {
-                                                         std::swap(ids[100], ids[101]);
-                                                         return ids;
-                                                     }},
-                                           FaultCase{"tail_reordered",
-                                                     [](auto ids) {
-                                                         std::swap(ids[511], ids[512]);
-                                                         return ids;
-                                                     }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+Ids Erase(Ids ids, size_t at) {
+    ids.erase(ids.begin() + at);
+    return ids;
+}
+Ids Swap(Ids ids, size_t at) {
+    std::swap(ids[at], ids[at + 1]);
+    return ids;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, DamagedFrame,
+    ::testing::Values(
+        FaultCase{"lost", [](Ids ids) { return Erase(ids, 100); }, false, 1, 0, 0},
+        FaultCase{"lost_first", [](Ids ids) { return Erase(ids, 0); }, false, 1, 0, 0},
+        FaultCase{"lost_last", [](Ids ids) { return Erase(ids, 512); }, false, 1, 0, 0},
+        FaultCase{"repeated",
+                  [](Ids ids) {
+                      ids.insert(ids.begin() + 100, 100);
+                      return ids;
+                  },
+                  true, 0, 0, 1},
+        FaultCase{"reordered", [](Ids ids) { return Swap(ids, 100); }, true, 0, 1, 0},
+        FaultCase{"tail_reordered", [](Ids ids) { return Swap(ids, 511); }, true, 0, 1, 0},
+        FaultCase{"first_last",
+                  [](Ids ids) {
+                      std::rotate(ids.begin(), ids.begin() + 1, ids.end());
+                      return ids;
+                  },
+                  true, 0, 1, 0},
+        FaultCase{"reversed",
+                  [](Ids ids) {
+                      std::reverse(ids.begin(), ids.end());
+                      return ids;
+                  },
+                  true, 0, 512, 0},
+        FaultCase{"reordered_and_lost", [](Ids ids) { return Erase(Swap(ids, 10), 300); }, false, 1,
+                  1, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Reassembly, StreamIsLostWhenNoFrameCameWithinTheLimit) {
+    using namespace std::chrono_literals;
+    FrameAssembler a(640, 512);
+    EXPECT_EQ(a.State(1h), StreamState::Waiting);
+    EXPECT_EQ(a.State(0ns), StreamState::Lost) << "not even a first frame";
+    Feed(a, FrameSpec{.blockId = 2});
+    EXPECT_EQ(a.State(1h), StreamState::Receiving);
+    std::this_thread::sleep_for(1ms);
+    EXPECT_EQ(a.State(500us), StreamState::Lost);
+}
 
 TEST(Reassembly, RepeatedBlockIdModulo64IsNotPublished) {
     FrameAssembler a(640, 512);

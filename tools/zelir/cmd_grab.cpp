@@ -1,4 +1,5 @@
-// zelir grab CAMERA --frames N --out DIR [--format bmp|raw|combined]: N consecutive live frames.
+// zelir grab CAMERA --frames N --out DIR [--format bmp|raw|combined] [--stats]: N consecutive
+// live frames, then (--stats) the stream reception counters.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include "live_frames.h"
 #include "open_handle.h"
 #include "progress_bar.h"
+#include "stream_stats.h"
 
 namespace zelir_cli {
 
@@ -20,7 +22,7 @@ constexpr auto kFrameWait = std::chrono::milliseconds(2000);
 
 int RunGrab(const Args& args) {
     if (!CheckUsage(args, "grab", 1, 1,
-                    {"frames", "out", "format", "palette", "bc-type", "save-settings"})) {
+                    {"frames", "out", "format", "palette", "bc-type", "save-settings", "stats"})) {
         return kExitUsage;
     }
     const std::string& path = args.Positional()[0];
@@ -59,6 +61,7 @@ int RunGrab(const Args& args) {
         progress.Update(static_cast<uint64_t>(i + 1));
     }
     std::printf("%lld frames written to %s\n", static_cast<long long>(*frames), out->c_str());
+    if (args.Has("stats")) PrintStreamStats(handle.get());
     return kExitOk;
 }
 

@@ -22,7 +22,7 @@ constexpr Command kCommands[] = {
      "S-record file (or hardware and software pair) to a binary image", RunSrec2bin},
     {"discover", "", "cameras on the network adapters: index, path, address, adapter, serial, size",
      RunDiscover},
-    {"grab", "CAMERA --frames N --out DIR [--format bmp|raw|combined] [--palette N]",
+    {"grab", "CAMERA --frames N --out DIR [--format bmp|raw|combined] [--palette N] [--stats]",
      "N consecutive live frames as files", RunGrab},
     {"record", "CAMERA --seconds S --out MOVIE.irm", "a raw movie of the live stream", RunRecord},
     {"get", "CAMERA SETTING", "read a camera setting (see below)", RunGet},
@@ -85,7 +85,8 @@ int Dispatch(int argc, char** argv) {
         if (std::strcmp(argv[1], command.name) != 0) continue;
         Args args;
         std::string error;
-        if (!args.Parse(argc - 2, argv + 2, {"save-settings", "json", "csv", "correction"}, error))
+        if (!args.Parse(argc - 2, argv + 2, {"save-settings", "json", "csv", "correction", "stats"},
+                        error))
             return Fail(kExitUsage, error);
         return command.run(args);
     }
