@@ -39,7 +39,10 @@ CameraEndpoint CGNetDevice::Endpoint() const {
 
 FrameRecord* CGNetDevice::GetFrame(uint32_t direct) {
     if (callbackMode_ != 0 || !channel_) return nullptr;
-    if (State() == StreamState::Lost) return nullptr;
+    if (State() == StreamState::Lost) {
+        RequestStreamAgain();
+        return nullptr;
+    }
     FrameRecord& record = *frameRecord_;
     const FrameDestination destination{record.Bytes(), &record.imageBytes, &record.pixelKind,
                                        &record.bytesPerPixel};
@@ -79,6 +82,15 @@ void CGNetDevice::SendStreamRegister(uint32_t value, int times) {
         channel_->SendUdp(std::span(packet).first(length), camera.mac, camera.address);
         if (times > 1) std::this_thread::sleep_for(kStartResendPause);
     }
+}
+
+void CGNetDevice::RequestStreamAgain() {
+    // A camera that restarted streams again only when told to: one unacknowledged start a
+    // second brings it back without a reopen, and costs nothing when it is gone for good.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastStreamRequest_ < kLostAfter) return;
+    lastStreamRequest_ = now;
+    SendStreamRegister(1, 1);
 }
 
 int32_t CGNetDevice::Open() {

@@ -81,6 +81,8 @@ class CGNetDevice : public CStreamBase {
   private:
     // Writes register 27 with an unacknowledged packet of its own.
     void SendStreamRegister(uint32_t value, int times);
+    // While the stream is lost: starts it again, at most once per kLostAfter.
+    void RequestStreamAgain();
 
     zelir::gige::CommandMessage commands_;
     std::unique_ptr<zelir::gige::NetInterface> channel_;
@@ -88,4 +90,5 @@ class CGNetDevice : public CStreamBase {
     uint32_t cameraWidth_;
     uint32_t cameraHeight_;
     uint64_t publishedLineSeen_ = 0;
+    std::chrono::steady_clock::time_point lastStreamRequest_{};
 };

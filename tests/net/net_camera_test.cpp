@@ -574,4 +574,44 @@ TEST_F(NetCamera, ANewAddressTakesTheStopCommand) {
     EXPECT_FALSE(Streaming(cam0_));
 }
 
+ZelIrStreamStats StreamStats(void* h) {
+    ZelIrStreamStats stats{};
+    EXPECT_EQ(ZelIr_GetStreamStats(h, &stats), 1);
+    return stats;
+}
+
+TEST_F(NetCamera, ReorderedFramesArriveAndACameraThatGoesQuietIsLostThenBack) {
+    ASSERT_EQ(cam0_.Send("set --rate 100 --reorder-packet 100 --repeat-packet 300"), "ok");
+    Handle h = OpenWithFrame(L"cam://0");
+    ASSERT_TRUE(h);
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(NextFrame(h.get())) << "reordered frames complete";
+    const ZelIrStreamStats stats = StreamStats(h.get());
+    EXPECT_GE(stats.framesCompleted, 5u);
+    EXPECT_GE(stats.packetsOutOfOrder, stats.framesCompleted) << "one in every frame";
+    EXPECT_GE(stats.packetsRepeated, stats.framesCompleted);
+    EXPECT_EQ(stats.state, uint32_t{ZELIR_STREAM_RECEIVING});
+    EXPECT_EQ(ZelIr_GetStreamStats(h.get(), nullptr), 0);
+
+    ASSERT_EQ(cam0_.Send("set --pause-stream"), "ok");
+    const auto quiet = Clock::now();
+    while (ZelIr_GetNewArray(h.get()) == 1 && Clock::now() - quiet < std::chrono::seconds(5)) {
+        Pause(10);
+    }
+    EXPECT_LT(Clock::now() - quiet, std::chrono::milliseconds(ZELIR_STREAM_LOST_MS + 300));
+    EXPECT_EQ(StreamStats(h.get()).state, uint32_t{ZELIR_STREAM_LOST});
+    ASSERT_EQ(cam0_.Send("set --resume-stream"), "ok");
+    EXPECT_TRUE(NextFrame(h.get()));
+    EXPECT_EQ(StreamStats(h.get()).state, uint32_t{ZELIR_STREAM_RECEIVING});
+
+    // A restarted camera waits for the stream start: the library sends it again once lost.
+    ASSERT_EQ(cam0_.Send("restart"), "ok");
+    const auto restart = Clock::now();
+    const auto limit = std::chrono::seconds(5);
+    while (ZelIr_GetNewArray(h.get()) == 1 && Clock::now() - restart < limit) Pause(10);
+    while (!NextFrame(h.get()) && Clock::now() - restart < limit) {
+    }
+    EXPECT_TRUE(Streaming(cam0_));
+    EXPECT_LT(Clock::now() - restart, std::chrono::milliseconds(3 * ZELIR_STREAM_LOST_MS));
+}
+
 }  // namespace

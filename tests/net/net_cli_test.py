@@ -134,8 +134,10 @@ class ZelirLive(unittest.TestCase):
 
     def test_grab_raw_frames(self):
         out = os.path.join(self.dir, "raw")
-        result = run("grab", "cam:1", "--frames", "2", "--out", out, "--format", "raw")
+        result = run("grab", "cam:1", "--frames", "2", "--out", out, "--format", "raw", "--stats")
         self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertRegex(result.stdout, r"stream: [1-9]\d* frames completed, \d+ dropped incomplete, "
+                         r"\d+ packets out of order, \d+ packets repeated, receiving")
         frames = []
         for name in ("frame00000.raw", "frame00001.raw"):
             with open(os.path.join(out, name), "rb") as f:

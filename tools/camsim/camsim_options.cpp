@@ -126,6 +126,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
         {"--drop-packet", PacketIndex(o.dropPacket)},
         {"--repeat-packet", PacketIndex(o.repeatPacket)},
         {"--reorder-packet", PacketIndex(o.reorderPacket)},
+        {"--loss-percent", Real(o.lossPercent, 0.0, 100.0)},
+        {"--reorder-percent", Real(o.reorderPercent, 0.0, 100.0)},
+        {"--duplicate-percent", Real(o.duplicatePercent, 0.0, 100.0)},
+        {"--seed", Number(o.seed, UINT32_MAX)},
         {"--error-status", Number(o.errorStatus, 0xFFFF)},
         {"--late-ms", Number(o.lateMs, 60000)},
         {"--freq-offset",
@@ -149,9 +153,14 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
         {"--flash-target", Number(o.flashTarget, UINT32_MAX)},
     };
     const std::map<std::string, bool*> flags = {
-        {"--pixel8", &o.pixel8},       {"--blackbody-view", &o.blackbodyView},
-        {"--autostart", &o.autostart}, {"--repeat-block-id", &o.repeatBlockId},
-        {"--silent", &o.silent},       {"--answer-twice", &o.answerTwice},
+        {"--pixel8", &o.pixel8},
+        {"--blackbody-view", &o.blackbodyView},
+        {"--autostart", &o.autostart},
+        {"--repeat-block-id", &o.repeatBlockId},
+        {"--silent", &o.silent},
+        {"--answer-twice", &o.answerTwice},
+        {"--pause-stream", &o.pauseStream},
+        {"--stamp-packets", &o.stampPackets},
     };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
@@ -161,12 +170,15 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
             o.reportMac = false;
         } else if (name == "--scene-view") {
             o.blackbodyView = false;
+        } else if (name == "--resume-stream") {
+            o.pauseStream = false;
         } else if (name == "--no-window") {
             o.window = Window{};
         } else if (name == "--no-faults") {
             const Options clean;
             o.faultEvery = clean.faultEvery;
             o.dropPacket = o.repeatPacket = o.reorderPacket = -1;
+            o.lossPercent = o.reorderPercent = o.duplicatePercent = 0.0f;
             o.repeatBlockId = o.silent = o.answerTwice = false;
             o.errorStatus = 0;
             o.lateMs = 0;
@@ -230,7 +242,9 @@ const char* UsageText() {
            "  --mac XX:XX:XX:XX:XX:XX  MAC address reported in discovery\n"
            "  --interface-mac        report the interface's MAC again (the default)\n"
            "  --admin-port N         UDP port taking the same options as text at run time:\n"
-           "                         \"set <options>\", \"reset\", \"stats\", and \"state\n"
+           "                         \"set <options>\", \"reset\", \"stats\", \"restart\" (the\n"
+           "                         stream stops until register 27 is written again) and\n"
+           "                         \"state\n"
            "                         setting ID|config|transfer|buffer|flash|badpoints\",\n"
            "                         \"store ID HEX\" (a setting's value, little-endian bytes),\n"
            "                         \"truth X Y [FRAME]\" (true temperature of a pixel),\n"
@@ -241,6 +255,11 @@ const char* UsageText() {
            "  --repeat-packet K      send packet K twice\n"
            "  --reorder-packet K     send packet K+1 before packet K\n"
            "  --repeat-block-id      reuse the previous frame's block id\n"
+           "  --loss-percent P       lose P % of the packets at random (--seed N)\n"
+           "  --reorder-percent P    send P % of the packets after the next one\n"
+           "  --duplicate-percent P  send P % of the packets twice\n"
+           "  --pause-stream         send no frames until --resume-stream\n"
+           "  --stamp-packets        each packet's first 4 data bytes carry the frame id\n"
            "  --silent               answer no control command\n"
            "  --error-status S       answer every command with status S (e.g. 0x8001)\n"
            "  --late-ms MS           answer MS milliseconds late\n"

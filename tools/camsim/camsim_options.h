@@ -47,6 +47,13 @@ struct Options {
     int32_t repeatPacket = -1;
     int32_t reorderPacket = -1;  // packet k+1 is sent before packet k
     bool repeatBlockId = false;  // the frame reuses the previous frame's block id
+    // Random stream faults, in percent of packets, drawn from a generator seeded with `seed`.
+    float lossPercent = 0.0f;
+    float reorderPercent = 0.0f;  // the packet changes place with the next one of its frame
+    float duplicatePercent = 0.0f;
+    uint32_t seed = 1;
+    bool pauseStream = false;   // the stream goes quiet (frames are not sent) until resumed
+    bool stampPackets = false;  // each packet's first 4 data bytes carry the frame id
 
     // Control faults.
     bool silent = false;

@@ -104,19 +104,33 @@ uint32_t FrameStreamer::ComposeFrame(const Options& o, uint32_t n) {
     return packets;
 }
 
-void FrameStreamer::SendFrame(const Options& o, const sockaddr_in& to, uint16_t blockId,
-                              uint32_t packets, bool faulty) {
+void FrameStreamer::PlanPackets(const Options& o, uint32_t packets, bool faulty) {
+    std::uniform_real_distribution<float> percent(0.0f, 100.0f);
+    const auto hit = [&](float p) { return p > 0.0f && percent(random_) < p; };
     order_.clear();
+    lostPacket_ = false;
     for (uint32_t k = 0; k < packets; ++k) {
-        if (faulty && int32_t(k) == o.dropPacket) continue;
+        if ((faulty && int32_t(k) == o.dropPacket) || hit(o.lossPercent)) {
+            lostPacket_ = true;
+            continue;
+        }
         order_.push_back(k);
-        if (faulty && int32_t(k) == o.repeatPacket) order_.push_back(k);
+        if ((faulty && int32_t(k) == o.repeatPacket) || hit(o.duplicatePercent)) {
+            order_.push_back(k);
+        }
     }
     if (faulty && o.reorderPacket >= 0) {
         auto it = std::find(order_.begin(), order_.end(), uint32_t(o.reorderPacket));
         if (it != order_.end() && it + 1 != order_.end()) std::iter_swap(it, it + 1);
     }
+    for (size_t i = 0; i + 1 < order_.size(); ++i) {
+        if (hit(o.reorderPercent)) std::swap(order_[i], order_[i + 1]);
+    }
+}
 
+bool FrameStreamer::SendFrame(const Options& o, const sockaddr_in& to, uint16_t blockId,
+                              uint32_t packets, bool faulty, uint32_t n) {
+    PlanPackets(o, packets, faulty);
     const auto gap =
         std::chrono::nanoseconds(o.lineRateMbps ? uint64_t{kWireBits} * 1000 / o.lineRateMbps : 0);
     auto next = Clock::now();
@@ -130,6 +144,7 @@ void FrameStreamer::SendFrame(const Options& o, const sockaddr_in& to, uint16_t 
         PutBe16(packet + 6, uint16_t(k));
         PutBe16(packet + 8, format);
         std::memcpy(packet + kPacketHeader, &frame_[size_t{k} * kPacketData], kPacketData);
+        if (o.stampPackets && k + 1 != packets) PutLe32(packet + kPacketHeader, n);
         // Line-rate pacing is a busy wait: sleeping has a far coarser grain than 10 us.
         while (Clock::now() < next) {
         }
@@ -138,15 +153,23 @@ void FrameStreamer::SendFrame(const Options& o, const sockaddr_in& to, uint16_t 
         ++packetsSent_;
         next += gap;
     }
+    return !lostPacket_;
 }
 
 void FrameStreamer::Run(sockaddr_in destination) {
     uint16_t blockId = 0;
     uint32_t n = 0;
+    random_.seed(options_().seed);
     const uint32_t sentBefore = framesSent_;
     auto frameStart = Clock::now();
     while (running_) {
         const Options o = options_();
+        if (o.pauseStream) {
+            std::this_thread::sleep_for(
+                std::chrono::nanoseconds(static_cast<int64_t>(1e9 / o.rate)));
+            frameStart = Clock::now();
+            continue;
+        }
         if (o.frameLimit != 0 && framesSent_ - sentBefore >= o.frameLimit) break;
         ++n;
         const bool faulty = n % o.faultEvery == 0;
@@ -155,7 +178,7 @@ void FrameStreamer::Run(sockaddr_in destination) {
             if (blockId == 0) blockId = 1;  // 0 is not a valid block id
         }
         const uint32_t packets = ComposeFrame(o, n);
-        SendFrame(o, destination, blockId, packets, faulty);
+        if (SendFrame(o, destination, blockId, packets, faulty, n)) ++wholeFramesSent_;
         ++framesSent_;
         frameStart += std::chrono::nanoseconds(static_cast<int64_t>(1e9 / o.rate));
         const auto now = Clock::now();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <random>
 #include <thread>
 #include <vector>
 
@@ -36,13 +37,18 @@ class FrameStreamer {
     bool Streaming() const { return running_; }
     uint32_t FramesSent() const { return framesSent_; }
     uint64_t PacketsSent() const { return packetsSent_; }
+    // Frames sent with every packet (no packet lost by a fault).
+    uint32_t WholeFramesSent() const { return wholeFramesSent_; }
 
   private:
     void Run(sockaddr_in destination);
     // Lays out the frame image and parameter line for frame n; returns the packet count.
     uint32_t ComposeFrame(const Options& o, uint32_t n);
-    void SendFrame(const Options& o, const sockaddr_in& to, uint16_t blockId, uint32_t packets,
-                   bool faulty);
+    // False when a fault lost a packet of the frame.
+    bool SendFrame(const Options& o, const sockaddr_in& to, uint16_t blockId, uint32_t packets,
+                   bool faulty, uint32_t n);
+    // The packet order of one frame after the faults.
+    void PlanPackets(const Options& o, uint32_t packets, bool faulty);
 
     int socket_;
     OptionsSource options_;
@@ -53,6 +59,9 @@ class FrameStreamer {
     std::atomic<bool> running_{false};
     std::atomic<uint32_t> framesSent_{0};
     std::atomic<uint64_t> packetsSent_{0};
+    std::atomic<uint32_t> wholeFramesSent_{0};
+    std::mt19937 random_;
+    bool lostPacket_ = false;
     std::thread thread_;
 };
 

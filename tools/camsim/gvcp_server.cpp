@@ -37,24 +37,25 @@ GvcpServer::GvcpServer(int socket, const InterfaceInfo& info, std::function<Opti
 // Discovery acknowledgement data, standard layout: version, device mode, MAC, IP
 // configuration, current IP, subnet, gateway, manufacturer, model, version, maker info,
 // serial number, user name.
-void GvcpServer::DiscoveryData(const Options& o, std::vector<uint8_t>& d) const {
-    d.assign(kDiscoveryAckData, 0);
+std::vector<uint8_t> DiscoveryAckData(const Options& o, const InterfaceInfo& info) {
+    std::vector<uint8_t> d(GvcpServer::kDiscoveryAckData, 0);
     PutBe16(&d[0], 1);  // GigE Vision version 1.2
     PutBe16(&d[2], 2);
     // The device-mode word carries the frame geometry: height high, width low.
     PutBe16(&d[4], o.height);
     PutBe16(&d[6], o.width);
-    std::memcpy(&d[10], o.reportMac ? o.mac.data() : info_.mac.data(), 6);
+    std::memcpy(&d[10], o.reportMac ? o.mac.data() : info.mac.data(), 6);
     PutBe32(&d[16], 0x80000007);  // IP configurations supported
     PutBe32(&d[20], 0x00000001);  // current: persistent IP
-    std::memcpy(&d[36], &info_.address, 4);
-    std::memcpy(&d[52], &info_.netmask, 4);
+    std::memcpy(&d[36], &info.address, 4);
+    std::memcpy(&d[52], &info.netmask, 4);
     PutText(d, 72, 32, o.manufacturer);
     PutText(d, 104, 32, o.model);
     PutText(d, 136, 32, "1.0.0");
     PutText(d, 168, 48, "zelir-camsim");
     PutText(d, 216, 16, o.serial);
     PutText(d, 232, 16, "camsim");
+    return d;
 }
 
 uint16_t GvcpServer::Answer(uint16_t command, uint8_t flags, std::span<const uint8_t> data,
@@ -62,7 +63,7 @@ uint16_t GvcpServer::Answer(uint16_t command, uint8_t flags, std::span<const uin
     reply.clear();
     switch (command) {
         case kDiscovery:
-            DiscoveryData(options_(), reply);
+            reply = DiscoveryAckData(options_(), info_);
             return 0;
         case kReadRegister:
             if (data.empty() || data.size() % 4 != 0) return kStatusInvalidParameter;

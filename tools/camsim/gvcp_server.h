@@ -23,6 +23,9 @@ struct InterfaceInfo {
     uint32_t netmask = 0;  // network byte order
 };
 
+// The data of a discovery acknowledgement (kDiscoveryAckData bytes, standard layout).
+std::vector<uint8_t> DiscoveryAckData(const Options& o, const InterfaceInfo& info);
+
 class GvcpServer {
   public:
     static constexpr uint32_t kStreamRegister = 27;
@@ -37,7 +40,6 @@ class GvcpServer {
     // Builds the acknowledgement data for one command; returns the status.
     uint16_t Answer(uint16_t command, uint8_t flags, std::span<const uint8_t> data,
                     const sockaddr_in& from, std::vector<uint8_t>& reply);
-    void DiscoveryData(const Options& o, std::vector<uint8_t>& reply) const;
     void Send(const std::vector<uint8_t>& ack, const sockaddr_in& to) const;
 
     int socket_;

@@ -122,8 +122,7 @@ class OptionsStore {
     Options current_;
 };
 
-void HandleAdmin(int fd, OptionsStore& store, const FrameStreamer& streamer,
-                 DeviceCommands& commands) {
+void HandleAdmin(int fd, OptionsStore& store, FrameStreamer& streamer, DeviceCommands& commands) {
     char text[1024];
     sockaddr_in from{};
     socklen_t fromLength = sizeof from;
@@ -142,7 +141,11 @@ void HandleAdmin(int fd, OptionsStore& store, const FrameStreamer& streamer,
     } else if (words == std::vector<std::string>{"stats"}) {
         answer = "frames=" + std::to_string(streamer.FramesSent()) +
                  " packets=" + std::to_string(streamer.PacketsSent()) +
+                 " whole=" + std::to_string(streamer.WholeFramesSent()) +
                  " streaming=" + (streamer.Streaming() ? "1" : "0");
+    } else if (words == std::vector<std::string>{"restart"}) {
+        streamer.Stop();  // as after a power cycle: quiet until the host starts the stream
+        answer = "ok";
     } else {
         answer = store.Apply(text);
         // A reset also forgets what the camera was sent.
