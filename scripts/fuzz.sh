@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and
 # runs each for SECONDS (default 30) over its seeds and its kept corpus.
-#   scripts/fuzz.sh [SECONDS]        FUZZ_BUILD_DIR (default build-fuzz), FUZZ_TARGETS to pick
+#   scripts/fuzz.sh [SECONDS]        FUZZ_BUILD_DIR (default build-fuzz), FUZZ_TARGETS to pick,
+#                                    FUZZ_SKIP_BUILD=1 to run what is built
 # A target that crashes leaves its input in FUZZ_BUILD_DIR/findings/ and the script fails.
 # Found inputs that add coverage stay in FUZZ_BUILD_DIR/corpus/; fuzz/corpus/ holds the seeds and
 # regression inputs that are committed.
@@ -13,13 +14,14 @@ targets=${FUZZ_TARGETS:-"fuzz_movie_file fuzz_combined_image fuzz_raw_image fuzz
   fuzz_settings_files fuzz_frame_assembler fuzz_command_message fuzz_discovery_ack
   fuzz_control_reply"}
 
-CC=clang CXX=clang++ cmake -S . -B "$build" -DZELIR_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DZELIR_WERROR=${ZELIR_WERROR:-OFF} >/dev/null
-cmake --build "$build" -j2
-
+if [ "${FUZZ_SKIP_BUILD:-0}" != 1 ]; then
+  CC=clang CXX=clang++ cmake -S . -B "$build" -DZELIR_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DZELIR_WERROR=${ZELIR_WERROR:-OFF} >/dev/null
+  cmake --build "$build" -j2
+  rm -rf "$build/seeds"
+  "$build/bin/zelir-fuzz-seeds" "$build/seeds"
+fi
 seeds=$build/seeds
-rm -rf "$seeds"
-"$build/bin/zelir-fuzz-seeds" "$seeds"
 mkdir -p "$build/findings" "$build/logs"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

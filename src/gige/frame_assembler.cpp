@@ -24,6 +24,9 @@ int64_t CounterNow() {
 }
 constexpr int64_t kCounterFrequency = 1'000'000'000;
 
+// How far a packet may arrive out of its place and still be taken for the frame it belongs to.
+constexpr uint32_t kReorderReach = 32;
+
 // Received flags: one bit per packet a slot can hold, in 64-bit words (one spare word keeps
 // the tail test of a full last word in range).
 size_t ReceivedWords(uint32_t packets) {
@@ -74,6 +77,10 @@ void FrameAssembler::HandlePacket(std::span<const uint8_t> payload) {
         // A block id seen again after its frame completed: a new frame when it starts with
         // packet 0 (a camera repeating the id), else a late copy of a packet already used.
         if (k != 0) return Count(counters_.packetsRepeated);
+        BeginFrame(blockId);
+    } else if (k == 0 && highestId_ > kReorderReach) {
+        // Packet 0 long after the frame began is the next frame under the same block id (a
+        // camera repeating the id, or restarting): never fill one frame's gaps with another's.
         BeginFrame(blockId);
     }
     // A packet beyond the slot's room is never copied; its frame cannot complete.

@@ -142,21 +142,36 @@ INSTANTIATE_TEST_SUITE_P(
                   true, 0, 0, 1},
         FaultCase{"reordered", [](Ids ids) { return Swap(ids, 100); }, true, 0, 1, 0},
         FaultCase{"tail_reordered", [](Ids ids) { return Swap(ids, 511); }, true, 0, 1, 0},
-        FaultCase{"first_last",
+        FaultCase{"first_late",
                   [](Ids ids) {
-                      std::rotate(ids.begin(), ids.begin() + 1, ids.end());
+                      std::rotate(ids.begin(), ids.begin() + 1, ids.begin() + 6);
                       return ids;
                   },
                   true, 0, 1, 0},
-        FaultCase{"reversed",
+        FaultCase{"shuffled_in_eights",
                   [](Ids ids) {
-                      std::reverse(ids.begin(), ids.end());
+                      for (size_t at = 0; at + 8 <= ids.size(); at += 8) {
+                          std::reverse(ids.begin() + at, ids.begin() + at + 8);
+                      }
                       return ids;
                   },
-                  true, 0, 512, 0},
+                  true, 0, 64 * 7, 0},
         FaultCase{"reordered_and_lost", [](Ids ids) { return Erase(Swap(ids, 10), 300); }, false, 1,
                   1, 0}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Reassembly, RepeatedBlockIdAfterAnIncompleteFrameStartsANewFrame) {
+    FrameAssembler a(640, 512);
+    FrameSpec f;
+    f.blockId = 2;
+    Feed(a, f, Erase(InOrder(f), 300));
+    f.frameId = 3;  // same block id, next frame: none of its packets fill the gap
+    Feed(a, f);
+    const Fetched got = Fetch(a);
+    ASSERT_EQ(got.result, 1);
+    for (size_t i = 0; i < 655360; i += 1280) ASSERT_EQ(got.data[i], PixelByte(3, i)) << i;
+    EXPECT_EQ(a.Counters().framesDroppedIncomplete, 1u);
+}
 
 TEST(Reassembly, StreamIsLostWhenNoFrameCameWithinTheLimit) {
     using namespace std::chrono_literals;

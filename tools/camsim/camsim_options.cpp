@@ -170,6 +170,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
             o.reportMac = false;
         } else if (name == "--scene-view") {
             o.blackbodyView = false;
+        } else if (name == "--no-answer-twice") {
+            o.answerTwice = false;
         } else if (name == "--resume-stream") {
             o.pauseStream = false;
         } else if (name == "--no-window") {
@@ -255,15 +257,15 @@ const char* UsageText() {
            "  --repeat-packet K      send packet K twice\n"
            "  --reorder-packet K     send packet K+1 before packet K\n"
            "  --repeat-block-id      reuse the previous frame's block id\n"
-           "  --loss-percent P       lose P % of the packets at random (--seed N)\n"
-           "  --reorder-percent P    send P % of the packets after the next one\n"
-           "  --duplicate-percent P  send P % of the packets twice\n"
+           "  --loss-percent P       P % of the frames, at random, lose one packet (--seed N)\n"
+           "  --reorder-percent P    P % of the frames have two neighbouring packets swapped\n"
+           "  --duplicate-percent P  P % of the frames have one packet sent twice\n"
            "  --pause-stream         send no frames until --resume-stream\n"
            "  --stamp-packets        each packet's first 4 data bytes carry the frame id\n"
            "  --silent               answer no control command\n"
            "  --error-status S       answer every command with status S (e.g. 0x8001)\n"
            "  --late-ms MS           answer MS milliseconds late\n"
-           "  --answer-twice         send every answer twice\n"
+           "  --answer-twice         send every answer twice (--no-answer-twice: once)\n"
            "  --freq-offset F        report the frame frequency F higher than written\n"
            "  --ignore-writes ID     acknowledge writes to setting ID but keep its value\n"
            "  --reply-length ID:N    cut or pad the replies to setting ID to N bytes\n"

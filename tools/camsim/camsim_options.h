@@ -47,9 +47,10 @@ struct Options {
     int32_t repeatPacket = -1;
     int32_t reorderPacket = -1;  // packet k+1 is sent before packet k
     bool repeatBlockId = false;  // the frame reuses the previous frame's block id
-    // Random stream faults, in percent of packets, drawn from a generator seeded with `seed`.
+    // Random stream faults, in percent of frames, drawn from a generator seeded with `seed`:
+    // the frame loses one packet, has two neighbouring packets swapped, or one packet twice.
     float lossPercent = 0.0f;
-    float reorderPercent = 0.0f;  // the packet changes place with the next one of its frame
+    float reorderPercent = 0.0f;
     float duplicatePercent = 0.0f;
     uint32_t seed = 1;
     bool pauseStream = false;   // the stream goes quiet (frames are not sent) until resumed

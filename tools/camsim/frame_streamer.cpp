@@ -107,24 +107,26 @@ uint32_t FrameStreamer::ComposeFrame(const Options& o, uint32_t n) {
 void FrameStreamer::PlanPackets(const Options& o, uint32_t packets, bool faulty) {
     std::uniform_real_distribution<float> percent(0.0f, 100.0f);
     const auto hit = [&](float p) { return p > 0.0f && percent(random_) < p; };
+    const auto anyPacket = [&] { return uint32_t(random_() % packets); };
+    const uint32_t lost = hit(o.lossPercent) ? anyPacket() : packets;
+    const uint32_t doubled = hit(o.duplicatePercent) ? anyPacket() : packets;
     order_.clear();
     lostPacket_ = false;
     for (uint32_t k = 0; k < packets; ++k) {
-        if ((faulty && int32_t(k) == o.dropPacket) || hit(o.lossPercent)) {
+        if ((faulty && int32_t(k) == o.dropPacket) || k == lost) {
             lostPacket_ = true;
             continue;
         }
         order_.push_back(k);
-        if ((faulty && int32_t(k) == o.repeatPacket) || hit(o.duplicatePercent)) {
-            order_.push_back(k);
-        }
+        if ((faulty && int32_t(k) == o.repeatPacket) || k == doubled) order_.push_back(k);
     }
     if (faulty && o.reorderPacket >= 0) {
         auto it = std::find(order_.begin(), order_.end(), uint32_t(o.reorderPacket));
         if (it != order_.end() && it + 1 != order_.end()) std::iter_swap(it, it + 1);
     }
-    for (size_t i = 0; i + 1 < order_.size(); ++i) {
-        if (hit(o.reorderPercent)) std::swap(order_[i], order_[i + 1]);
+    if (hit(o.reorderPercent) && order_.size() > 1) {
+        const size_t at = random_() % (order_.size() - 1);
+        std::swap(order_[at], order_[at + 1]);
     }
 }
 
@@ -148,8 +150,10 @@ bool FrameStreamer::SendFrame(const Options& o, const sockaddr_in& to, uint16_t 
         // Line-rate pacing is a busy wait: sleeping has a far coarser grain than 10 us.
         while (Clock::now() < next) {
         }
-        sendto(socket_, packet, sizeof packet, 0, reinterpret_cast<const sockaddr*>(&to),
-               sizeof to);
+        if (sendto(socket_, packet, sizeof packet, 0, reinterpret_cast<const sockaddr*>(&to),
+                   sizeof to) < 0) {
+            lostPacket_ = true;  // the link is down: the frame did not leave whole
+        }
         ++packetsSent_;
         next += gap;
     }
