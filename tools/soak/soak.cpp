@@ -182,7 +182,14 @@ class Soak {
                                              "set --late-ms 260"};
         const bool beyondBudget = phase % 5 == 4;
         if (*faults[phase % 5] != '\0') admin_.Send(faults[phase % 5]);
-        const bool answered = ZelIr_SetGain(handle_, static_cast<uint32_t>(phase % 2)) == 1;
+        // As an application does: a setting that was not confirmed is sent again.
+        int calls = 0;
+        bool answered = false;
+        while (!answered && calls < 3) {
+            answered = ZelIr_SetGain(handle_, static_cast<uint32_t>(phase % 2)) == 1;
+            ++calls;
+        }
+        if (answered && calls > 1) ++settingsRetried_;
         admin_.Send("set --late-ms 0 --no-answer-twice");
         if (beyondBudget) {
             ++settingsTooLate_;
@@ -291,7 +298,7 @@ class Soak {
     std::vector<uint16_t> digits_;
     uint32_t lastStamp_ = 0;
     uint64_t delivered_ = 0, mixed_ = 0, rxDroppedBefore_ = 0, wholeBefore_ = 0;
-    int settings_ = 0, settingsAnswered_ = 0, settingsTooLate_ = 0;
+    int settings_ = 0, settingsAnswered_ = 0, settingsRetried_ = 0, settingsTooLate_ = 0;
     int recordings_ = 0, recordingsPlayable_ = 0;
     std::string unanswered_;
     int reopens_ = 0;
