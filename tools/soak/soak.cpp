@@ -267,8 +267,9 @@ class Soak {
                     delivered_, mixed_);
         std::printf(
             "settings changed %d times with prompt, late (60 ms) or doubled replies, "
-            "answered %d; %d more with replies later than the exchange waits\n",
-            settings_, settingsAnswered_, settingsTooLate_);
+            "answered %d (%d when sent again); %d more with replies later than the exchange "
+            "waits\n",
+            settings_, settingsAnswered_, settingsRetried_, settingsTooLate_);
         if (!unanswered_.empty()) std::printf("unanswered under:%s\n", unanswered_.c_str());
         std::printf("recordings %d, playable %d\n", recordings_, recordingsPlayable_);
         std::printf(
