@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake pkg-config clang-format ccache
-  clang libclang-rt-dev
+  clang libclang-rt-dev llvm
   libpcap-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev libtiff-dev
   iproute2 tshark
   libopencv-dev
