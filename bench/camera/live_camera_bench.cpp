@@ -85,7 +85,7 @@ class LiveRun {
     LiveRun(ZelIrHandle handle, CamsimAdmin& admin)
         : handle_(handle),
           admin_(admin),
-          camera_(dynamic_cast<CGNetDevice*>(static_cast<CIRDeviceManager*>(handle)->Stream())),
+          camera_(static_cast<CIRDeviceManager*>(handle)->Camera()),
           digits_(kPixels),
           image_(kPixels) {}
 

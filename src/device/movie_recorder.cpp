@@ -21,20 +21,24 @@ MovieRecorder::~MovieRecorder() {
     Stop();
 }
 
-bool MovieRecorder::Start(const std::filesystem::path& path, const char* sourceTag, uint16_t width,
-                          uint16_t height) {
+Status MovieRecorder::Start(const std::filesystem::path& path, const char* sourceTag,
+                            uint16_t width, uint16_t height) {
     std::lock_guard<std::mutex> guard(mutex_);
     StopLocked();
     UniqueFile file(std::fopen(path.c_str(), "wb"));
-    if (!file) return false;
+    if (!file) return Status::kCannotOpen;
     header_ = files::MakeMovieStartHeader(sourceTag, LocalTimeNow());
-    std::fwrite(&header_, sizeof(header_), 1, file.get());
+    if (std::fwrite(&header_, sizeof(header_), 1, file.get()) != 1) {
+        file.reset();
+        std::remove(path.c_str());
+        return Status::kIoError;
+    }
     file_ = std::move(file);
     startTime_ = TickCountMs();
     frames_ = 0;
     width_ = width;
     height_ = height;
-    return true;
+    return Status::kOk;
 }
 
 void MovieRecorder::Stop() {

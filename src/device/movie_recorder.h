@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <mutex>
 
+#include "base/status.h"
 #include "base/unique_file.h"
 #include "formats/movie_header.h"
 #include "stream/frame_sink.h"
@@ -16,10 +17,11 @@ class MovieRecorder : public FrameSink {
   public:
     ~MovieRecorder() override;
 
-    // Starting while recording finishes the running movie first. False when the file cannot
-    // be created. The geometry goes into the header when recording stops.
-    bool Start(const std::filesystem::path& path, const char* sourceTag, uint16_t width,
-               uint16_t height);
+    // Starting while recording finishes the running movie first. kCannotOpen when the file
+    // cannot be created, kIoError when its header cannot be written. The geometry goes into the
+    // header when recording stops.
+    Status Start(const std::filesystem::path& path, const char* sourceTag, uint16_t width,
+                 uint16_t height);
     // Finishes the header and closes the file; nothing when not recording.
     void Stop();
     bool IsRecording() const;

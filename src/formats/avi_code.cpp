@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "base/debug_output.h"
 #include "base/string_conversion.h"
 #include "formats/avi_code_access.h"
 #include "formats/avi_file_writer.h"
@@ -111,14 +112,18 @@ int CAviCode::PushFrame(const unsigned char* data, int size, const BITMAPINFO* f
         }
         bgr = converted;
     }
-    const bool written = file_->WriteFrame(frameCounter_, bgr, header.biHeight > 0);
+    const zelir::files::FileResult written =
+        file_->WriteFrame(frameCounter_, bgr, header.biHeight > 0);
     ++frameCounter_;
-    return written ? 1 : 0;
+    return written == zelir::files::FileResult::kOk ? 1 : 0;
 }
 
 void CAviCode::CloseAviFile() {
     frameCounter_ = 0;
     recording_ = 0;
+    if (file_ != nullptr && file_->Finish() != zelir::files::FileResult::kOk) {
+        odprintf("AVI file could not be finished: it may not play to its end\n");
+    }
     delete file_;
     file_ = nullptr;
 }

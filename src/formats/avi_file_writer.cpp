@@ -111,13 +111,17 @@ void AviFileWriter::SetUpUncompressed() {
 }
 
 AviFileWriter::~AviFileWriter() {
-    Finish();
+    // Whoever needed to know how the file ended has called Finish already.
+    (void)Finish();
     Release();
 }
 
-bool AviFileWriter::WriteFrame(uint32_t index, std::span<const uint8_t> bgr, bool bottomUp) {
-    if (finished_ || bgr.size() < frame_.size()) return false;
-    return compressed() ? EncodeFrame(index, bgr, bottomUp) : StoreFrame(index, bgr, bottomUp);
+files::FileResult AviFileWriter::WriteFrame(uint32_t index, std::span<const uint8_t> bgr,
+                                            bool bottomUp) {
+    if (finished_ || bgr.size() < frame_.size()) return files::FileResult::kBadInput;
+    const bool written =
+        compressed() ? EncodeFrame(index, bgr, bottomUp) : StoreFrame(index, bgr, bottomUp);
+    return written ? files::FileResult::kOk : files::FileResult::kWriteFailed;
 }
 
 bool AviFileWriter::EncodeFrame(uint32_t index, std::span<const uint8_t> bgr, bool bottomUp) {
@@ -162,8 +166,8 @@ bool AviFileWriter::WritePackets() {
     return written && (status == AVERROR(EAGAIN) || status == AVERROR_EOF);
 }
 
-bool AviFileWriter::Finish() {
-    if (finished_) return true;
+files::FileResult AviFileWriter::Finish() {
+    if (finished_) return files::FileResult::kOk;
     finished_ = true;
     bool ok = true;
     if (headerWritten_) {
@@ -171,7 +175,7 @@ bool AviFileWriter::Finish() {
         ok = av_write_trailer(muxer_) >= 0 && ok;
     }
     if (muxer_ != nullptr && muxer_->pb != nullptr) ok = avio_closep(&muxer_->pb) >= 0 && ok;
-    return ok;
+    return ok ? files::FileResult::kOk : files::FileResult::kWriteFailed;
 }
 
 void AviFileWriter::Release() {
