@@ -45,6 +45,11 @@ class CFileStream : public CStreamBase {
         return static_cast<uint32_t>(std::min<uint64_t>(layout_.wholeFrames, UINT32_MAX));
     }
 
+    // What a movie file holds, beside what playback shows; false for other files.
+    bool MovieFacts(ZelIrMovieFacts& facts) const;
+    // The parameter-line fields come from the file (a movie's first frame, a combined image).
+    bool LineFromFile() const;
+
     // Stream type code of a path by its extension.
     static uint32_t StreamTypeOfPath(const std::wstring& path);
 
