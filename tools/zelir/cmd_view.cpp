@@ -64,8 +64,8 @@ int RunView(const Args& args) {
     const std::filesystem::path recordDir = args.Option("record-dir").value_or(".");
 
     StopSignals signals;
-    Handle handle = OpenSource(path);
-    if (!handle) return Fail(kExitFailure, "cannot open " + path);
+    Handle handle = OpenOrExplain(path);
+    if (!handle) return kExitFailure;
     // A movie plays round and round.
     ZelIr_SetCyclePlay(handle.get(), 1);
     FrameMailbox mailbox;
