@@ -22,8 +22,8 @@ bool CFileStream::MovieFacts(ZelIrMovieFacts& facts) const {
     facts.durationMs = stated.durationMs;
     facts.frameRate = stated.durationMs == 0
                           ? 0.0f
-                          : static_cast<float>(double{stated.frameCount} * kMillisecondsPerSecond /
-                                               stated.durationMs);
+                          : static_cast<float>(static_cast<double>(stated.frameCount) *
+                                               kMillisecondsPerSecond / stated.durationMs);
     facts.finished = layout_.unfinished ? 0 : 1;
     return true;
 }
