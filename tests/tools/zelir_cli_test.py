@@ -164,15 +164,6 @@ class ZelirCli(unittest.TestCase):
             self.assertIn(message, result.stderr, args)
         self.assertEqual(os.listdir(self.dir), ["movie.irm"])
 
-    def test_no_state_between_two_commands(self):
-        first, second = self.path("1.png"), self.path("2.png")
-        self.assertEqual(Z.run("save", MOVIE, "--out", first).returncode, 0)
-        self.assertEqual(Z.run("save", MOVIE, "--out", self.path("x.png"), "--palette", 2,
-                               "--bc-type", 3).returncode, 0)
-        self.assertEqual(Z.run("save", MOVIE, "--out", second).returncode, 0)
-        with open(first, "rb") as a, open(second, "rb") as b:
-            self.assertEqual(a.read(), b.read())
-
 
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1], verbosity=2)
