@@ -140,8 +140,10 @@ int RunRecord(const Args& args) {
     }
     const bool closed = movie.Close(summary.written > 0);
     PrintSummary(summary, *out);
-    if (summary.written == 0)
-        return Fail(kExitFailure, "no frames from " + path + "; nothing kept");
+    if (summary.written == 0) {
+        Fail(kExitFailure, "no frames from " + path + "; nothing kept");
+        return summary.interrupted ? StopSignals::ExitCode() : kExitFailure;
+    }
     if (!closed) return Fail(kExitFailure, "cannot finish " + *out);
     if (summary.stalled) return Fail(kExitFailure, "the camera stopped delivering frames");
     // Without a limit, Ctrl-C is the way a recording ends.
