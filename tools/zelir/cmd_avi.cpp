@@ -45,16 +45,6 @@ std::optional<double> ParseRate(const std::string& text) {
     return fps;
 }
 
-// The arrival times of the recording's companion, else the movie header's count and duration.
-double SourceRate(ZelIrHandle handle, const std::string& path) {
-    if (const auto frames = ReadCompanion(path); frames && ArrivalRate(*frames) > 0) {
-        return ArrivalRate(*frames);
-    }
-    ZelIrMovieFacts facts{};
-    if (ZelIr_MovieGetFacts(handle, &facts) == 1 && facts.frameRate > 0) return facts.frameRate;
-    return kDefaultRate;
-}
-
 }  // namespace
 
 int RunAvi(const Args& args) {
@@ -75,7 +65,8 @@ int RunAvi(const Args& args) {
     Handle handle = OpenOrExplain(path);
     if (!handle) return kExitFailure;
     if (!ApplyDisplayOptions(handle, args)) return kExitUsage;
-    const Rate rate = ToFraction(fps.value_or(SourceRate(handle.get(), path)));
+    const double recorded = RecordedRate(handle.get(), path);
+    const Rate rate = ToFraction(fps.value_or(recorded > 0 ? recorded : kDefaultRate));
 
     uint32_t width = 0;
     uint32_t height = 0;

@@ -104,4 +104,12 @@ double ArrivalRate(const std::vector<CompanionFrame>& frames) {
     return span > 0 ? static_cast<double>(frames.size() - 1) / span : 0;
 }
 
+double RecordedRate(ZelIrHandle handle, const std::string& path) {
+    if (const auto frames = ReadCompanion(path); frames && ArrivalRate(*frames) > 0) {
+        return ArrivalRate(*frames);
+    }
+    ZelIrMovieFacts facts{};
+    return ZelIr_MovieGetFacts(handle, &facts) == 1 ? facts.frameRate : 0;
+}
+
 }  // namespace zelir_cli

@@ -7,6 +7,8 @@
 // are comments. Numbers are written the same in every locale.
 #pragma once
 
+#include <zelir/zelir.h>
+
 #include <array>
 #include <cstdio>
 #include <optional>
@@ -44,5 +46,8 @@ struct CompanionFrame {
 std::optional<std::vector<CompanionFrame>> ReadCompanion(const std::string& movie);
 // Frames per second from the arrival times (first to last); 0 below two frames.
 double ArrivalRate(const std::vector<CompanionFrame>& frames);
+// The rate a movie was recorded at: from its companion's arrival times, else from its header's
+// frame count and duration; 0 when neither tells (and for other sources).
+double RecordedRate(ZelIrHandle handle, const std::string& path);
 
 }  // namespace zelir_cli
