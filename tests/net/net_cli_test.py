@@ -60,7 +60,7 @@ class ZelirLive(unittest.TestCase):
                 prompt = calibrate.stderr.readline()
                 self.assertIn("blackbody at %s C" % celsius, prompt)
                 self.assertEqual(admin(CAM0, "set --blackbody " + celsius), "ok")
-                time.sleep(0.1)
+                time.sleep(0.3)  # frames rendered before the change are through on a busy machine
                 calibrate.stdin.write("\n")
                 calibrate.stdin.flush()
             out, err = calibrate.communicate(timeout=30)
@@ -71,7 +71,7 @@ class ZelirLive(unittest.TestCase):
         self.assertEqual(len(stale()), 1, "the constants are kept for the camera")
 
         self.assertEqual(admin(CAM0, "set --blackbody 85"), "ok")
-        time.sleep(0.1)
+        time.sleep(0.3)
         result = Z.run("temp", camera, "--rect", "160,128,320,256", "--json")
         self.assertEqual(result.returncode, 0, result.stderr)
         mean = json.loads(result.stdout)["measurements"][0]["mean"]
@@ -117,7 +117,7 @@ class ZelirLive(unittest.TestCase):
         ids = [frame_id for _, frame_id in meta]
         self.assertEqual(ids, list(range(ids[0], ids[0] + 40)), "consecutive, none twice")
         # The emulator keeps its pace only roughly on a busy machine.
-        self.assertTrue(35 < info["frame_rate"] < 55, info["frame_rate"])
+        self.assertTrue(20 < info["frame_rate"] < 55, info["frame_rate"])
 
         # Frames 4, 8, ... lose a packet: the SDK never completes them, the ids show the gaps.
         self.assertEqual(admin(CAM0, "set --drop-packet 7 --fault-every 4"), "ok")
