@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
   build-essential cmake pkg-config clang-format ccache
   libpcap-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev libtiff-dev
+  libpng-dev nlohmann-json3-dev
   iproute2 tshark
   libopencv-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg

@@ -843,4 +843,52 @@ ZELIR_API uint32_t ZelIr_SrecCombinedToBin(ZelIrHandle handle, const char* hardw
 /* Gives back an image handed out by SrecToBin or SrecCombinedToBin; null is ignored. */
 ZELIR_API void ZelIr_FreeSrecImage(uint8_t* image);
 
+/* ---------------------------------------------------------------------------------------------
+ * Extensions for tools: the display choices by name, what a file holds, lossless recording.
+ * ------------------------------------------------------------------------------------------- */
+/* One entry of a list of choices: the number an export takes and its name (UTF-8, static). */
+typedef struct ZelIrChoice {
+    int32_t value;
+    const char* name;
+} ZelIrChoice;
+
+#define ZELIR_CHOICES_PALETTES 0u        /* ZelIr_SetPalette indexes */
+#define ZELIR_CHOICES_BRIGHT_CONTRAST 1u /* ZelIr_SetBrihgtContrastType types (no aliases) */
+/* Copies at most `capacity` entries of list `kind` into `entries` (may be null) and returns the
+ * length of the list; -1 for an unknown kind. */
+ZELIR_API int32_t ZelIr_GetDisplayChoices(uint32_t kind, ZelIrChoice* entries, int32_t capacity);
+
+/* 1 when the handle's parameter-line fields (serial, model, frame id, temperatures...) come from
+ * its source: a camera's frame, a movie's first frame, a combined image. 0 when the source holds
+ * none and the fields are defaults (bare raw images, movies recorded without lines). */
+ZELIR_API int32_t ZelIr_HasRecordedParameterLine(ZelIrHandle handle);
+
+/* What a movie file holds, as opposed to what playback shows (24 bytes). */
+typedef struct ZelIrMovieFacts {
+    uint32_t headerFrames;  /* frame count the header states (0: never finished) */
+    uint32_t wholeFrames;   /* complete frames behind the header */
+    uint32_t trailingBytes; /* bytes of a cut-off frame after the last complete one */
+    uint32_t durationMs;    /* recording time the header states */
+    float frameRate;        /* headerFrames / duration; 0 when the header has no duration */
+    uint32_t finished;      /* 1 when the recording was stopped and its header completed */
+} ZelIrMovieFacts;
+ZELIR_STATIC_ASSERT(sizeof(ZelIrMovieFacts) == 24, "ZelIrMovieFacts layout");
+/* Movie handles: fills `facts`; 1, or 0 for other handles. */
+ZELIR_API int32_t ZelIr_MovieGetFacts(ZelIrHandle handle, ZelIrMovieFacts* facts);
+
+/* A raw movie written from frames the application hands over (from the frame callback, through
+ * its own queue), in the format ZelIr_StartRecordMovie writes. One writer is used by one thread
+ * at a time. */
+typedef struct ZelIrMovieWriter ZelIrMovieWriter;
+/* Creates `path` for frames of `source`'s geometry and source tag, with the radiometric companion
+ * "<path>.rad" when the source has constants. Null when the file cannot be created. */
+ZELIR_API ZelIrMovieWriter* ZelIr_MovieWriterOpen(ZelIrHandle source, const wchar_t* path);
+/* Appends one frame of width x height 16-bit digits; `bytes` must be exactly that size.
+ * 1 written, 0 refused (wrong size) or not written (disk full...). */
+ZELIR_API int32_t ZelIr_MovieWriterAppend(ZelIrMovieWriter* writer, const void* frame,
+                                          uint32_t bytes);
+/* Completes the header (stop time, frame count, duration, geometry), closes the file and frees
+ * the writer; 1 when every byte reached the file. Null is ignored (0). */
+ZELIR_API int32_t ZelIr_MovieWriterClose(ZelIrMovieWriter* writer);
+
 #endif /* ZELIR_ZELIR_H */

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
+#include <span>
 
 #include "base/status.h"
 #include "base/unique_file.h"
@@ -27,6 +28,11 @@ class MovieRecorder : public FrameSink {
     bool IsRecording() const;
     uint32_t WriteFrame(const void* header, uint32_t headerLength, const void* data,
                         uint32_t dataLength) override;
+    // One whole frame of the recording's geometry: kBadInput for any other size, kWriteFailed
+    // when the bytes did not all reach the file.
+    files::FileResult AppendFrame(std::span<const uint8_t> frame);
+    // Stops and says whether every write since Start reached the file.
+    files::FileResult Finish();
 
   private:
     void StopLocked();
@@ -39,6 +45,7 @@ class MovieRecorder : public FrameSink {
     uint32_t frames_ = 0;
     uint16_t width_ = 0;
     uint16_t height_ = 0;
+    bool writeFailed_ = false;
 };
 
 }  // namespace zelir

@@ -34,13 +34,17 @@ bool AcceptedFormat(const BITMAPINFOHEADER& header, zelir::AviVideoFormat& video
 namespace zelir {
 
 int AviCodeAccess::CreateAviFile(CAviCode& code, const wchar_t* path, unsigned int fps,
-                                 const BITMAPINFO* format, const char* encoder) {
+                                 const BITMAPINFO* format, const char* encoder,
+                                 unsigned int fpsDivisor) {
     if (format == nullptr || path == nullptr) return 0;
     // A second create finishes the file being written rather than abandoning it half-written.
     code.CloseAviFile();
-    AviVideoFormat video{.width = 0, .height = 0, .fps = fps};
+    AviVideoFormat video{.width = 0, .height = 0, .fps = fps, .fpsDivisor = fpsDivisor};
     // FFmpeg keeps frame rates as int fractions.
-    if (fps == 0 || fps > INT_MAX || !AcceptedFormat(format->bmiHeader, video)) return 0;
+    if (fps == 0 || fps > INT_MAX || fpsDivisor == 0 || fpsDivisor > INT_MAX ||
+        !AcceptedFormat(format->bmiHeader, video)) {
+        return 0;
+    }
     std::unique_ptr<AviFileWriter> file = AviFileWriter::Create(WideToUtf8(path), video, encoder);
     if (file == nullptr) return 0;
     code.expand8Bit_ = format->bmiHeader.biBitCount == 8;
@@ -81,6 +85,12 @@ CAviCode::~CAviCode() {
 
 int CAviCode::CreateAviFile(const wchar_t* path, unsigned int fps, const BITMAPINFO* format) {
     return zelir::AviCodeAccess::CreateAviFile(*this, path, fps, format, zelir::kXvidEncoder);
+}
+
+int CAviCode::CreateAviFileAtRate(const wchar_t* path, unsigned int frames, unsigned int seconds,
+                                  const BITMAPINFO* format) {
+    return zelir::AviCodeAccess::CreateAviFile(*this, path, frames, format, zelir::kXvidEncoder,
+                                               seconds);
 }
 
 int CAviCode::PushFrame(const unsigned char* data, int size, const BITMAPINFO* format) {

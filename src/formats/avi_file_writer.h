@@ -24,9 +24,10 @@ inline constexpr const char* kXvidEncoder = "mpeg4";
 
 struct AviVideoFormat {
     int width = 0;
-    int height = 0;  // rows, always positive
-    unsigned fps = 0;
-    int sourceBits = 24;  // bits per pixel of the frames pushed; the file holds 24-bit frames
+    int height = 0;           // rows, always positive
+    unsigned fps = 0;         // frames per fpsDivisor seconds
+    unsigned fpsDivisor = 1;  // 1 for whole rates; 1000 for 29.97 as 29970 / 1000
+    int sourceBits = 24;      // bits per pixel of the frames pushed; the file holds 24-bit frames
 };
 
 class AviFileWriter {

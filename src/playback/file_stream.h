@@ -48,6 +48,11 @@ class CFileStream : public CStreamBase {
     // Why the last Open refused the file (kOk after a successful one).
     zelir::files::FileResult OpenResult() const { return openResult_; }
 
+    // What a movie file holds, beside what playback shows; false for other files.
+    bool MovieFacts(ZelIrMovieFacts& facts) const;
+    // The parameter-line fields come from the file (a movie's first frame, a combined image).
+    bool LineFromFile() const;
+
     // Stream type code of a path by its extension.
     static uint32_t StreamTypeOfPath(const std::wstring& path);
 
