@@ -543,6 +543,7 @@ TEST_F(NetCamera, ControlExportsOnACamera) {
 }
 
 TEST_F(NetCamera, ANewMacFiltersTheFramesAway) {
+    if (OnSocketTransport()) GTEST_SKIP() << "sockets see no hardware addresses to filter by";
     ASSERT_EQ(cam0_.Send("set --rate 100"), "ok");
     Handle h = OpenWithFrame(L"x://198.18.0.2");
     ASSERT_TRUE(h);
