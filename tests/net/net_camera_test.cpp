@@ -17,13 +17,14 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "net/camsim_admin.h"
+#include "support/debug_capture.h"
+#include "support/open_handle.h"
 #include "support/test_files.h"
 
 namespace {
@@ -35,36 +36,17 @@ namespace fs = std::filesystem;
 
 constexpr uint32_t kCameraHandle = 1;
 
-struct HandleCloser {
-    void operator()(void* handle) const { ZelIr_Close(handle); }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
+using Handle = zelir_test::OpenHandle;
 
-// Every debug message of the library while in scope.
-class Messages {
-  public:
-    Messages() { ZelIr_SetDebugOutput(&Messages::Collect, this); }
-    ~Messages() { ZelIr_SetDebugOutput(nullptr, nullptr); }
-    Messages(const Messages&) = delete;
-    Messages& operator=(const Messages&) = delete;
-
-    std::vector<std::string> Take() {
-        std::lock_guard<std::mutex> guard(mutex_);
-        return std::move(texts_);
-    }
-    static size_t Count(const std::vector<std::string>& texts, const std::string& text) {
-        return static_cast<size_t>(std::count(texts.begin(), texts.end(), text));
-    }
-
-  private:
-    static void Collect(const char* text, void* context) {
-        auto* self = static_cast<Messages*>(context);
-        std::lock_guard<std::mutex> guard(self->mutex_);
-        self->texts_.emplace_back(text);
-    }
-    std::mutex mutex_;
-    std::vector<std::string> texts_;
-};
+// Takes the debug messages collected so far.
+std::vector<std::string> Take(DebugCapture& capture) {
+    std::vector<std::string> texts = capture.Messages();
+    capture.Clear();
+    return texts;
+}
+size_t Count(const std::vector<std::string>& texts, const std::string& text) {
+    return static_cast<size_t>(std::count(texts.begin(), texts.end(), text));
+}
 
 // A UTF-16 text field of a record (records are packed: read through a buffer).
 std::string Field(const DeviceInfo& record, size_t offset, size_t characters) {
@@ -190,15 +172,15 @@ class NetCamera : public ::testing::Test {
 };
 
 TEST_F(NetCamera, DiscoveryListsBothCamerasAndTheCachedCopyIsWithoutTraffic) {
-    Messages messages;
+    DebugCapture messages;
     int32_t count = -1;
     EXPECT_EQ(ZelIr_EnumerateDevices(nullptr, &count, ZELIR_ENUM_GIGE), 0);
     ASSERT_EQ(count, 2);
-    const auto texts = messages.Take();
+    const auto texts = Take(messages);
     for (const char* text : {"-------------------Gige Network Adapter 0---------------------\n",
                              "-------------------Gige Network Adapter 1---------------------\n",
                              "camera 0 found\n", "camera 1 found\n"}) {
-        EXPECT_EQ(Messages::Count(texts, text), 1u) << text;
+        EXPECT_EQ(Count(texts, text), 1u) << text;
     }
 
     WireCounter wire;
@@ -207,7 +189,7 @@ TEST_F(NetCamera, DiscoveryListsBothCamerasAndTheCachedCopyIsWithoutTraffic) {
     int32_t again = -1;
     EXPECT_EQ(ZelIr_EnumerateDevices(list.data(), &again, ZELIR_ENUM_CACHED), 0);
     EXPECT_EQ(again, 2);
-    EXPECT_TRUE(messages.Take().empty()) << "no discovery ran";
+    EXPECT_TRUE(Take(messages).empty()) << "no discovery ran";
     Pause(20);
     EXPECT_EQ(wire.Packets(), 0);
 
@@ -239,11 +221,11 @@ TEST_F(NetCamera, TypesWithoutDiscoveryKeepOrEmptyTheList) {
     EXPECT_EQ(reinterpret_cast<const uint8_t*>(list.data())[0], 0xEE) << "nothing copied";
 
     ASSERT_EQ(Enumerate(ZELIR_ENUM_GIGE).size(), 2u);
-    Messages messages;
+    DebugCapture messages;
     ZelIr_EnumerateDevices(nullptr, &count, 3);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(CachedCount(), 0) << "a type without meaning empties the list";
-    EXPECT_TRUE(messages.Take().empty());
+    EXPECT_TRUE(Take(messages).empty());
 }
 
 TEST_F(NetCamera, AllKindsCarryTheIndexAsSerial) {
@@ -262,13 +244,13 @@ TEST_F(NetCamera, OneCameraSeenOnTwoAdaptersIsListedOnce) {
     std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2],
                   mac[3], mac[4], mac[5]);
     ASSERT_EQ(cam1_.Send(std::string("set --mac ") + text), "ok");
-    Messages messages;
+    DebugCapture messages;
     const auto list = Enumerate(ZELIR_ENUM_GIGE);
     EXPECT_EQ(list.size(), 1u);
-    const auto texts = messages.Take();
-    EXPECT_EQ(Messages::Count(texts, "camera 0 found\n"), 1u);
-    EXPECT_EQ(Messages::Count(texts, "camera 0 has found before\n"), 1u);
-    EXPECT_EQ(Messages::Count(texts, "camera 1 found\n"), 0u);
+    const auto texts = Take(messages);
+    EXPECT_EQ(Count(texts, "camera 0 found\n"), 1u);
+    EXPECT_EQ(Count(texts, "camera 0 has found before\n"), 1u);
+    EXPECT_EQ(Count(texts, "camera 1 found\n"), 0u);
 }
 
 TEST_F(NetCamera, OpenDiscoversWhenTheListIsEmptyAndCloseEmptiesIt) {
