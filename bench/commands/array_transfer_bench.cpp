@@ -18,7 +18,7 @@
 #include "gige/block_transfer.h"
 #include "gige/command_message.h"
 #include "gige/control_channel.h"
-#include "net/net_harness.h"
+#include "support/net_adapters.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "gige/control_channel.h"
-#include "net/net_harness.h"
+#include "support/net_adapters.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "gige/control_channel.h"
-#include "net/net_harness.h"
 #include "support/debug_capture.h"
+#include "support/net_adapters.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "gige/block_transfer.h"
 #include "gige/camera_settings.h"
 #include "gige/gnet_device.h"
-#include "net/camsim_admin.h"
-#include "net/command_camera.h"
+#include "support/camsim_admin.h"
+#include "support/command_camera.h"
 #include "support/debug_capture.h"
 #include "support/fake_handle.h"
 
