@@ -3,7 +3,6 @@ user runs them; Pillow and the file layouts judge what they write."""
 import json
 import os
 import re
-import socket
 import struct
 import subprocess
 import sys
@@ -13,20 +12,14 @@ import unittest
 
 from PIL import Image
 
+from camsim import admin
+
 ZELIR = sys.argv[1]
 FRAME_BYTES = 640 * 512 * 2
 
 
 def run(*args):
     return subprocess.run([ZELIR, *args], capture_output=True, text=True, timeout=60)
-
-
-def admin(address, text):
-    """A text command to an emulator's admin port."""
-    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
-        s.settimeout(1.0)
-        s.sendto(text.encode(), (address, 3999))
-        return s.recv(256).decode()
 
 
 def centroid(points):
