@@ -209,6 +209,7 @@ int NetInterface::WaitMessage(uint8_t* destination, uint32_t capacity, uint32_t*
 }
 
 int NetInterface::FlushMessages() {
+    std::lock_guard<std::recursive_mutex> exchange(controlLock_);
     if (transport_) {
         DiscardingSink discard;
         transport_->DrainControl(discard);
