@@ -23,7 +23,7 @@
 #include "device/device_manager.h"
 #include "gige/control_channel.h"
 #include "gige/gnet_device.h"
-#include "net/camsim_admin.h"
+#include "support/camsim_admin.h"
 
 namespace {
 

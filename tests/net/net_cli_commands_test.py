@@ -1,14 +1,16 @@
 """zelir get, set, config, upload and badpoints against the emulator on zc0, run as a user runs
 them; the emulator's admin port reports what reached the camera."""
+import functools
 import json
 import os
 import random
-import socket
 import struct
 import subprocess
 import sys
 import tempfile
 import unittest
+
+import camsim
 
 ZELIR = sys.argv[1]
 CAMERA = "gige://198.18.0.2"
@@ -18,15 +20,8 @@ def run(*args):
     return subprocess.run([ZELIR, *args], capture_output=True, text=True, timeout=60)
 
 
-def admin(text):
-    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
-        s.settimeout(1.0)
-        s.sendto(text.encode(), ("198.18.0.2", 3999))
-        return s.recv(4096).decode()
-
-
-def state(what):
-    return dict(word.split("=", 1) for word in admin("state " + what).split() if "=" in word)
+admin = functools.partial(camsim.admin, "198.18.0.2")
+state = functools.partial(camsim.state, "198.18.0.2")
 
 
 def fnv1a(data):

@@ -156,5 +156,63 @@ class ZelirLive(unittest.TestCase):
         self.assertFalse(os.path.exists(out))
 
 
+
+NOBODY = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
+SOCKET_BUFFER = 8192000  # what the stream socket asks for
+
+
+class ZelirAsOrdinaryUser(unittest.TestCase):
+    """A user without the capture capability reaches the cameras through UDP sockets."""
+
+    def setUp(self):
+        if subprocess.run(NOBODY + ["test", "-x", Z.binary]).returncode != 0:
+            self.skipTest("user nobody cannot reach " + Z.binary)
+        self.tmp = tempfile.TemporaryDirectory()
+        os.chmod(self.tmp.name, 0o777)
+        self.assertEqual(admin("198.18.0.2", "reset"), "ok")
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def as_nobody(self, *args, transport=None):
+        env = {k: v for k, v in os.environ.items() if k != "ZELIR_TRANSPORT"}
+        env.update(ZELIR_DATA_DIR=self.tmp.name, ZELIR_DEBUG="1")
+        if transport:
+            env["ZELIR_TRANSPORT"] = transport
+        return subprocess.run(NOBODY + [Z.binary, *args], capture_output=True, text=True,
+                              timeout=60, env=env, cwd=self.tmp.name)
+
+    def test_discover_grab_and_get(self):
+        found = self.as_nobody("discover")
+        self.assertEqual(found.returncode, 0, found.stderr)
+        self.assertRegex(found.stdout, r"cam://0 +198\.18\.0\.2 +198\.18\.0\.1 +ZS000000")
+        self.assertIn("Unable to open the adapter zh0 for capture", found.stderr)
+        self.assertIn("Reaching cameras on zh0 through UDP sockets", found.stderr)
+
+        out = os.path.join(self.tmp.name, "frames")
+        grab = self.as_nobody("grab", "gige://198.18.0.2", "--frames", "2", "--out", out,
+                              "--format", "raw")
+        self.assertEqual(grab.returncode, 0, grab.stderr)
+        sizes = [os.path.getsize(os.path.join(out, n)) for n in sorted(os.listdir(out))
+                 if n.endswith(".raw")]
+        self.assertEqual(sizes, [640 * 512 * 2] * 2)
+        with open("/proc/sys/net/core/rmem_max") as f:
+            capped = int(f.read()) < SOCKET_BUFFER
+        self.assertEqual("net.core.rmem_max" in grab.stderr, capped, grab.stderr)
+
+        get = self.as_nobody("get", "gige://198.18.0.2", "exposure-time")
+        self.assertEqual((get.returncode, get.stdout),
+                         (0, "exposure-time 1200 (range 10..20000)\n"))
+
+    def test_forced_capture_names_the_cause_and_the_remedies(self):
+        result = self.as_nobody("discover", transport="capture")
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("no camera found", result.stderr)
+        self.assertRegex(result.stderr, r"Unable to open the adapter zh0 for capture: .*"
+                                        r"(permission|Operation not permitted)")
+        self.assertIn("setcap cap_net_raw,cap_net_admin+ep", result.stderr)
+        self.assertIn("ZELIR_TRANSPORT=socket", result.stderr)
+
+
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1], verbosity=2)

@@ -12,7 +12,7 @@
 
 #include "formats/parameter_line.h"
 #include "gige/control_channel.h"
-#include "net/net_harness.h"
+#include "support/net_adapters.h"
 #include "thermal_scene.h"
 
 namespace {

@@ -122,8 +122,8 @@ class OptionsStore {
     Options current_;
 };
 
-void HandleAdmin(int fd, OptionsStore& store, const FrameStreamer& streamer,
-                 DeviceCommands& commands) {
+void HandleAdmin(int fd, OptionsStore& store, const FrameStreamer& streamer, GvcpServer& server) {
+    DeviceCommands& commands = server.Commands();
     char text[1024];
     sockaddr_in from{};
     socklen_t fromLength = sizeof from;
@@ -142,7 +142,8 @@ void HandleAdmin(int fd, OptionsStore& store, const FrameStreamer& streamer,
     } else if (words == std::vector<std::string>{"stats"}) {
         answer = "frames=" + std::to_string(streamer.FramesSent()) +
                  " packets=" + std::to_string(streamer.PacketsSent()) +
-                 " streaming=" + (streamer.Streaming() ? "1" : "0");
+                 " streaming=" + (streamer.Streaming() ? "1" : "0") +
+                 " control=" + std::to_string(server.PacketsTaken());
     } else {
         answer = store.Apply(text);
         // A reset also forgets what the camera was sent.
@@ -219,7 +220,7 @@ int main(int argc, char** argv) {
             server.HandlePacket({packet, static_cast<size_t>(n)}, from);
         }
         if (fds.size() > 1 && (fds[1].revents & POLLIN))
-            HandleAdmin(admin.fd(), store, streamer, server.Commands());
+            HandleAdmin(admin.fd(), store, streamer, server);
     }
     streamer.Stop();
     return 0;
