@@ -8,10 +8,12 @@
 #include <sstream>
 
 #include "formats/combined_image.h"
-#include "formats/file_test_support.h"
+#include "support/test_files.h"
 
 namespace zelir::files {
 namespace {
+
+namespace test = ::zelir_test;
 
 using test::Get;
 

@@ -9,10 +9,12 @@
 
 #include "formats/bmp_file.h"
 #include "formats/file_checksum.h"
-#include "formats/file_test_support.h"
+#include "support/test_files.h"
 
 namespace zelir::files {
 namespace {
+
+namespace test = ::zelir_test;
 
 using test::Append;
 using test::Get;

@@ -4,10 +4,12 @@
 
 #include <string>
 
-#include "formats/file_test_support.h"
+#include "support/test_files.h"
 
 namespace zelir::files {
 namespace {
+
+namespace test = ::zelir_test;
 
 using test::Get;
 

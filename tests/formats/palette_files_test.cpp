@@ -8,7 +8,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "formats/file_test_support.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -19,8 +19,7 @@ std::filesystem::path PaletteDir() {
 }
 
 std::vector<uint8_t> Palette(int index) {
-    return zelir::files::test::ReadBytes(PaletteDir() /
-                                         ("Palette" + std::to_string(index) + ".raw"));
+    return zelir_test::ReadBytes(PaletteDir() / ("Palette" + std::to_string(index) + ".raw"));
 }
 
 double Luminance(const std::vector<uint8_t>& p, int level) {
