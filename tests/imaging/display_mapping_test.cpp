@@ -30,19 +30,8 @@ std::vector<uint8_t> Map(ZelIrHandle handle, const std::vector<uint16_t>& digits
     return out;
 }
 
-TEST(DisplayMapping, StatisticsReachTheParameterBlock) {
-    ScopedHandle handle(1, 1, kW, kH);
-    const auto digits = Gradient();
-    Map(handle.handle(), digits);
-    const ZelIrParameterBlock* block = handle.manager()->ParameterBlock();
-    EXPECT_EQ(block->minDigit, *std::min_element(digits.begin(), digits.end()));
-    EXPECT_EQ(block->maxDigit, *std::max_element(digits.begin(), digits.end()));
-    EXPECT_LE(block->minDigit, block->limit1);
-    EXPECT_LE(block->limit1, block->limit2);
-    EXPECT_LE(block->limit2, block->maxDigit);
-}
-
-TEST(DisplayMapping, RecordPassesCutsInAndStatisticsOut) {
+// The record's cuts go in, the frame's statistics come out to record and parameter block.
+TEST(DisplayMapping, StatisticsReachRecordAndParameterBlock) {
     ScopedHandle handle(1, 1, kW, kH);
     HISTOGRAM_INFO record{};
     record.topCut = 20;
@@ -53,6 +42,11 @@ TEST(DisplayMapping, RecordPassesCutsInAndStatisticsOut) {
     const ZelIrParameterBlock* block = handle.manager()->ParameterBlock();
     EXPECT_EQ(block->topCut, 20);
     EXPECT_EQ(block->bottomCut, 30);
+    EXPECT_EQ(block->minDigit, *std::min_element(digits.begin(), digits.end()));
+    EXPECT_EQ(block->maxDigit, *std::max_element(digits.begin(), digits.end()));
+    EXPECT_LE(block->minDigit, block->limit1);
+    EXPECT_LE(block->limit1, block->limit2);
+    EXPECT_LE(block->limit2, block->maxDigit);
     EXPECT_EQ(record.minDigit, block->minDigit);
     EXPECT_EQ(record.maxDigit, block->maxDigit);
     EXPECT_EQ(record.limit2, block->limit2);
