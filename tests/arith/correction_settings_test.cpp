@@ -96,15 +96,6 @@ TEST(ArithPara, RoundTripsAndRefusesOutOfRangeValues) {
     EXPECT_FALSE(arith.SetArithPara(nullptr));
 }
 
-TEST(ArithType, IsPassedThrough) {
-    ZelIrArith arith;
-    EXPECT_EQ(arith.GetCurrArithType(), 0);
-    for (int type : {1, 2, 7, -5}) {
-        arith.SetArithType(type);
-        EXPECT_EQ(arith.GetCurrArithType(), type);
-    }
-}
-
 TEST(Channel, AcceptsOnlyKnownChannels) {
     ZelIrArith arith;
     arith.Init(kW, kH, L"", L"");
