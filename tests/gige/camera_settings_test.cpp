@@ -205,10 +205,16 @@ TEST_F(ScriptedHandle, ProgressCallbackNeedsACameraHandle) {
     EXPECT_EQ(ZelIr_SetCommandCallback(handle(), callback, this), 1);
     EXPECT_EQ(stream().ProgressCallback(), static_cast<ZelIrProgressCallback>(callback));
     EXPECT_EQ(stream().ProgressContext(), this);
-    // Without an override the stream transfers nothing: the exports report failure.
-    const uint8_t data[4] = {};
-    EXPECT_EQ(ZelIr_TransmitArray(handle(), data, 4, 0), 0);
     EXPECT_EQ(ZelIr_UpgradeFireware(handle(), 0, 0), 0);
+}
+
+// An array transfer succeeds only when the whole array went out.
+TEST_F(ScriptedHandle, ArrayTransferSucceedsAtOneHundredPercent) {
+    const uint8_t data[4] = {};
+    for (const auto& [percent, result] : {std::pair{100u, 1}, {99u, 0}, {0u, 0}}) {
+        stream().transferred = percent;
+        EXPECT_EQ(ZelIr_TransmitArray(handle(), data, 4, 0), result) << percent;
+    }
 }
 
 }  // namespace

@@ -51,9 +51,12 @@ class FakeSource : public CStreamBase {
         std::copy_n(reply->begin(), *length, destination);
         return 1;
     }
+    // What the camera would report for an array transfer (percent of the array sent).
+    uint32_t TransmitArray(const uint8_t*, uint32_t, uint32_t) override { return transferred; }
     void MakeReady() { sourceStatus_ = kSourceReady; }
 
     int* closes = nullptr;  // counts Close calls when set
+    uint32_t transferred = 0;
     zelir::gige::CommandMessage commands;
     std::deque<bool> sendResults;
     std::deque<std::optional<Bytes>> replies;
