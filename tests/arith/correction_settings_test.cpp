@@ -75,7 +75,8 @@ TEST(ArithPara, RoundTripsAndRefusesOutOfRangeValues) {
 
     std::array<short, ZelIrArith::kParaCount> para = defaults;
     para[ZelIrArith::kParaGainTolerance] = 40;
-    para[ZelIrArith::kParaSaturation] = -2;  // 65534 as unsigned
+    para[ZelIrArith::kParaSaturation] = -2;      // 65534 as unsigned
+    para[ZelIrArith::kParaSharpenAmount] = 200;  // the largest taken
     EXPECT_TRUE(arith.SetArithPara(para.data()));
     std::array<short, ZelIrArith::kParaCount> back{};
     arith.GetArithPara(back.data());

@@ -183,6 +183,14 @@ TEST_F(ScriptedHandle, BadPointsGoOnPastFailedSendsAndCountEveryPoint) {
               (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
 }
 
+TEST_F(ScriptedHandle, WithoutBadPointsOnlyTheMarkersGoOut) {
+    const std::vector<int16_t> map(8 * 4, 0);
+    zelir::test::DebugCapture capture;
+    EXPECT_EQ(ZelIr_TransmitBadPointFile(handle(), map.data(), 0), 0);
+    EXPECT_EQ(stream().sent.size(), 2u);
+    EXPECT_EQ(capture.CountContaining("last transfer number"), 0u);
+}
+
 TEST_F(ScriptedHandle, BufferTransferEndsAtTheFirstFailedSend) {
     const Bytes data(1000, 0x11);
     stream().sendResults = {true, false};
