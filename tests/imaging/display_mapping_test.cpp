@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <limits>
 #include <numeric>
+#include <tuple>
 #include <vector>
 
 #include "support/fake_handle.h"
@@ -202,6 +203,21 @@ TEST(DisplayExports, NonFiniteOrHugeSettingsReadAndMapSafely) {
             EXPECT_EQ(ZelIr_GetCurrBright(handle.handle()), c.reported) << c.stored;
             EXPECT_EQ(Map(handle.handle(), Gradient()), expected) << type << " " << c.stored;
         }
+    }
+}
+
+// 16-bit frames report their statistics, 8-bit ones the byte range, others nothing.
+TEST(DisplayExports, MinAndMaxFollowThePixelKind) {
+    ScopedHandle handle(kHandleCamera, kStreamGigE, kW, kH);
+    handle.manager()->ParameterBlock()->minDigit = 100;
+    handle.manager()->ParameterBlock()->maxDigit = 9000;
+    for (const auto& [kind, low, high] :
+         {std::tuple{0u, 100u, 9000u}, {1u, 0u, 255u}, {2u, 7u, 7u}}) {
+        handle.source().GetFrameRecord()->pixelKind = kind;
+        uint32_t min = 7, max = 7;
+        ZelIr_GetCurrMinAndMaxDigitVal(handle.handle(), &min, &max);
+        EXPECT_EQ(min, low) << kind;
+        EXPECT_EQ(max, high) << kind;
     }
 }
 
