@@ -74,6 +74,32 @@ bool CCircularBuffer::WaitNotEmpty(std::chrono::steady_clock::time_point deadlin
     return queued_.wait_until(guard, deadline, [this] { return count_ > 0; });
 }
 
+uint8_t* CCircularBuffer::GetWriteSlot() {
+    Guard guard(lock_);
+    return count_ >= slotCount_ ? nullptr : Slot(writeIndex_);
+}
+
+uint8_t* CCircularBuffer::GetReadSlot() {
+    Guard guard(lock_);
+    return count_ == 0 ? nullptr : Slot(readIndex_);
+}
+
+bool CCircularBuffer::CommitWrite() {
+    Guard guard(lock_);
+    if (count_ >= slotCount_) return false;
+    writeIndex_ = Next(writeIndex_);
+    ++count_;
+    return true;
+}
+
+bool CCircularBuffer::CommitRead() {
+    Guard guard(lock_);
+    if (count_ == 0) return false;
+    readIndex_ = Next(readIndex_);
+    --count_;
+    return true;
+}
+
 int32_t CCircularBuffer::ReadIndex() {
     Guard guard(lock_);
     return readIndex_;

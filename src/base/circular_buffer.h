@@ -29,6 +29,12 @@ class CCircularBuffer {
     // Blocks until an entry is queued or the deadline passes; true when one is there.
     bool WaitNotEmpty(std::chrono::steady_clock::time_point deadline);
 
+    // Zero-copy access; the caller fills or reads the slot between Get and Commit.
+    uint8_t* GetWriteSlot();
+    uint8_t* GetReadSlot();
+    bool CommitWrite();
+    bool CommitRead();
+
     int32_t SlotSize() const { return slotSize_; }
     int32_t SlotCount() const { return slotCount_; }
     int32_t ReadIndex();

@@ -8,6 +8,15 @@
 #include <string_view>
 #include <system_error>
 
+wchar_t* AnsiToUnicode(const char* text) {
+    if (text == nullptr) return nullptr;
+    const size_t length = std::strlen(text);
+    auto* wide = new wchar_t[length + 1];
+    for (size_t i = 0; i < length; ++i) wide[i] = static_cast<unsigned char>(text[i]);
+    wide[length] = L'\0';
+    return wide;
+}
+
 void TcsToStr(char* dest, int size, const wchar_t* src, int64_t length) {
     if (dest == nullptr || size < 1) return;
     int i = 0;
@@ -17,6 +26,17 @@ void TcsToStr(char* dest, int size, const wchar_t* src, int64_t length) {
         }
     }
     if (i < size) dest[i] = '\0';
+}
+
+void StrToTcs(wchar_t* dest, int size, const char* src, int64_t length) {
+    if (dest == nullptr || size < 1) return;
+    int i = 0;
+    if (src != nullptr) {
+        for (; i < size - 1 && (length < 0 || i < length) && src[i] != '\0'; ++i) {
+            dest[i] = static_cast<unsigned char>(src[i]);
+        }
+    }
+    dest[i] = L'\0';
 }
 
 namespace {

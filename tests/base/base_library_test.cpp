@@ -1,43 +1,59 @@
-// The base utility layer: debug output, string conversion, plain files, INI files.
+// The base utility layer: debug output, string conversion, plain files, timers, INI files.
 #include <gtest/gtest.h>
 #include <zelir/zelir.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/debug_output.h"
 #include "base/plain_files.h"
 #include "base/profile_file.h"
 #include "base/string_conversion.h"
-#include "support/debug_capture.h"
-#include "support/test_files.h"
+#include "base/timer.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
+struct DebugCapture {
+    DebugCapture() {
+        ZelIr_SetDebugOutput(
+            [](const char* text, void* context) {
+                static_cast<std::vector<std::string>*>(context)->push_back(text);
+            },
+            &messages);
+    }
+    ~DebugCapture() { ZelIr_SetDebugOutput(nullptr, nullptr); }
+    std::vector<std::string> messages;
+};
+
 TEST(DebugOutput, EachMessageReachesTheSinkExactly) {
-    zelir::test::DebugCapture capture;
+    DebugCapture capture;
     odtprintf(L"camera %d has found before\n", 0);
     odprintf("%s:%u\n", "adapter", 7u);
     odtprintf(L"caf\u00e9 %ls\n", L"\u00b0C");
-    ASSERT_EQ(capture.Messages().size(), 3u);
-    EXPECT_EQ(capture.Messages()[0], "camera 0 has found before\n");
-    EXPECT_EQ(capture.Messages()[1], "adapter:7\n");
-    EXPECT_EQ(capture.Messages()[2],
+    ASSERT_EQ(capture.messages.size(), 3u);
+    EXPECT_EQ(capture.messages[0], "camera 0 has found before\n");
+    EXPECT_EQ(capture.messages[1], "adapter:7\n");
+    EXPECT_EQ(capture.messages[2],
               "caf\xc3\xa9 \xc2\xb0"
               "C\n");
 }
 
 TEST(DebugOutput, LongMessagesAreNotCut) {
-    zelir::test::DebugCapture capture;
+    DebugCapture capture;
     const std::wstring longText(5000, L'a');
     odtprintf(L"%ls\n", longText.c_str());
-    ASSERT_EQ(capture.Messages().size(), 1u);
-    EXPECT_EQ(capture.Messages()[0].size(), 5001u);
+    ASSERT_EQ(capture.messages.size(), 1u);
+    EXPECT_EQ(capture.messages[0].size(), 5001u);
 }
 
 TEST(StringConversion, TcsToStrWritesAtMostSizeBytes) {
@@ -53,7 +69,20 @@ TEST(StringConversion, TcsToStrWritesAtMostSizeBytes) {
     EXPECT_STREQ(model, "XY?");
 }
 
-TEST(StringConversion, DecimalTextReadsAsItsNumber) {
+TEST(StringConversion, StrToTcsAlwaysTerminates) {
+    wchar_t out[16];
+    StrToTcs(out, 16, "0123456789abcdefXYZ", -1);
+    EXPECT_EQ(std::wstring(out), L"0123456789abcde");
+    StrToTcs(out, 16, "abcdef", 3);
+    EXPECT_EQ(std::wstring(out), L"abc");
+    StrToTcs(out, 16, nullptr, -1);
+    EXPECT_EQ(std::wstring(out), L"");
+}
+
+TEST(StringConversion, AnsiToUnicodeAndBack) {
+    std::unique_ptr<wchar_t[]> wide(AnsiToUnicode("00000006G003L"));
+    EXPECT_EQ(std::wstring(wide.get()), L"00000006G003L");
+    EXPECT_EQ(AnsiToUnicode(nullptr), nullptr);
     EXPECT_DOUBLE_EQ(CStringToDouble(L"50.0"), 50.0);
     EXPECT_DOUBLE_EQ(CStringToDouble(L"0.0125"), 0.0125);
     EXPECT_DOUBLE_EQ(CStringToDouble(L"garbage"), 0.0);
@@ -72,8 +101,13 @@ TEST(StringConversion, Utf16FieldsRoundTripAndStayTerminated) {
 
 class TempDir : public ::testing::Test {
   protected:
-    std::string Path(const char* name) const { return dir_.File(name); }
-    zelir_test::ScratchDir dir_{"base"};
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("zelir-base-" + std::to_string(getpid()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    fs::path dir_;
 };
 
 TEST_F(TempDir, AsciiFileReadsLinesWithoutTheirEnds) {
@@ -124,6 +158,14 @@ TEST_F(TempDir, ProfileFileFollowsPrivateProfileRules) {
     EXPECT_EQ(file.GetString("S", "G", "dflt"), "garbage");
     zelir::ProfileFile unwritable(Path("no/such/dir/p.ini"));
     EXPECT_EQ(unwritable.WriteString("S", "K", "1"), zelir::Status::kIoError);
+}
+
+TEST(Timer, MeasuresElapsedTime) {
+    Infrared_1_0::CTimer timer;
+    timer.Start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_GE(timer.DurationMilliSeconds(), 20);
+    EXPECT_GE(timer.DurationMicroSeconds(), 20000);
 }
 
 }  // namespace
