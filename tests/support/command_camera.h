@@ -21,7 +21,7 @@ class CommandCamera {
 
     ZelIrHandle handle() const { return handle_; }
     CGNetDevice& camera() const {
-        return *dynamic_cast<CGNetDevice*>(StreamOf(TableCheck(handle_)));
+        return *TableCheck(handle_)->Camera();
     }
     gige::ControlTarget Target() const { return {camera().Channel(), camera().Endpoint()}; }
 
