@@ -32,8 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InputReader input({data, size});
     const uint32_t width = 1 + input.Byte() % 160;
     const uint32_t height = 1 + input.Byte() % 64;
-    const bool callback = (input.Byte() & 1) != 0;
+    const uint8_t flags = input.Byte();
+    const bool callback = (flags & 1) != 0;
     FrameAssembler assembler(width, height);
+    assembler.SetAnyOrder((flags & 2) != 0);
     Reader reader{assembler.SlotCapacity()};
     if (callback) assembler.SetFrameCallback(&ReadWholeFrame, &reader);
 
@@ -46,6 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Data is copied from the packet's own bytes only: give it a buffer of its exact size.
         const std::vector<uint8_t> exact(packet.begin(), packet.end());
         assembler.HandlePacket(exact);
+        // Switching order mode between packets starts over with the next frame.
+        if (exact.size() == 1) assembler.SetAnyOrder((exact[0] & 1) != 0);
         if (assembler.FetchNewestFrame({record, &imageBytes, &pixelKind, &bytesPerPixel}) == 1 &&
             imageBytes + FrameAssembler::P > record.size()) {
             std::abort();

@@ -8,6 +8,7 @@ packages=(
   build-essential cmake pkg-config clang-format ccache
   clang libclang-rt-dev llvm
   libpcap-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev libtiff-dev
+  libpng-dev nlohmann-json3-dev
   iproute2 tshark
   libopencv-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg

@@ -23,7 +23,7 @@
 #include "device/device_manager.h"
 #include "gige/control_channel.h"
 #include "gige/gnet_device.h"
-#include "net/camsim_admin.h"
+#include "support/camsim_admin.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ class LiveRun {
     LiveRun(ZelIrHandle handle, CamsimAdmin& admin)
         : handle_(handle),
           admin_(admin),
-          camera_(dynamic_cast<CGNetDevice*>(static_cast<CIRDeviceManager*>(handle)->Stream())),
+          camera_(static_cast<CIRDeviceManager*>(handle)->Camera()),
           digits_(kPixels),
           image_(kPixels) {}
 

@@ -50,6 +50,10 @@ class ZELIR_EXPORT CAviCode {
      * path or format, fps 0 or above INT_MAX, a width or height of 0, a bit count other than 8,
      * 16, 24 or 32, a frame of 2^29 pixels or more, or a file that cannot be written. */
     int CreateAviFile(const wchar_t* path, unsigned int fps, const BITMAPINFO* format);
+    /* Extension: the same at a rate of `frames` per `seconds` seconds (29.97 frames/s as 2997
+     * per 100), for rates that are not whole numbers. */
+    int CreateAviFileAtRate(const wchar_t* path, unsigned int frames, unsigned int seconds,
+                            const BITMAPINFO* format);
     /* Appends one frame of `size` bytes. `format` must have the width, height and bit count
      * given at create (it supplies the palette of an 8-bit frame), and `size` must cover the
      * frame (biWidth x |biHeight| x bytes per pixel); otherwise the frame is refused. 1 when
@@ -101,14 +105,15 @@ inline AviPaletteFormat MakeAviPaletteFormat(int width, int height, const RGBQUA
     return format;
 }
 
-/* Records a whole sequence into a new AVI file: `nextFrame(pixels)` fills the next frame
- * (biSizeImage bytes) and returns false when there are no more. Returns the number of frames
- * written, or -1 when the file cannot be created or a frame cannot be written. */
+/* Records a whole sequence into a new AVI file at `frames` per `seconds` seconds:
+ * `nextFrame(pixels)` fills the next frame (biSizeImage bytes) and returns false when there are
+ * no more. Returns the number of frames written, or -1 when the file cannot be created or a
+ * frame cannot be written. */
 template <class NextFrame>
-long RecordAvi(const wchar_t* path, unsigned int fps, const AviPaletteFormat& format,
-               NextFrame&& nextFrame) {
+long RecordAvi(const wchar_t* path, unsigned int frames, unsigned int seconds,
+               const AviPaletteFormat& format, NextFrame&& nextFrame) {
     CAviCode avi;
-    if (!avi.CreateAviFile(path, fps, format.info())) return -1;
+    if (!avi.CreateAviFileAtRate(path, frames, seconds, format.info())) return -1;
     const int size = static_cast<int>(format.header.biSizeImage);
     std::vector<unsigned char> pixels(format.header.biSizeImage);
     long written = 0;
@@ -121,6 +126,13 @@ long RecordAvi(const wchar_t* path, unsigned int fps, const AviPaletteFormat& fo
     }
     avi.CloseAviFile();
     return written;
+}
+
+/* The same at a whole number of frames per second. */
+template <class NextFrame>
+long RecordAvi(const wchar_t* path, unsigned int fps, const AviPaletteFormat& format,
+               NextFrame&& nextFrame) {
+    return RecordAvi(path, fps, 1, format, static_cast<NextFrame&&>(nextFrame));
 }
 
 }  // namespace zelir

@@ -337,8 +337,8 @@ ZELIR_STATIC_ASSERT(sizeof(FrameInfo) == 12, "FrameInfo layout");
 typedef int (*ZelIrFrameCallback)(uint8_t* frame, FrameInfo* info, void* context);
 
 /* What a camera's stream reception has seen since the handle was opened, and whether the camera
- * still sends. A frame is completed when every packet of it arrived, in any order; a frame
- * missing a packet is dropped, counted, and never delivered. */
+ * still sends. A frame missing a packet is dropped, counted, and never delivered. The packet
+ * counters are kept with ZELIR_STREAM_ANY_ORDER only. */
 typedef struct ZelIrStreamStats {
     uint64_t framesCompleted; /* repeats of the previous frame's block id included */
     uint64_t framesDroppedIncomplete;
@@ -353,10 +353,18 @@ ZELIR_STATIC_ASSERT(offsetof(ZelIrStreamStats, state) == 32, "ZelIrStreamStats l
 /* No frame yet since the open. */
 #define ZELIR_STREAM_WAITING 0
 #define ZELIR_STREAM_RECEIVING 1
-/* No frame for ZELIR_STREAM_LOST_MS milliseconds: ZelIr_GetNewArray fails until frames come
- * again (the camera restarted or the link came back) or the handle is closed and opened anew. */
+/* No frame for ZELIR_STREAM_LOST_MS milliseconds. */
 #define ZELIR_STREAM_LOST 2
 #define ZELIR_STREAM_LOST_MS 1000
+
+/* Stream options of a camera handle (ZelIr_SetStreamOptions). Without them a frame with a lost,
+ * repeated or reordered packet is dropped, and a fetch hands the newest complete frame out again
+ * until the next one completes, however long that takes. */
+/* A frame whose packets all arrive, in any order and some twice, is completed. */
+#define ZELIR_STREAM_ANY_ORDER 0x1u
+/* While the stream is lost (ZELIR_STREAM_LOST) ZelIr_GetNewArray fails, and the stream start is
+ * sent again once per ZELIR_STREAM_LOST_MS, so a restarted camera comes back without a reopen. */
+#define ZELIR_STREAM_REPORT_LOST 0x2u
 
 /* Called during long transfers: (message code, progress, context). */
 typedef void (*ZelIrProgressCallback)(uint16_t code, uint32_t progress, void* context);
@@ -538,6 +546,9 @@ ZELIR_API int32_t ZelIr_SetCallBackFun(ZelIrHandle handle, ZelIrFrameCallback ca
 /* Camera handles: the stream's counters and state into `stats`; 1, or 0 for another handle or a
  * null pointer. */
 ZELIR_API int32_t ZelIr_GetStreamStats(ZelIrHandle handle, ZelIrStreamStats* stats);
+/* Camera handles: sets the ZELIR_STREAM_* options (other bits refused); 1, or 0 for another
+ * handle or an unknown bit. */
+ZELIR_API int32_t ZelIr_SetStreamOptions(ZelIrHandle handle, uint32_t options);
 /* GigE camera handles: 1 (the camera has no motorised focus); 0 for other handles. */
 ZELIR_API int32_t ZelIr_FarFocus(ZelIrHandle handle);
 ZELIR_API int32_t ZelIr_NearFocus(ZelIrHandle handle);
@@ -867,5 +878,53 @@ ZELIR_API uint32_t ZelIr_SrecCombinedToBin(ZelIrHandle handle, const char* hardw
                                            uint8_t** image, const char* binPath);
 /* Gives back an image handed out by SrecToBin or SrecCombinedToBin; null is ignored. */
 ZELIR_API void ZelIr_FreeSrecImage(uint8_t* image);
+
+/* ---------------------------------------------------------------------------------------------
+ * Extensions for tools: the display choices by name, what a file holds, lossless recording.
+ * ------------------------------------------------------------------------------------------- */
+/* One entry of a list of choices: the number an export takes and its name (UTF-8, static). */
+typedef struct ZelIrChoice {
+    int32_t value;
+    const char* name;
+} ZelIrChoice;
+
+#define ZELIR_CHOICES_PALETTES 0u        /* ZelIr_SetPalette indexes */
+#define ZELIR_CHOICES_BRIGHT_CONTRAST 1u /* ZelIr_SetBrihgtContrastType types (no aliases) */
+/* Copies at most `capacity` entries of list `kind` into `entries` (may be null) and returns the
+ * length of the list; -1 for an unknown kind. */
+ZELIR_API int32_t ZelIr_GetDisplayChoices(uint32_t kind, ZelIrChoice* entries, int32_t capacity);
+
+/* 1 when the handle's parameter-line fields (serial, model, frame id, temperatures...) come from
+ * its source: a camera's frame, a movie's first frame, a combined image. 0 when the source holds
+ * none and the fields are defaults (bare raw images, movies recorded without lines). */
+ZELIR_API int32_t ZelIr_HasRecordedParameterLine(ZelIrHandle handle);
+
+/* What a movie file holds, as opposed to what playback shows (24 bytes). */
+typedef struct ZelIrMovieFacts {
+    uint32_t headerFrames;  /* frame count the header states (0: never finished) */
+    uint32_t wholeFrames;   /* complete frames behind the header */
+    uint32_t trailingBytes; /* bytes of a cut-off frame after the last complete one */
+    uint32_t durationMs;    /* recording time the header states */
+    float frameRate;        /* headerFrames / duration; 0 when the header has no duration */
+    uint32_t finished;      /* 1 when the recording was stopped and its header completed */
+} ZelIrMovieFacts;
+ZELIR_STATIC_ASSERT(sizeof(ZelIrMovieFacts) == 24, "ZelIrMovieFacts layout");
+/* Movie handles: fills `facts`; 1, or 0 for other handles. */
+ZELIR_API int32_t ZelIr_MovieGetFacts(ZelIrHandle handle, ZelIrMovieFacts* facts);
+
+/* A raw movie written from frames the application hands over (from the frame callback, through
+ * its own queue), in the format ZelIr_StartRecordMovie writes. One writer is used by one thread
+ * at a time. */
+typedef struct ZelIrMovieWriter ZelIrMovieWriter;
+/* Creates `path` for frames of `source`'s geometry and source tag, with the radiometric companion
+ * "<path>.rad" when the source has constants. Null when the file cannot be created. */
+ZELIR_API ZelIrMovieWriter* ZelIr_MovieWriterOpen(ZelIrHandle source, const wchar_t* path);
+/* Appends one frame of width x height 16-bit digits; `bytes` must be exactly that size.
+ * 1 written, 0 refused (wrong size) or not written (disk full...). */
+ZELIR_API int32_t ZelIr_MovieWriterAppend(ZelIrMovieWriter* writer, const void* frame,
+                                          uint32_t bytes);
+/* Completes the header (stop time, frame count, duration, geometry), closes the file and frees
+ * the writer; 1 when every byte reached the file. Null is ignored (0). */
+ZELIR_API int32_t ZelIr_MovieWriterClose(ZelIrMovieWriter* writer);
 
 #endif /* ZELIR_ZELIR_H */

@@ -1,4 +1,5 @@
 // Camera control: raw framed messages and the camera settings.
+#include "api/c_results.h"
 #include "api/handle_table.h"
 #include "gige/camera_settings.h"
 
@@ -11,31 +12,32 @@ CStreamBase* CameraStream(ZelIrHandle handle) {
     return StreamOf(TypeCheck(handle, kHandleCamera));
 }
 
-// Runs `body` on the camera stream of the handle; 0 for any other handle.
+// Runs `body` on the camera stream of the handle: 1 when it succeeded, 0 when it failed and for
+// any other handle.
 template <typename Body>
 int32_t OnCamera(ZelIrHandle handle, Body&& body) {
     return OnHandle<int32_t>(handle, 0, [&]() -> int32_t {
         CStreamBase* stream = CameraStream(handle);
-        return stream != nullptr ? body(*stream) : 0;
+        return stream != nullptr ? OneOrZero(body(*stream)) : 0;
     });
 }
 
 }  // namespace
 
 ZELIR_API int32_t ZelIr_SendMessage(ZelIrHandle handle, uint16_t id, uint8_t flag, uint32_t value) {
-    return OnCamera(handle, [&](CStreamBase& s) { return SendWord(s, id, flag, value) ? 1 : 0; });
+    return OnCamera(handle, [&](CStreamBase& s) { return SendWord(s, id, flag, value); });
 }
 
 ZELIR_API int32_t ZelIr_SendMessageEx(ZelIrHandle handle, uint16_t id, uint8_t flag,
                                       const uint8_t* data, uint16_t n) {
-    return OnCamera(handle,
-                    [&](CStreamBase& s) { return SendFramed(s, id, flag, data, n) ? 1 : 0; });
+    return OnCamera(handle, [&](CStreamBase& s) { return SendFramed(s, id, flag, data, n); });
 }
 
 ZELIR_API int32_t ZelIr_SendSeriaPortCmd(ZelIrHandle handle, const uint8_t* bytes,
                                          uint32_t length) {
     return OnCamera(handle, [&](CStreamBase& s) {
-        return bytes != nullptr && s.SendCommand(bytes, length) ? 1 : 0;
+        if (bytes == nullptr) return Status::kInvalidArgument;
+        return s.SendCommand(bytes, length) ? Status::kOk : Status::kIoError;
     });
 }
 
@@ -45,9 +47,9 @@ ZELIR_API int32_t ZelIr_ReceiveSeriaPortCmd(ZelIrHandle handle, uint8_t* destina
         // Without a length there is no capacity: nothing is copied. The capacity goes in, the
         // reply's own length comes back.
         uint32_t lengths = length != nullptr && destination != nullptr ? *length : 0;
-        const bool received = ReceiveAnswer(s, destination, &lengths, id);
-        if (received && length != nullptr) *length = lengths;
-        return received ? 1 : 0;
+        const Status received = ReceiveAnswer(s, destination, &lengths, id);
+        if (received == Status::kOk && length != nullptr) *length = lengths;
+        return received;
     });
 }
 

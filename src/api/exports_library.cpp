@@ -19,8 +19,9 @@ ZelIrHandle CreateHandle(OpenKind kind, const wchar_t* path, void* reserved) {
         auto manager = std::make_shared<CIRDeviceManager>();
         if (PlaceManager(manager) < 0) return nullptr;
         const bool opened = OnHandle(manager.get(), false, [&] {
-            return kind == OpenKind::kDevice ? manager->DeviceOpen(path, reserved)
-                                             : manager->FileOpen(path);
+            const Status status = kind == OpenKind::kDevice ? manager->DeviceOpen(path, reserved)
+                                                            : manager->FileOpen(path);
+            return status == Status::kOk;
         });
         if (!opened) {
             RemoveManager(manager.get());

@@ -1,4 +1,5 @@
 // Movie playback, movie recording and image saving exports.
+#include "api/c_results.h"
 #include "api/handle_table.h"
 #include "api/radiometry_storage.h"
 #include "playback/file_stream.h"
@@ -56,8 +57,10 @@ ZELIR_API uint32_t ZelIr_MovieGetTotalFrm(ZelIrHandle handle) {
 }
 
 ZELIR_API uint32_t ZelIr_MovieGetWholeFrm(ZelIrHandle handle) {
-    CFileStream* movie = Movie(handle);
-    return movie != nullptr ? movie->WholeFrames() : 0;
+    return OnHandle(handle, uint32_t{0}, [&]() -> uint32_t {
+        CFileStream* movie = Movie(handle);
+        return movie != nullptr ? movie->WholeFrames() : 0;
+    });
 }
 
 ZELIR_API int32_t ZelIr_MovieGoto(ZelIrHandle handle, uint32_t position) {
@@ -105,9 +108,9 @@ ZELIR_API int32_t ZelIr_StartRecordMovie(ZelIrHandle handle, const wchar_t* path
         CIRDeviceManager* manager = Recordable(handle);
         if (manager == nullptr) return 0;
         if (StreamOf(manager) == nullptr) return 1;
-        const int32_t started = manager->StartRecording(path);
-        if (started == 0) WriteCompanion(manager, path);
-        return started;
+        const Status started = manager->StartRecording(path);
+        if (started == Status::kOk) WriteCompanion(manager, path);
+        return ZeroOrMinusOne(started);
     });
 }
 
@@ -129,16 +132,17 @@ ZELIR_API int32_t ZelIr_IsRecordingMovie(ZelIrHandle handle) {
 ZELIR_API int32_t ZelIr_SaveCurrImage(ZelIrHandle handle, const wchar_t* path) {
     return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
         CIRDeviceManager* manager = TableCheck(handle);
-        const int32_t saved = manager != nullptr ? manager->SaveCurrentImage(path, true) : 0;
-        if (saved == 1) WriteCompanion(manager, path);
-        return saved;
+        if (manager == nullptr) return 0;
+        const Status saved = manager->SaveCurrentImage(path, true);
+        if (saved == Status::kOk) WriteCompanion(manager, path);
+        return OneOrZero(saved);
     });
 }
 
 ZELIR_API int32_t ZelIr_SaveCurrImageAsBmp(ZelIrHandle handle, const wchar_t* path) {
     return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
         CIRDeviceManager* manager = TableCheck(handle);
-        return manager != nullptr ? manager->SaveCurrentImageAsBmp(path) : 0;
+        return manager != nullptr ? OneOrZero(manager->SaveCurrentImageAsBmp(path)) : 0;
     });
 }
 
@@ -148,11 +152,10 @@ ZELIR_API int32_t ZelIr_SaveCurrImageV1D7(ZelIrHandle handle, const wchar_t* pat
     return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
         constexpr uint16_t kCallerImageLineSize = 7;
         CIRDeviceManager* manager = TableCheck(handle);
-        const int32_t saved =
-            manager != nullptr
-                ? manager->SaveCallerImage(path, info, palette, pixels, kCallerImageLineSize)
-                : 0;
-        if (saved == 1) WriteCompanion(manager, path);
-        return saved;
+        if (manager == nullptr) return 0;
+        const Status saved =
+            manager->SaveCallerImage(path, info, palette, pixels, kCallerImageLineSize);
+        if (saved == Status::kOk) WriteCompanion(manager, path);
+        return OneOrZero(saved);
     });
 }

@@ -74,7 +74,7 @@ ZELIR_API int32_t ZelIr_FitRadiometry(ZelIrHandle handle, ZelIrRadiometry* const
                 odprintf("radiometric fit failed: %s\n", reason.c_str());
                 return 0;
             }
-            if (!manager->Radiometry().SetConstants(fit->constants)) return 0;
+            if (manager->Radiometry().SetConstants(fit->constants) != Status::kOk) return 0;
             KeepCameraRadiometry(manager);
             if (constants != nullptr) *constants = fit->constants;
             return 1;

@@ -1,4 +1,4 @@
-// Stream reception counters and the camera's stream state.
+// Stream reception options, counters and the camera's stream state.
 #include "api/handle_table.h"
 #include "gige/gnet_device.h"
 
@@ -29,6 +29,18 @@ ZELIR_API int32_t ZelIr_GetStreamStats(ZelIrHandle handle, ZelIrStreamStats* sta
         *stats = ZelIrStreamStats{counters.framesCompleted,   counters.framesDroppedIncomplete,
                                   counters.packetsOutOfOrder, counters.packetsRepeated,
                                   StateCode(camera.State()),  0};
+        return 1;
+    });
+}
+
+ZELIR_API int32_t ZelIr_SetStreamOptions(ZelIrHandle handle, uint32_t options) {
+    return OnHandle(handle, int32_t{0}, [&]() -> int32_t {
+        constexpr uint32_t kKnown = ZELIR_STREAM_ANY_ORDER | ZELIR_STREAM_REPORT_LOST;
+        CIRDeviceManager* manager = TypeCheck(handle, kHandleCamera);
+        if (manager == nullptr || manager->Camera() == nullptr || (options & ~kKnown) != 0) {
+            return 0;
+        }
+        manager->Camera()->SetStreamOptions(options);
         return 1;
     });
 }

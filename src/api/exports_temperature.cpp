@@ -40,7 +40,7 @@ int32_t RegionExport(ZelIrHandle handle, ZelIrTempStats* stats, Measure&& measur
     const TemperatureTable* table = manager->Radiometry().Table();
     const FrameView frame = CurrentFrame(manager);
     if (table == nullptr || frame.digits.empty()) return 0;
-    return measure(frame, *table) ? 1 : 0;
+    return measure(frame, *table) == Status::kOk ? 1 : 0;
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ ZELIR_API int32_t ZelIr_SetRadiometry(ZelIrHandle handle, const ZelIrRadiometry*
         CIRDeviceManager* manager = TableCheck(handle);
         if (manager == nullptr || constants == nullptr) return 0;
         return Guarded(0, [&] {
-            if (!manager->Radiometry().SetConstants(*constants)) return 0;
+            if (manager->Radiometry().SetConstants(*constants) != Status::kOk) return 0;
             KeepCameraRadiometry(manager);
             return 1;
         });
@@ -73,7 +73,7 @@ ZELIR_API int32_t ZelIr_SetObjectParams(ZelIrHandle handle, const ZelIrObjectPar
         CIRDeviceManager* manager = TableCheck(handle);
         if (manager == nullptr || params == nullptr) return 0;
         return Guarded(0, [&] {
-            if (!manager->Radiometry().SetObject(*params)) return 0;
+            if (manager->Radiometry().SetObject(*params) != Status::kOk) return 0;
             KeepCameraRadiometry(manager);
             return 1;
         });

@@ -46,7 +46,8 @@ void LoadRadiometry(CIRDeviceManager* manager, const std::wstring& openedPath) {
 void KeepCameraRadiometry(CIRDeviceManager* manager) {
     if (manager->HandleType() != kHandleCamera || !manager->Radiometry().HasConstants()) return;
     const std::string path = CameraFile(manager);
-    if (!radiometry::SaveRecord(path, CameraSerial(manager), manager->Radiometry().Record())) {
+    if (radiometry::SaveRecord(path, CameraSerial(manager), manager->Radiometry().Record()) !=
+        Status::kOk) {
         odprintf("could not save radiometry file %s\n", path.c_str());
     }
 }
@@ -60,7 +61,7 @@ void WriteCompanion(CIRDeviceManager* manager, const wchar_t* path) {
     }
     const std::string serial =
         manager->HandleType() == kHandleCamera ? CameraSerial(manager) : std::string();
-    if (!radiometry::SaveRecord(companion, serial, manager->Radiometry().Record())) {
+    if (radiometry::SaveRecord(companion, serial, manager->Radiometry().Record()) != Status::kOk) {
         odprintf("could not save radiometry file %s\n", companion.c_str());
     }
 }

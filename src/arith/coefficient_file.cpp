@@ -10,6 +10,7 @@
 #include "base/debug_output.h"
 #include "base/unique_file.h"
 #include "fnv1a.h"
+#include "formats/file_io.h"
 
 namespace zelir::arith {
 
@@ -29,17 +30,17 @@ std::uint32_t PayloadChecksum(const CoefficientSet& set) {
     return Fnv1a(hash, set.badMask.data(), set.badMask.size());
 }
 
+Status Refuse(const std::string& path, const char* reason) {
+    odprintf("ZelIrArith: ignored coefficient file %s (%s)\n", path.c_str(), reason);
+    return Status::kBadData;
+}
+
+}  // namespace
+
 void FillSerial(char (&field)[64], const std::string& serial) {
     std::memset(field, 0, sizeof(field));
     std::memcpy(field, serial.data(), std::min(serial.size(), sizeof(field) - 1));
 }
-
-bool Refuse(const std::string& path, const char* reason) {
-    odprintf("ZelIrArith: ignored coefficient file %s (%s)\n", path.c_str(), reason);
-    return false;
-}
-
-}  // namespace
 
 std::string SerialFileText(const std::string& serial) {
     std::string text;
@@ -60,9 +61,9 @@ std::string CoefficientFilePath(const std::string& dataDirectory, const std::str
     return dataDirectory + (separated ? "" : "/") + name;
 }
 
-bool SaveCoefficients(const std::string& path, const std::string& serial, int channel, int w, int h,
-                      const CoefficientSet& set) {
-    if (path.empty()) return false;
+Status SaveCoefficients(const std::string& path, const std::string& serial, int channel, int w,
+                        int h, const CoefficientSet& set) {
+    if (path.empty()) return Status::kInvalidArgument;
     CoefficientFileHeader header{};
     std::memcpy(header.magic, kMagic, sizeof(kMagic));
     header.version = kVersion;
@@ -72,29 +73,24 @@ bool SaveCoefficients(const std::string& path, const std::string& serial, int ch
     header.checksum = PayloadChecksum(set);
     FillSerial(header.serial, serial);
 
-    const std::string temporary = path + ".tmp";
-    bool written = false;
-    if (File file{std::fopen(temporary.c_str(), "wb")}) {
-        const std::size_t n = set.badMask.size();
-        written = std::fwrite(&header, sizeof(header), 1, file.get()) == 1 &&
-                  std::fwrite(set.tables.gain.data(), sizeof(float), n, file.get()) == n &&
-                  std::fwrite(set.tables.offset.data(), sizeof(float), n, file.get()) == n &&
-                  std::fwrite(set.badMask.data(), 1, n, file.get()) == n &&
-                  std::fflush(file.get()) == 0;
-    }
-    if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-    std::remove(temporary.c_str());
+    files::FileWriter file(path, files::WriteMode::kReplace);
+    file.WriteStruct(header);
+    file.WriteArray(std::span<const float>(set.tables.gain));
+    file.WriteArray(std::span<const float>(set.tables.offset));
+    file.Write(set.badMask);
+    if (file.Finish() == files::FileResult::kOk) return Status::kOk;
     odprintf("ZelIrArith: could not save coefficient file %s\n", path.c_str());
-    return false;
+    return Status::kIoError;
 }
 
-bool LoadCoefficients(const std::string& path, const std::string& serial, int channel, int w, int h,
-                      CoefficientSet& set) {
-    if (path.empty()) return false;
+Status LoadCoefficients(const std::string& path, const std::string& serial, int channel, int w,
+                        int h, CoefficientSet& set) {
+    if (path.empty()) return Status::kNotFound;
     File file{std::fopen(path.c_str(), "rb")};
     if (!file) {
-        if (errno != ENOENT) Refuse(path, "cannot open");
-        return false;
+        if (errno == ENOENT) return Status::kNotFound;
+        (void)Refuse(path, "cannot open");
+        return Status::kCannotOpen;
     }
     const std::size_t n = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
     std::fseek(file.get(), 0, SEEK_END);
@@ -129,7 +125,7 @@ bool LoadCoefficients(const std::string& path, const std::string& serial, int ch
     }
     if (PayloadChecksum(read) != header.checksum) return Refuse(path, "bad checksum");
     set = std::move(read);
-    return true;
+    return Status::kOk;
 }
 
 void RemoveCoefficients(const std::string& path) {

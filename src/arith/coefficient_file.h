@@ -14,6 +14,8 @@
 
 #include "frame_correction.h"
 
+#include "base/status.h"
+
 namespace zelir::arith {
 
 struct __attribute__((packed)) CoefficientFileHeader {
@@ -36,6 +38,9 @@ struct CoefficientSet {
     std::vector<std::uint8_t> badMask;
 };
 
+// The serial text in a file header's 64-byte field: cut to 63 bytes, zero-filled.
+void FillSerial(char (&field)[64], const std::string& serial);
+
 // The serial text as a part of a file name: anything but letters, digits, '-' and '.' becomes '_'.
 std::string SerialFileText(const std::string& serial);
 
@@ -44,13 +49,14 @@ std::string CoefficientFilePath(const std::string& dataDirectory, const std::str
                                 int channel);
 
 // Written to a temporary file and renamed, so a crash never leaves half a set behind.
-bool SaveCoefficients(const std::string& path, const std::string& serial, int channel, int w, int h,
-                      const CoefficientSet& set);
+// kInvalidArgument without a path, kIoError (with a debug message) when it cannot be written.
+Status SaveCoefficients(const std::string& path, const std::string& serial, int channel, int w,
+                        int h, const CoefficientSet& set);
 
-// True when a valid set for this camera, channel and size was read. A missing file is silent;
-// any other refusal gives a debug message.
-bool LoadCoefficients(const std::string& path, const std::string& serial, int channel, int w, int h,
-                      CoefficientSet& set);
+// kOk when a valid set for this camera, channel and size was read. A missing file is kNotFound
+// and silent; kCannotOpen and kBadData come with a debug message.
+Status LoadCoefficients(const std::string& path, const std::string& serial, int channel, int w,
+                        int h, CoefficientSet& set);
 
 void RemoveCoefficients(const std::string& path);
 

@@ -3,10 +3,10 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 
 #include "base/debug_output.h"
+#include "base/regular_file.h"
 #include "base/unique_file.h"
 #include "formats/raw_image.h"
 
@@ -18,9 +18,9 @@ namespace {
 
 constexpr long kParameterLine = 100;
 
-bool Refuse(const std::string& path, const char* reason) {
+Status Refuse(const std::string& path, const char* reason, Status status = Status::kBadData) {
     odprintf("ZelIrArith: raw image %s refused (%s)\n", path.c_str(), reason);
-    return false;
+    return status;
 }
 
 // Little-endian 16-bit field of the parameter line.
@@ -30,15 +30,9 @@ unsigned Field(const unsigned char* line, int offset) {
 
 }  // namespace
 
-bool ReadRawFrame(const std::string& path, int w, int h, std::vector<std::uint16_t>& frame) {
-    // A FIFO would block the open and a device has no size to judge: only regular files.
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        return Refuse(path, "not a regular file");
-    }
-    zelir::UniqueFile file{std::fopen(path.c_str(), "rb")};
-    if (!file) return Refuse(path, "cannot open");
+Status ReadRawFrame(const std::string& path, int w, int h, std::vector<std::uint16_t>& frame) {
+    zelir::UniqueFile file = OpenRegularStream(path.c_str());
+    if (!file) return Refuse(path, "cannot open", Status::kCannotOpen);
     std::fseek(file.get(), 0, SEEK_END);
     const long length = std::ftell(file.get());
     std::fseek(file.get(), 0, SEEK_SET);
@@ -63,9 +57,9 @@ bool ReadRawFrame(const std::string& path, int w, int h, std::vector<std::uint16
     frame.resize(static_cast<std::size_t>(w) * h);
     if (std::fseek(file.get(), skipped, SEEK_SET) != 0 ||
         std::fread(frame.data(), 2, frame.size(), file.get()) != frame.size()) {
-        return Refuse(path, "short read");
+        return Refuse(path, "short read", Status::kIoError);
     }
-    return true;
+    return Status::kOk;
 }
 
 }  // namespace zelir::arith

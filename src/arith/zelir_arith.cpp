@@ -68,8 +68,8 @@ void LoadChannel(ZelIrArith::State& s) {
     s.correction.Clear();
     s.calibrationBad.clear();
     CoefficientSet set;
-    if (s.width > 0 &&
-        LoadCoefficients(ChannelFile(s), s.serial, s.channel, s.width, s.height, set)) {
+    if (s.width > 0 && LoadCoefficients(ChannelFile(s), s.serial, s.channel, s.width, s.height,
+                                        set) == zelir::Status::kOk) {
         s.correction = std::move(set.tables);
         s.calibrationBad = std::move(set.badMask);
     }
@@ -230,7 +230,8 @@ bool ZelIrArith::CalcK() {
         odprintf("ZelIrArith: calibration refused: the high reference is not above the low\n");
         return false;
     }
-    SaveCoefficients(ChannelFile(s), s.serial, s.channel, s.width, s.height, set);
+    // A set that cannot be kept still serves until the camera is closed (the save says why).
+    (void)SaveCoefficients(ChannelFile(s), s.serial, s.channel, s.width, s.height, set);
     s.correction = std::move(set.tables);
     s.calibrationBad = std::move(set.badMask);
     RebuildBadPixelRepair(s);
@@ -241,8 +242,10 @@ bool ZelIrArith::ReadRawDataCalcK(const wchar_t* lowFile, const wchar_t* highFil
     State& s = *state_;
     if (s.width == 0) return false;
     std::vector<std::uint16_t> lowFrame, highFrame;
-    if (!ReadRawFrame(zelir::WideToUtf8(lowFile), s.width, s.height, lowFrame) ||
-        !ReadRawFrame(zelir::WideToUtf8(highFile), s.width, s.height, highFrame)) {
+    if (ReadRawFrame(zelir::WideToUtf8(lowFile), s.width, s.height, lowFrame) !=
+            zelir::Status::kOk ||
+        ReadRawFrame(zelir::WideToUtf8(highFile), s.width, s.height, highFrame) !=
+            zelir::Status::kOk) {
         return false;
     }
     SetLData(lowFrame.data(), 1);

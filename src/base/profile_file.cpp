@@ -37,10 +37,10 @@ std::string ProfileFile::GetString(const std::string& section, const std::string
     return value != nullptr ? std::string(value) : fallback;
 }
 
-bool ProfileFile::WriteString(const std::string& section, const std::string& key,
-                              const std::string& value) {
+Status ProfileFile::WriteString(const std::string& section, const std::string& key,
+                                const std::string& value) {
     ini_->SetValue(section.c_str(), key.c_str(), value.c_str());
-    return ini_->SaveFile(path_.c_str()) == SI_OK;
+    return ini_->SaveFile(path_.c_str()) == SI_OK ? Status::kOk : Status::kIoError;
 }
 
 }  // namespace zelir

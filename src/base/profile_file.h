@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "base/status.h"
+
 namespace zelir {
 
 class ProfileFile {
@@ -21,8 +23,9 @@ class ProfileFile {
     int GetInt(const std::string& section, const std::string& key, int fallback) const;
     std::string GetString(const std::string& section, const std::string& key,
                           const std::string& fallback) const;
-    // Sets the key and saves the file; false when the file cannot be written.
-    bool WriteString(const std::string& section, const std::string& key, const std::string& value);
+    // Sets the key and saves the file; kIoError when the file cannot be written.
+    Status WriteString(const std::string& section, const std::string& key,
+                       const std::string& value);
 
   private:
     std::string path_;

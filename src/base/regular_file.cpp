@@ -24,4 +24,12 @@ int OpenRegularFile(const char* path) {
     return fd;
 }
 
+UniqueFile OpenRegularStream(const char* path) {
+    const int fd = OpenRegularFile(path);
+    if (fd < 0) return nullptr;
+    UniqueFile file{::fdopen(fd, "rb")};
+    if (!file) ::close(fd);
+    return file;
+}
+
 }  // namespace zelir

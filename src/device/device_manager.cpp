@@ -42,14 +42,13 @@ int32_t CIRDeviceManager::MapToY8(const uint16_t* source, uint8_t* destination, 
                                destination, noFlip, record);
 }
 
-int32_t CIRDeviceManager::StartRecording(const wchar_t* path) {
+zelir::Status CIRDeviceManager::StartRecording(const wchar_t* path) {
     if (!stream_ || path == nullptr) {
         recorder_.Stop();
-        return -1;
+        return stream_ ? zelir::Status::kInvalidArgument : zelir::Status::kNotOpen;
     }
-    const bool started = recorder_.Start(zelir::WideToUtf8(path), stream_->GetSourceTag(),
-                                         stream_->GetWidth(), stream_->GetHeight());
-    return started ? 0 : -1;
+    return recorder_.Start(zelir::WideToUtf8(path), stream_->GetSourceTag(), stream_->GetWidth(),
+                           stream_->GetHeight());
 }
 
 void CIRDeviceManager::StopRecording() {

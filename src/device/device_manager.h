@@ -9,6 +9,7 @@
 #include <mutex>
 #include <vector>
 
+#include "base/status.h"
 #include "device/device_list.h"
 #include "device/movie_recorder.h"
 #include "imaging/ir_manager.h"
@@ -30,10 +31,13 @@ class CIRDeviceManager : public CIRManager {
     CIRDeviceManager();
     ~CIRDeviceManager() override;
 
-    // Opens a camera by connection path; false leaves the manager without a stream.
-    bool DeviceOpen(const wchar_t* path, void* reserved);
-    // Opens a recorded file (movie, combined image or raw image).
-    bool FileOpen(const wchar_t* path);
+    // Opens a camera by connection path. kInvalidArgument for a path without meaning,
+    // kNotFound when no listed camera matches, kUnsupported for a camera of another kind or
+    // size, kCannotOpen when its channel cannot be opened; a failure leaves no stream.
+    zelir::Status DeviceOpen(const wchar_t* path, void* reserved);
+    // Opens a recorded file (movie, combined image or raw image); kCannotOpen when it cannot be
+    // read as one.
+    zelir::Status FileOpen(const wchar_t* path);
     // Finishes a recording, saves the display settings, closes and destroys the stream;
     // nothing when none is open.
     void StreamClose();
@@ -60,17 +64,18 @@ class CIRDeviceManager : public CIRManager {
     void MovieForward(uint32_t frames);
     void MovieBackward(uint32_t frames);
 
-    // Movie recording of whatever the stream delivers: 0 when started, -1 when the file cannot
-    // be created.
-    int32_t StartRecording(const wchar_t* path);
+    // Movie recording of whatever the stream delivers: kNotOpen without a stream,
+    // kInvalidArgument without a path, else what the recorder's start says.
+    zelir::Status StartRecording(const wchar_t* path);
     void StopRecording();
     bool IsRecording() const { return recorder_.IsRecording(); }
 
-    // Savers of the current image; 1 on success, 0 without a stream or a file.
-    int32_t SaveCurrentImage(const wchar_t* path, bool companionRaw);
-    int32_t SaveCurrentImageAsBmp(const wchar_t* path);
-    int32_t SaveCallerImage(const wchar_t* path, const BITMAPINFOHEADER* info,
-                            const RGBQUAD* palette, const uint8_t* pixels, uint16_t lineSize);
+    // Savers of the current image: kNotOpen without a stream, kInvalidArgument for what cannot
+    // make an image, kIoError when the file cannot be written (nothing is left behind).
+    zelir::Status SaveCurrentImage(const wchar_t* path, bool companionRaw);
+    zelir::Status SaveCurrentImageAsBmp(const wchar_t* path);
+    zelir::Status SaveCallerImage(const wchar_t* path, const BITMAPINFOHEADER* info,
+                                  const RGBQUAD* palette, const uint8_t* pixels, uint16_t lineSize);
 
     // Camera transfers without an acknowledgement per message; 0 without a stream.
     int32_t TransmitBadPoints(const int16_t* map);
@@ -93,7 +98,7 @@ class CIRDeviceManager : public CIRManager {
     void SetUpDataDirectory();
     // Fetches again at the current position, paused or not.
     void RefreshFrame();
-    bool BuildCurrentBitmap(std::vector<uint8_t>& bitmap);
+    zelir::Status BuildCurrentBitmap(std::vector<uint8_t>& bitmap);
 
     std::recursive_mutex mutex_;
     zelir::MovieRecorder recorder_;

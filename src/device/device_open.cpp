@@ -80,12 +80,12 @@ bool FitsFrameRecord(uint16_t width, uint16_t height) {
 
 }  // namespace
 
-bool CIRDeviceManager::DeviceOpen(const wchar_t* path, void* reserved) {
+zelir::Status CIRDeviceManager::DeviceOpen(const wchar_t* path, void* reserved) {
     const std::optional<ConnectionPath> parts = SplitPath(path);
-    if (!parts) return false;
+    if (!parts) return zelir::Status::kInvalidArgument;
     const std::vector<DeviceInfo> records = zelir::ListedOrDiscovered();
     const std::optional<size_t> index = ChooseRecord(*parts, records);
-    if (!index) return false;
+    if (!index) return zelir::Status::kNotFound;
     const DeviceInfo& record = records[*index];
     std::wstring transport = zelir::DeviceRecordText(record, offsetof(DeviceInfo, transport), 16);
     transport.resize(std::min(transport.size(), kFieldCharacters));
@@ -93,17 +93,18 @@ bool CIRDeviceManager::DeviceOpen(const wchar_t* path, void* reserved) {
     SetUpDataDirectory();
     if (transport == L"USB") {
         odtprintf(L"Error:USB device is not suppoted\n");
-        return false;
+        return zelir::Status::kUnsupported;
     }
     const std::optional<zelir::gige::DiscoveryEntry> entry =
         zelir::gige::GetDiscoveryEntry(static_cast<uint32_t>(*index));
-    if (transport != L"GIGE" || !entry || !FitsFrameRecord(record.width, record.height)) {
-        return false;
+    if (!entry) return zelir::Status::kNotFound;
+    if (transport != L"GIGE" || !FitsFrameRecord(record.width, record.height)) {
+        return zelir::Status::kUnsupported;
     }
     auto camera = std::make_unique<CGNetDevice>(reserved, *entry, record.width, record.height);
     camera->Attach(this, &recorder_);
     camera->SetSaveDirectory(dataDirectory_.c_str());
-    if (camera->Open() == 0) return false;
+    if (camera->Open() == 0) return zelir::Status::kCannotOpen;
     camera_ = camera.get();
     AdoptStream(std::move(camera));
     std::this_thread::sleep_for(kSettleAfterOpen);
@@ -125,5 +126,5 @@ bool CIRDeviceManager::DeviceOpen(const wchar_t* path, void* reserved) {
     LoadMask();
     const std::wstring serial = SerialText(parameterBlock_, kSerialBuffer - 1);
     stream_->Arith().Init(width, height, dataDirectory_.c_str(), serial.c_str());
-    return true;
+    return zelir::Status::kOk;
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "base/debug_output.h"
 #include "base/string_conversion.h"
 #include "formats/avi_code_access.h"
 #include "formats/avi_file_writer.h"
@@ -33,13 +34,17 @@ bool AcceptedFormat(const BITMAPINFOHEADER& header, zelir::AviVideoFormat& video
 namespace zelir {
 
 int AviCodeAccess::CreateAviFile(CAviCode& code, const wchar_t* path, unsigned int fps,
-                                 const BITMAPINFO* format, const char* encoder) {
+                                 const BITMAPINFO* format, const char* encoder,
+                                 unsigned int fpsDivisor) {
     if (format == nullptr || path == nullptr) return 0;
     // A second create finishes the file being written rather than abandoning it half-written.
     code.CloseAviFile();
-    AviVideoFormat video{.width = 0, .height = 0, .fps = fps};
+    AviVideoFormat video{.width = 0, .height = 0, .fps = fps, .fpsDivisor = fpsDivisor};
     // FFmpeg keeps frame rates as int fractions.
-    if (fps == 0 || fps > INT_MAX || !AcceptedFormat(format->bmiHeader, video)) return 0;
+    if (fps == 0 || fps > INT_MAX || fpsDivisor == 0 || fpsDivisor > INT_MAX ||
+        !AcceptedFormat(format->bmiHeader, video)) {
+        return 0;
+    }
     std::unique_ptr<AviFileWriter> file = AviFileWriter::Create(WideToUtf8(path), video, encoder);
     if (file == nullptr) return 0;
     code.expand8Bit_ = format->bmiHeader.biBitCount == 8;
@@ -82,6 +87,12 @@ int CAviCode::CreateAviFile(const wchar_t* path, unsigned int fps, const BITMAPI
     return zelir::AviCodeAccess::CreateAviFile(*this, path, fps, format, zelir::kXvidEncoder);
 }
 
+int CAviCode::CreateAviFileAtRate(const wchar_t* path, unsigned int frames, unsigned int seconds,
+                                  const BITMAPINFO* format) {
+    return zelir::AviCodeAccess::CreateAviFile(*this, path, frames, format, zelir::kXvidEncoder,
+                                               seconds);
+}
+
 int CAviCode::PushFrame(const unsigned char* data, int size, const BITMAPINFO* format) {
     if (!recording_ || data == nullptr || format == nullptr || size < 0) return 0;
     const BITMAPINFOHEADER& header = format->bmiHeader;
@@ -111,14 +122,18 @@ int CAviCode::PushFrame(const unsigned char* data, int size, const BITMAPINFO* f
         }
         bgr = converted;
     }
-    const bool written = file_->WriteFrame(frameCounter_, bgr, header.biHeight > 0);
+    const zelir::files::FileResult written =
+        file_->WriteFrame(frameCounter_, bgr, header.biHeight > 0);
     ++frameCounter_;
-    return written ? 1 : 0;
+    return written == zelir::files::FileResult::kOk ? 1 : 0;
 }
 
 void CAviCode::CloseAviFile() {
     frameCounter_ = 0;
     recording_ = 0;
+    if (file_ != nullptr && file_->Finish() != zelir::files::FileResult::kOk) {
+        odprintf("AVI file could not be finished: it may not play to its end\n");
+    }
     delete file_;
     file_ = nullptr;
 }

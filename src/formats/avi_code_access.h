@@ -7,8 +7,10 @@
 namespace zelir {
 
 struct AviCodeAccess {
+    // `fps` frames every `fpsDivisor` seconds.
     static int CreateAviFile(CAviCode& code, const wchar_t* path, unsigned int fps,
-                             const BITMAPINFO* format, const char* encoder);
+                             const BITMAPINFO* format, const char* encoder,
+                             unsigned int fpsDivisor = 1);
     static const AviFileWriter* file(const CAviCode& code) { return code.file_; }
 };
 

@@ -17,8 +17,12 @@ constexpr char kStreamName[] = "Infrared Video";
 // palette image keeps its fine structure at a few Mbit/s for 640x512 at 30 frames/s.
 constexpr int kQuantiser = 3;
 
-constexpr AVRational FrameTime(unsigned fps) {
-    return {1, static_cast<int>(fps)};
+constexpr AVRational FrameTime(const AviVideoFormat& format) {
+    return {static_cast<int>(format.fpsDivisor), static_cast<int>(format.fps)};
+}
+
+constexpr AVRational FrameRate(const AviVideoFormat& format) {
+    return {static_cast<int>(format.fps), static_cast<int>(format.fpsDivisor)};
 }
 
 // Uncompressed AVI rows are padded to 4 bytes, as in a DIB.
@@ -42,8 +46,8 @@ std::unique_ptr<AviFileWriter> AviFileWriter::Create(const std::string& path,
     writer->stream_ = avformat_new_stream(writer->muxer_, nullptr);
     writer->packet_ = av_packet_alloc();
     if (writer->stream_ == nullptr || writer->packet_ == nullptr) return nullptr;
-    writer->stream_->time_base = FrameTime(format.fps);
-    writer->stream_->avg_frame_rate = {static_cast<int>(format.fps), 1};
+    writer->stream_->time_base = FrameTime(format);
+    writer->stream_->avg_frame_rate = FrameRate(format);
     writer->stream_->r_frame_rate = writer->stream_->avg_frame_rate;
     av_dict_set(&writer->stream_->metadata, "title", kStreamName, 0);
 
@@ -66,9 +70,10 @@ bool AviFileWriter::SetUpEncoder(const char* name) {
     encoder_->width = format_.width;
     encoder_->height = format_.height;
     encoder_->pix_fmt = AV_PIX_FMT_YUV420P;
-    encoder_->time_base = FrameTime(format_.fps);
-    encoder_->framerate = {static_cast<int>(format_.fps), 1};
-    encoder_->gop_size = static_cast<int>(format_.fps);
+    encoder_->time_base = FrameTime(format_);
+    encoder_->framerate = FrameRate(format_);
+    // A key frame about once a second.
+    encoder_->gop_size = static_cast<int>(std::max(1u, format_.fps / format_.fpsDivisor));
     // No B-frames: each pushed frame leaves the encoder at once, so live recording keeps no
     // backlog and the file ends on the last frame pushed.
     encoder_->max_b_frames = 0;
@@ -111,13 +116,17 @@ void AviFileWriter::SetUpUncompressed() {
 }
 
 AviFileWriter::~AviFileWriter() {
-    Finish();
+    // Whoever needed to know how the file ended has called Finish already.
+    (void)Finish();
     Release();
 }
 
-bool AviFileWriter::WriteFrame(uint32_t index, std::span<const uint8_t> bgr, bool bottomUp) {
-    if (finished_ || bgr.size() < frame_.size()) return false;
-    return compressed() ? EncodeFrame(index, bgr, bottomUp) : StoreFrame(index, bgr, bottomUp);
+files::FileResult AviFileWriter::WriteFrame(uint32_t index, std::span<const uint8_t> bgr,
+                                            bool bottomUp) {
+    if (finished_ || bgr.size() < frame_.size()) return files::FileResult::kBadInput;
+    const bool written =
+        compressed() ? EncodeFrame(index, bgr, bottomUp) : StoreFrame(index, bgr, bottomUp);
+    return written ? files::FileResult::kOk : files::FileResult::kWriteFailed;
 }
 
 bool AviFileWriter::EncodeFrame(uint32_t index, std::span<const uint8_t> bgr, bool bottomUp) {
@@ -142,8 +151,8 @@ bool AviFileWriter::StoreFrame(uint32_t index, std::span<const uint8_t> bgr, boo
         std::copy_n(bgr.subspan(source * rowBytes, rowBytes).begin(), rowBytes,
                     packet_->data + row * storedRow);
     }
-    packet_->pts = packet_->dts = av_rescale_q(index, FrameTime(format_.fps), stream_->time_base);
-    packet_->duration = av_rescale_q(1, FrameTime(format_.fps), stream_->time_base);
+    packet_->pts = packet_->dts = av_rescale_q(index, FrameTime(format_), stream_->time_base);
+    packet_->duration = av_rescale_q(1, FrameTime(format_), stream_->time_base);
     packet_->flags = AV_PKT_FLAG_KEY;
     packet_->stream_index = stream_->index;
     // av_write_frame leaves the packet to us, so its buffer serves every frame.
@@ -162,8 +171,8 @@ bool AviFileWriter::WritePackets() {
     return written && (status == AVERROR(EAGAIN) || status == AVERROR_EOF);
 }
 
-bool AviFileWriter::Finish() {
-    if (finished_) return true;
+files::FileResult AviFileWriter::Finish() {
+    if (finished_) return files::FileResult::kOk;
     finished_ = true;
     bool ok = true;
     if (headerWritten_) {
@@ -171,7 +180,7 @@ bool AviFileWriter::Finish() {
         ok = av_write_trailer(muxer_) >= 0 && ok;
     }
     if (muxer_ != nullptr && muxer_->pb != nullptr) ok = avio_closep(&muxer_->pb) >= 0 && ok;
-    return ok;
+    return ok ? files::FileResult::kOk : files::FileResult::kWriteFailed;
 }
 
 void AviFileWriter::Release() {

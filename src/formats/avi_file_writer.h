@@ -15,6 +15,8 @@ struct AVPacket;
 struct AVStream;
 struct SwsContext;
 
+#include "formats/file_result.h"
+
 namespace zelir {
 
 // FFmpeg's encoder that stands in for the "XVID" compressor.
@@ -22,9 +24,10 @@ inline constexpr const char* kXvidEncoder = "mpeg4";
 
 struct AviVideoFormat {
     int width = 0;
-    int height = 0;  // rows, always positive
-    unsigned fps = 0;
-    int sourceBits = 24;  // bits per pixel of the frames pushed; the file holds 24-bit frames
+    int height = 0;           // rows, always positive
+    unsigned fps = 0;         // frames per fpsDivisor seconds
+    unsigned fpsDivisor = 1;  // 1 for whole rates; 1000 for 29.97 as 29970 / 1000
+    int sourceBits = 24;      // bits per pixel of the frames pushed; the file holds 24-bit frames
 };
 
 class AviFileWriter {
@@ -45,10 +48,12 @@ class AviFileWriter {
     std::span<uint8_t> frameBuffer() { return frame_; }
 
     // Writes frame number `index` from 24-bit BGR rows of width x 3 bytes; `bottomUp` when
-    // the first row is the bottom row of the picture.
-    bool WriteFrame(uint32_t index, std::span<const uint8_t> bgr, bool bottomUp);
-    // Drains the encoder, writes the index and closes the file. True when all went well.
-    bool Finish();
+    // the first row is the bottom row of the picture. kBadInput for a short frame or a finished
+    // file, kWriteFailed when the encoder or the file refused it.
+    files::FileResult WriteFrame(uint32_t index, std::span<const uint8_t> bgr, bool bottomUp);
+    // Drains the encoder, writes the index and closes the file; kWriteFailed when any of it
+    // failed. A second call gives kOk.
+    files::FileResult Finish();
 
   private:
     AviFileWriter() = default;

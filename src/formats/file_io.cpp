@@ -41,8 +41,10 @@ size_t FileSource::ReadAt(uint64_t offset, std::span<uint8_t> dest) const {
     return done;
 }
 
-FileWriter::FileWriter(const std::filesystem::path& path)
-    : path_(path), file_(std::fopen(path.c_str(), "wb")) {}
+FileWriter::FileWriter(const std::filesystem::path& path, WriteMode mode)
+    : target_(path),
+      path_(mode == WriteMode::kReplace ? std::filesystem::path(path.string() + ".tmp") : path),
+      file_(std::fopen(path_.c_str(), "wb")) {}
 
 FileWriter::~FileWriter() {
     if (file_ == nullptr) return;
@@ -60,9 +62,13 @@ FileResult FileWriter::Finish() {
     if (file_ == nullptr) return FileResult::kCannotOpen;
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
-    if (closed && !failed_) return FileResult::kOk;
-    std::error_code ignored;
-    std::filesystem::remove(path_, ignored);
+    std::error_code error;
+    if (closed && !failed_) {
+        if (path_ == target_) return FileResult::kOk;
+        std::filesystem::rename(path_, target_, error);
+        if (!error) return FileResult::kOk;
+    }
+    std::filesystem::remove(path_, error);
     return FileResult::kWriteFailed;
 }
 

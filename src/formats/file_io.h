@@ -66,10 +66,13 @@ class FileSource final : public ByteSource {
 };
 
 // Creates (or truncates) a file and writes it front to back. A writer that is not finished
-// successfully removes its file, so a failed save leaves nothing behind.
+// successfully removes its file, so a failed save leaves nothing behind. kReplace writes beside
+// the target and renames on Finish, so the file that was there stays whole until then.
+enum class WriteMode { kInPlace, kReplace };
+
 class FileWriter {
   public:
-    explicit FileWriter(const std::filesystem::path& path);
+    explicit FileWriter(const std::filesystem::path& path, WriteMode mode = WriteMode::kInPlace);
     ~FileWriter();
     FileWriter(const FileWriter&) = delete;
     FileWriter& operator=(const FileWriter&) = delete;
@@ -82,11 +85,17 @@ class FileWriter {
         static_assert(std::is_trivially_copyable_v<T>);
         Write(std::span(reinterpret_cast<const uint8_t*>(&value), sizeof(T)));
     }
+    template <class T>
+    void WriteArray(std::span<const T> values) {
+        static_assert(std::is_trivially_copyable_v<T>);
+        Write(std::span(reinterpret_cast<const uint8_t*>(values.data()), values.size_bytes()));
+    }
     // Closes the file: kOk, or kWriteFailed (file removed) when any write or the close failed.
     FileResult Finish();
 
   private:
-    std::filesystem::path path_;
+    std::filesystem::path target_;
+    std::filesystem::path path_;  // what is being written: the target, or the file beside it
     std::FILE* file_ = nullptr;
     bool failed_ = false;
 };

@@ -3,7 +3,7 @@
 
 namespace zelir::files {
 
-enum class FileResult {
+enum class [[nodiscard]] FileResult{
     kOk = 0,
     kCannotOpen,         // the file could not be opened or created
     kWriteFailed,        // a write did not complete; the partial file was removed

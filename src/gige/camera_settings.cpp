@@ -58,111 +58,129 @@ uint32_t FirstWord(std::span<const uint8_t> reply) {
     return v;
 }
 
-bool SendBuilt(CStreamBase& stream) {
+Status SendBuilt(CStreamBase& stream) {
     const CommandMessage* commands = stream.Commands();
-    if (commands == nullptr) return false;
+    if (commands == nullptr) return Status::kUnsupported;
     const uint8_t* message = commands->GetMessage();
     const uint16_t length = commands->GetMessageLength();
     // A refused build leaves no message: nothing (and not an empty command) goes out.
-    if (message == nullptr || length == 0) return false;
-    return stream.SendCommand(message, length);
+    if (message == nullptr || length == 0) return Status::kInvalidArgument;
+    return stream.SendCommand(message, length) ? Status::kOk : Status::kIoError;
 }
 
-bool SendFramed(CStreamBase& stream, uint16_t id, uint8_t flag, const uint8_t* data, uint32_t n) {
+Status SendFramed(CStreamBase& stream, uint16_t id, uint8_t flag, const uint8_t* data, uint32_t n) {
     CommandMessage* commands = stream.Commands();
-    if (commands == nullptr || commands->BuildMessage(id, flag, data, n) != 0) return false;
+    if (commands == nullptr) return Status::kUnsupported;
+    if (commands->BuildMessage(id, flag, data, n) != 0) return Status::kInvalidArgument;
     return SendBuilt(stream);
 }
 
-bool SendWord(CStreamBase& stream, uint16_t id, uint8_t flag, uint32_t value) {
+Status SendWord(CStreamBase& stream, uint16_t id, uint8_t flag, uint32_t value) {
     const auto bytes = LittleEndian(value);
     return SendFramed(stream, id, flag, bytes.data(), bytes.size());
 }
 
-bool ReceiveAnswer(CStreamBase& stream, uint8_t* destination, uint32_t* length, uint16_t* id) {
-    return stream.ReceiveCommand(destination, length, id) != 0;
+Status ReceiveAnswer(CStreamBase& stream, uint8_t* destination, uint32_t* length, uint16_t* id) {
+    return stream.ReceiveCommand(destination, length, id) != 0 ? Status::kOk : Status::kTimeout;
 }
 
-bool QuerySetting(CStreamBase& stream, const Setting& setting,
-                  std::span<uint8_t, kSettingReplyMax> reply, uint32_t& length) {
+Status QuerySetting(CStreamBase& stream, const Setting& setting,
+                    std::span<uint8_t, kSettingReplyMax> reply, uint32_t& length) {
     std::fill(reply.begin(), reply.end(), 0);
-    if (!SendWord(stream, setting.id, 0, 0)) {
+    if (const Status sent = SendWord(stream, setting.id, 0, 0); sent != Status::kOk) {
         odtprintf(L"send read %ls failed\n", setting.name);
-        return false;
+        return sent;
     }
     const uint32_t capacity = std::min<uint32_t>(setting.replyBytes, kSettingReplyMax);
     length = capacity;
-    if (!ReceiveAnswer(stream, reply.data(), &length, nullptr)) {
+    if (const Status received = ReceiveAnswer(stream, reply.data(), &length, nullptr);
+        received != Status::kOk) {
         odtprintf(L"recv read %ls failed\n", setting.name);
-        return false;
+        return received;
     }
     // The settings work on what was copied; the reply may have been longer.
     length = std::min(length, capacity);
-    return true;
+    return Status::kOk;
 }
 
-bool WriteSetting(CStreamBase& stream, const Setting& setting, uint32_t valueBits) {
-    if (SendWord(stream, setting.id, 1, valueBits)) return true;
-    odtprintf(L"send write %ls failed\n", setting.name);
-    return false;
+Status WriteSetting(CStreamBase& stream, const Setting& setting, uint32_t valueBits) {
+    const Status sent = SendWord(stream, setting.id, 1, valueBits);
+    if (sent != Status::kOk) odtprintf(L"send write %ls failed\n", setting.name);
+    return sent;
 }
 
-int32_t ReadBack(CStreamBase& stream, const Setting& setting, const ReplyCheck& matches,
-                 const MismatchReport& onMismatch) {
+Status ReadBack(CStreamBase& stream, const Setting& setting, const ReplyCheck& matches,
+                const MismatchReport& onMismatch) {
     std::array<uint8_t, kSettingReplyMax> reply{};
     for (int tries = 0;;) {
         std::this_thread::sleep_for(std::chrono::milliseconds(kReadBackPauseMs));
         uint32_t length = 0;
-        if (!QuerySetting(stream, setting, reply, length)) return 0;
+        if (const Status queried = QuerySetting(stream, setting, reply, length);
+            queried != Status::kOk) {
+            return queried;
+        }
         // The whole (zero-filled) buffer: a short reply reads as zeros, never as stale bytes.
         const std::span<const uint8_t> answer(reply.data(), setting.replyBytes);
-        if (matches(answer)) return 1;
+        if (matches(answer)) return Status::kOk;
         ++tries;
         if (onMismatch) onMismatch(tries, answer);
-        if (tries >= kReadBackTries) return 0;
+        if (tries >= kReadBackTries) return Status::kCameraError;
     }
 }
 
-int32_t SetWordSetting(CStreamBase& stream, const Setting& setting, uint32_t value) {
-    if (!WriteSetting(stream, setting, value)) return 0;
+Status SetWordSetting(CStreamBase& stream, const Setting& setting, uint32_t value) {
+    if (const Status written = WriteSetting(stream, setting, value); written != Status::kOk) {
+        return written;
+    }
     return ReadBack(stream, setting, [value](auto r) { return FirstWord(r) == value; });
 }
 
-int32_t SetFrameFrequency(CStreamBase& stream, float value) {
+Status SetFrameFrequency(CStreamBase& stream, float value) {
     // The float's four bytes, as they lie in memory (little-endian).
-    if (!WriteSetting(stream, kFrameFrequency, std::bit_cast<uint32_t>(value))) return 0;
+    if (const Status written =
+            WriteSetting(stream, kFrameFrequency, std::bit_cast<uint32_t>(value));
+        written != Status::kOk) {
+        return written;
+    }
     return ReadBack(stream, kFrameFrequency,
                     [value](auto r) { return std::fabs(FirstFloat(r) - value) <= 0.5f; });
 }
 
-int32_t GetTripleSetting(CStreamBase& stream, const Setting& setting, void* out) {
-    if (out == nullptr) return 0;
+Status GetTripleSetting(CStreamBase& stream, const Setting& setting, void* out) {
+    if (out == nullptr) return Status::kInvalidArgument;
     std::array<uint8_t, kSettingReplyMax> reply{};
     uint32_t length = 0;
-    if (!QuerySetting(stream, setting, reply, length)) return 0;
+    if (const Status queried = QuerySetting(stream, setting, reply, length);
+        queried != Status::kOk) {
+        return queried;
+    }
     if (length != 12) {
         odtprintf(L"received %ls length is wrong\n", setting.name);
-        return 0;
+        return Status::kBadData;
     }
     std::memcpy(out, reply.data(), 12);
-    return 1;
+    return Status::kOk;
 }
 
 // `out` must have room for kSettingReplyMax bytes: the reply is never longer.
-int32_t GetRawSetting(CStreamBase& stream, const Setting& setting, void* out, int32_t* length) {
+Status GetRawSetting(CStreamBase& stream, const Setting& setting, void* out, int32_t* length) {
     std::array<uint8_t, kSettingReplyMax> reply{};
     uint32_t got = 0;
-    if (!QuerySetting(stream, setting, reply, got)) return 0;
+    if (const Status queried = QuerySetting(stream, setting, reply, got); queried != Status::kOk) {
+        return queried;
+    }
     if (out != nullptr) std::memcpy(out, reply.data(), got);
     if (length != nullptr) *length = static_cast<int32_t>(got);
-    return 1;
+    return Status::kOk;
 }
 
-int32_t GetTriggerBit(CStreamBase& stream, const Setting& setting, uint32_t bit, uint32_t* out,
-                      uint32_t* length) {
+Status GetTriggerBit(CStreamBase& stream, const Setting& setting, uint32_t bit, uint32_t* out,
+                     uint32_t* length) {
     std::array<uint8_t, kSettingReplyMax> reply{};
     uint32_t got = 0;
-    if (!QuerySetting(stream, setting, reply, got)) return 0;
+    if (const Status queried = QuerySetting(stream, setting, reply, got); queried != Status::kOk) {
+        return queried;
+    }
     const uint32_t word = FirstWord(reply);
     StoreTriggerCache({true, word});
     if (out != nullptr) {
@@ -171,38 +189,48 @@ int32_t GetTriggerBit(CStreamBase& stream, const Setting& setting, uint32_t bit,
         out[2] = 1;
     }
     if (length != nullptr) *length = 12;
-    return 1;
+    return Status::kOk;
 }
 
-int32_t SetTriggerBit(CStreamBase& stream, const Setting& setting, uint32_t bit, uint32_t value) {
+Status SetTriggerBit(CStreamBase& stream, const Setting& setting, uint32_t bit, uint32_t value) {
     std::array<uint8_t, kSettingReplyMax> reply{};
     uint32_t got = 0;
-    if (!QuerySetting(stream, setting, reply, got)) return 0;
+    if (const Status queried = QuerySetting(stream, setting, reply, got); queried != Status::kOk) {
+        return queried;
+    }
     const uint32_t word = (FirstWord(reply) & ~bit) | value * bit;
-    if (!WriteSetting(stream, setting, word)) return 0;
+    if (const Status written = WriteSetting(stream, setting, word); written != Status::kOk) {
+        return written;
+    }
     StoreTriggerCache({true, word});
     return ReadBack(stream, setting, [word](auto r) { return FirstWord(r) == word; });
 }
 
-int32_t SetSoftTrigger(CStreamBase& stream) {
+Status SetSoftTrigger(CStreamBase& stream) {
     const TriggerCache cache = LoadTriggerCache();
     uint32_t word = cache.word;
     uint32_t length = 4;
     if (!cache.valid) {
         std::array<uint8_t, kSettingReplyMax> reply{};
-        if (!QuerySetting(stream, kSoftTrigger, reply, length)) return 0;
+        if (const Status queried = QuerySetting(stream, kSoftTrigger, reply, length);
+            queried != Status::kOk) {
+            return queried;
+        }
         word = FirstWord(reply);
     }
     if (length != 4) {
         odtprintf(L"received read soft trigger length is wrong\n");
-        return 0;
+        return Status::kBadData;
     }
     // A pulse only means something in trigger mode with the software source.
     if ((word & (kTriggerModeBit | kTriggerSourceBit)) != kTriggerModeBit) {
         odtprintf(L"soft trigger is ignored because value is %u\n", word);
-        return 0;
+        return Status::kUnsupported;
     }
-    if (!WriteSetting(stream, kSoftTrigger, word | kSoftTriggerBit)) return 0;
+    if (const Status written = WriteSetting(stream, kSoftTrigger, word | kSoftTriggerBit);
+        written != Status::kOk) {
+        return written;
+    }
     StoreTriggerCache({true, word});
     // The camera clears the pulse bit itself; the try count starts at 1.
     return ReadBack(

@@ -7,6 +7,7 @@
 #include <functional>
 #include <span>
 
+#include "base/status.h"
 #include "stream/stream_base.h"
 
 namespace zelir::gige {
@@ -45,39 +46,44 @@ struct TriggerCache {
 TriggerCache LoadTriggerCache();
 void StoreTriggerCache(TriggerCache cache);
 
+// Results: kOk; kUnsupported for a source without commands (a file) or a setting the camera's
+// state ignores; kInvalidArgument when nothing could be built; kIoError when the send failed;
+// kTimeout without an answer; kBadData for an answer of the wrong length; kCameraError when the
+// camera kept another value than the one written.
+
 // Builds a framed message into the stream's command message and sends it unacknowledged.
-// False when nothing could be built or the send failed.
-bool SendFramed(CStreamBase& stream, uint16_t id, uint8_t flag, const uint8_t* data, uint32_t n);
-bool SendWord(CStreamBase& stream, uint16_t id, uint8_t flag, uint32_t value);
+Status SendFramed(CStreamBase& stream, uint16_t id, uint8_t flag, const uint8_t* data, uint32_t n);
+Status SendWord(CStreamBase& stream, uint16_t id, uint8_t flag, uint32_t value);
 // Sends whatever the stream's command message holds (built before).
-bool SendBuilt(CStreamBase& stream);
+Status SendBuilt(CStreamBase& stream);
 // The camera's answer: `length` holds the capacity of `destination` on entry and the
 // reply's own length on return.
-bool ReceiveAnswer(CStreamBase& stream, uint8_t* destination, uint32_t* length, uint16_t* id);
+Status ReceiveAnswer(CStreamBase& stream, uint8_t* destination, uint32_t* length, uint16_t* id);
 
 // Query with the setting's reply buffer; prints the setting's message on failure.
-bool QuerySetting(CStreamBase& stream, const Setting& setting,
-                  std::span<uint8_t, kSettingReplyMax> reply, uint32_t& length);
+Status QuerySetting(CStreamBase& stream, const Setting& setting,
+                    std::span<uint8_t, kSettingReplyMax> reply, uint32_t& length);
 // The write (flag 1) of four value bytes; prints the write message on failure.
-bool WriteSetting(CStreamBase& stream, const Setting& setting, uint32_t valueBits);
-// Read-back loop after a write: 1 as soon as `matches` accepts the reply, 0 after four
-// mismatches or on the first failed query. `onMismatch` (may be empty) sees try and reply.
+Status WriteSetting(CStreamBase& stream, const Setting& setting, uint32_t valueBits);
+// Read-back loop after a write: kOk as soon as `matches` accepts the reply, kCameraError after
+// four mismatches, or the first failed query's result. `onMismatch` (may be empty) sees try and
+// reply.
 using ReplyCheck = std::function<bool(std::span<const uint8_t> reply)>;
 using MismatchReport = std::function<void(int tryCount, std::span<const uint8_t> reply)>;
-int32_t ReadBack(CStreamBase& stream, const Setting& setting, const ReplyCheck& matches,
-                 const MismatchReport& onMismatch = {});
+Status ReadBack(CStreamBase& stream, const Setting& setting, const ReplyCheck& matches,
+                const MismatchReport& onMismatch = {});
 
 // Whole setters and getters.
-int32_t SetWordSetting(CStreamBase& stream, const Setting& setting, uint32_t value);
-int32_t SetFrameFrequency(CStreamBase& stream, float value);
-// Three values of 4 bytes each (frame frequency, exposure time); false on any other length.
-int32_t GetTripleSetting(CStreamBase& stream, const Setting& setting, void* out);
-int32_t GetRawSetting(CStreamBase& stream, const Setting& setting, void* out, int32_t* length);
+Status SetWordSetting(CStreamBase& stream, const Setting& setting, uint32_t value);
+Status SetFrameFrequency(CStreamBase& stream, float value);
+// Three values of 4 bytes each (frame frequency, exposure time); kBadData on any other length.
+Status GetTripleSetting(CStreamBase& stream, const Setting& setting, void* out);
+Status GetRawSetting(CStreamBase& stream, const Setting& setting, void* out, int32_t* length);
 // Trigger word getters: out gets {bit, 0, 1}.
-int32_t GetTriggerBit(CStreamBase& stream, const Setting& setting, uint32_t bit, uint32_t* out,
-                      uint32_t* length);
-int32_t SetTriggerBit(CStreamBase& stream, const Setting& setting, uint32_t bit, uint32_t value);
-int32_t SetSoftTrigger(CStreamBase& stream);
+Status GetTriggerBit(CStreamBase& stream, const Setting& setting, uint32_t bit, uint32_t* out,
+                     uint32_t* length);
+Status SetTriggerBit(CStreamBase& stream, const Setting& setting, uint32_t bit, uint32_t value);
+Status SetSoftTrigger(CStreamBase& stream);
 
 uint32_t FirstWord(std::span<const uint8_t> reply);
 

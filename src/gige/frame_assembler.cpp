@@ -54,19 +54,90 @@ FrameAssembler::FrameAssembler(uint32_t width, uint32_t height)
 }
 
 void FrameAssembler::Restart() {
-    assembly_ = Assembly::Idle;
-    previousBlockId_.reset();
+    ForgetFrame();
     currentSlot_.store(0, std::memory_order_release);
     lastPublishNs_.store(0, std::memory_order_relaxed);
     startNs_.store(CounterNow(), std::memory_order_relaxed);
 }
 
+void FrameAssembler::ForgetFrame() {
+    nextExpectedId_ = 0;
+    frameOpen_ = false;
+    frameBroken_ = true;
+    droppedBlockId_.reset();
+    assembly_ = Assembly::Idle;
+    previousBlockId_.reset();
+}
+
 void FrameAssembler::HandlePacket(std::span<const uint8_t> payload) {
     if (payload.size() < sizeof(StreamPacketHeader)) return;
     const auto& h = *reinterpret_cast<const StreamPacketHeader*>(payload.data());
-    const uint32_t blockId = StreamBlockId(h);
-    const uint32_t k = StreamPacketId(h);
+    const bool anyOrder = anyOrder_.load(std::memory_order_relaxed);
+    if (anyOrder != anyOrderInUse_) {
+        anyOrderInUse_ = anyOrder;
+        ForgetFrame();
+    }
+    const auto data = payload.subspan(sizeof(StreamPacketHeader));
+    if (anyOrder) {
+        TakeAnyOrder(h, StreamPacketId(h), data);
+    } else {
+        TakeInSequence(h, StreamPacketId(h), data);
+    }
+}
 
+void FrameAssembler::StartSlot(const StreamPacketHeader& h) {
+    Slot& slot = slots_[currentSlot_.load(std::memory_order_relaxed)];
+    const bool eightBit = GetBe16(h.dataFormat) == kDataFormat8Bit;
+    expectedPackets_.store(eightBit ? packets8_ : packets16_, std::memory_order_relaxed);
+    slot.length = eightBit ? frame8Bytes_ : frame16Bytes_;
+    slot.eightBit = eightBit ? 1 : 0;
+}
+
+void FrameAssembler::TakeInSequence(const StreamPacketHeader& h, uint32_t k,
+                                    std::span<const uint8_t> data) {
+    const uint32_t blockId = StreamBlockId(h);
+    if (k == 0) {
+        if (frameOpen_) DropInSequence(openBlockId_);  // its tail never came
+        nextExpectedId_ = 1;
+        frameOpen_ = true;
+        frameBroken_ = false;
+        openBlockId_ = blockId;
+        StartSlot(h);
+    } else {
+        // Counting alone would take a frame back after two swapped packets (the count meets
+        // the ids again), publishing it with two packets missing; one packet out of order
+        // abandons the frame until the next packet 0 instead.
+        if (k != nextExpectedId_ && !frameBroken_) {
+            frameBroken_ = true;
+            frameOpen_ = false;
+            DropInSequence(blockId);
+        }
+        ++nextExpectedId_;
+    }
+    // A packet beyond the slot's room is never copied; its frame cannot complete after it.
+    if (frameBroken_ || k >= packets16_) return;
+
+    uint8_t* target =
+        slots_[currentSlot_.load(std::memory_order_relaxed)].data.get() + size_t{k} * P;
+    std::memcpy(target, data.data(), std::min<size_t>(P, data.size()));
+    if (k + 1 == expectedPackets_.load(std::memory_order_relaxed)) {
+        frameOpen_ = false;
+        droppedBlockId_.reset();
+        CompleteFrame(blockId, target);
+    }
+}
+
+void FrameAssembler::DropInSequence(uint32_t blockId) {
+    // Packets before a late packet 0 and the packets after it break the sequence twice, yet
+    // they are one frame: a block id is counted once until a frame completes.
+    if (droppedBlockId_ == blockId) return;
+    droppedBlockId_ = blockId;
+    Count(counters_.framesDroppedIncomplete);
+}
+
+void FrameAssembler::TakeAnyOrder(const StreamPacketHeader& h, uint32_t k,
+                                  std::span<const uint8_t> data) {
+    const uint32_t blockId = StreamBlockId(h);
     if (assembly_ == Assembly::Idle || blockId != blockId_) {
         if (previousBlockId_ == blockId) {  // a straggler of the frame before: too late
             Count(previousCompleted_ ? counters_.packetsRepeated : counters_.packetsOutOfOrder);
@@ -89,21 +160,17 @@ void FrameAssembler::HandlePacket(std::span<const uint8_t> payload) {
     if (k < highestId_) Count(counters_.packetsOutOfOrder);
     highestId_ = std::max(highestId_, k);
 
-    Slot& slot = slots_[currentSlot_.load(std::memory_order_relaxed)];
     if (k == 0) {
         packet0Seen_ = true;
-        const bool eightBit = GetBe16(h.dataFormat) == kDataFormat8Bit;
-        expectedPackets_.store(eightBit ? packets8_ : packets16_, std::memory_order_relaxed);
-        slot.length = eightBit ? frame8Bytes_ : frame16Bytes_;
-        slot.eightBit = eightBit ? 1 : 0;
+        StartSlot(h);
     }
-    const auto data = payload.subspan(sizeof(StreamPacketHeader));
-    std::memcpy(slot.data.get() + size_t{k} * P, data.data(), std::min<size_t>(P, data.size()));
+    uint8_t* slotData = slots_[currentSlot_.load(std::memory_order_relaxed)].data.get();
+    std::memcpy(slotData + size_t{k} * P, data.data(), std::min<size_t>(P, data.size()));
 
     // The data format comes with packet 0, so no frame completes before it.
     const uint32_t expected = expectedPackets_.load(std::memory_order_relaxed);
     if (packet0Seen_ && expected != 0 && receivedCount_ >= expected && AllReceived()) {
-        CompleteFrame(blockId, slot.data.get() + size_t{expected - 1} * P);
+        CompleteFrame(blockId, slotData + size_t{expected - 1} * P);
     }
 }
 

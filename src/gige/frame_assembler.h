@@ -1,6 +1,7 @@
 // Reassembles stream packets into eight frame slots and hands complete frames over through a
-// 16-bit ready mask. A frame is the run of packets sharing a block id; each packet sets its
-// received flag, so a frame whose packets all arrive, in any order, is completed. The receive
+// 16-bit ready mask. By default packets must arrive in sequence: one lost, repeated or reordered
+// packet drops its frame. In any-order mode a frame is the run of packets sharing a block id and
+// each packet sets its received flag, so a frame whose packets all arrive is completed. The receive
 // thread fills a slot without a lock; moving on to the next slot and copying the newest one out
 // take the slot lock, so a slot is never rewritten while the application copies it.
 #pragma once
@@ -20,8 +21,9 @@
 
 namespace zelir::gige {
 
-// Where FetchNewestFrame copies a frame: the stream's frame record.
 // What happened to the stream since the receive thread started (application thread reads).
+// The packet counters are kept in any-order mode only: in sequence, a frame is dropped at its
+// first packet out of place, whatever the cause.
 struct StreamCounters {
     uint64_t framesCompleted = 0;  // every packet arrived (repeated block ids included)
     uint64_t framesDroppedIncomplete = 0;
@@ -31,6 +33,7 @@ struct StreamCounters {
 
 enum class StreamState { Waiting, Receiving, Lost };
 
+// Where FetchNewestFrame copies a frame: the stream's frame record.
 struct FrameDestination {
     std::span<uint8_t> data;
     uint32_t* imageBytes;
@@ -49,6 +52,9 @@ class FrameAssembler {
     // (the UDP payload).
     void Restart();
     void HandlePacket(std::span<const uint8_t> payload);
+    // Any thread: packets in any order (true) or in sequence only; taken at the next packet,
+    // which starts over with the frame after it.
+    void SetAnyOrder(bool anyOrder) { anyOrder_.store(anyOrder, std::memory_order_relaxed); }
 
     // Application thread: copies the newest complete frame; 1 when copied, 0 otherwise (also
     // when it does not fit the destination).
@@ -88,6 +94,12 @@ class FrameAssembler {
     };
     // The window a parameter line announces, when the slot can hold it.
     std::optional<Window> WindowOf(const uint8_t* line) const;
+    void TakeInSequence(const StreamPacketHeader& h, uint32_t k, std::span<const uint8_t> data);
+    void TakeAnyOrder(const StreamPacketHeader& h, uint32_t k, std::span<const uint8_t> data);
+    // Packet 0 sets the frame's pixel format and length in the current slot.
+    void StartSlot(const StreamPacketHeader& h);
+    void DropInSequence(uint32_t blockId);
+    void ForgetFrame();
     // Starts assembling block `blockId` in the current slot, dropping an unfinished frame.
     void BeginFrame(uint32_t blockId);
     // Sets packet k's received flag; false when the frame already had it.
@@ -106,7 +118,16 @@ class FrameAssembler {
     std::atomic<int> currentSlot_{0};
     std::atomic<uint16_t> readyMask_{0};
     std::atomic<uint32_t> expectedPackets_;
-    // The frame being assembled: its block id, received flags and progress.
+    std::atomic<bool> anyOrder_{false};
+    bool anyOrderInUse_ = false;
+    // In sequence: the next packet id, and whether the frame is open (packet 0 seen, no packet
+    // out of place since) or broken (waiting for the next packet 0).
+    uint16_t nextExpectedId_ = 0;
+    bool frameOpen_ = false;
+    bool frameBroken_ = true;
+    uint32_t openBlockId_ = 0;
+    std::optional<uint32_t> droppedBlockId_;
+    // Any order: the frame being assembled, its block id, received flags and progress.
     enum class Assembly { Idle, Assembling, Completed };
     Assembly assembly_ = Assembly::Idle;
     uint32_t blockId_ = 0;

@@ -39,7 +39,7 @@ CameraEndpoint CGNetDevice::Endpoint() const {
 
 FrameRecord* CGNetDevice::GetFrame(uint32_t direct) {
     if (callbackMode_ != 0 || !channel_) return nullptr;
-    if (State() == StreamState::Lost) {
+    if ((streamOptions_ & ZELIR_STREAM_REPORT_LOST) != 0 && State() == StreamState::Lost) {
         RequestStreamAgain();
         return nullptr;
     }
@@ -53,6 +53,11 @@ FrameRecord* CGNetDevice::GetFrame(uint32_t direct) {
     CalibrationStep(record.data.get());
     GenerateY16(record.data.get(), width_, height_);
     return &record;
+}
+
+void CGNetDevice::SetStreamOptions(uint32_t options) {
+    streamOptions_ = options;
+    if (channel_) channel_->SetAnyOrder((options & ZELIR_STREAM_ANY_ORDER) != 0);
 }
 
 StreamCounters CGNetDevice::Counters() const {

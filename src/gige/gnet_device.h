@@ -15,8 +15,8 @@ class CGNetDevice : public CStreamBase {
   public:
     static constexpr uint32_t kStreamRegister = 27;
     static constexpr auto kStartResendPause = std::chrono::milliseconds(50);
-    // A camera sending no frame for this long is lost: GetFrame returns nothing until frames
-    // come again, so a fetch never hands the last frame out forever.
+    // With ZELIR_STREAM_REPORT_LOST, a camera sending no frame for this long is lost: GetFrame
+    // returns nothing until frames come again, so a fetch never hands the last frame out forever.
     static constexpr auto kLostAfter = std::chrono::milliseconds(ZELIR_STREAM_LOST_MS);
 
     // `deviceArgument` is kept and never read. The geometry is written back into the camera's
@@ -69,6 +69,8 @@ class CGNetDevice : public CStreamBase {
 
     zelir::gige::CommandMessage* Commands() override { return &commands_; }
 
+    // ZELIR_STREAM_ANY_ORDER and ZELIR_STREAM_REPORT_LOST bits; none by default.
+    void SetStreamOptions(uint32_t options);
     // Stream reception counters (all zero without a channel) and state.
     zelir::gige::StreamCounters Counters() const;
     zelir::gige::StreamState State() const;
@@ -91,4 +93,5 @@ class CGNetDevice : public CStreamBase {
     uint32_t cameraHeight_;
     uint64_t publishedLineSeen_ = 0;
     std::chrono::steady_clock::time_point lastStreamRequest_{};
+    uint32_t streamOptions_ = 0;  // application thread, under the handle's lock
 };

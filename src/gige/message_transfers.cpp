@@ -24,14 +24,15 @@ constexpr std::array<uint8_t, 4> kStartMarker = {0x00, 0x00, 0x00, 0x00};
 constexpr std::array<uint8_t, 4> kEndMarker = {0xFF, 0xFF, 0xFF, 0xFF};
 
 // Completes the frame whose data already stands behind the header and sends it.
-bool SendWithHeader(CStreamBase& stream, uint32_t n) {
+Status SendWithHeader(CStreamBase& stream, uint32_t n) {
     CommandMessage* message = stream.Commands();
-    if (message == nullptr || message->BuildHeader(kBadPointListId, 1, n) != 0) return false;
+    if (message == nullptr) return Status::kUnsupported;
+    if (message->BuildHeader(kBadPointListId, 1, n) != 0) return Status::kInvalidArgument;
     return SendBuilt(stream);
 }
 
-void ReportFailure(bool sent) {
-    if (sent) {
+void ReportFailure(Status sent) {
+    if (sent == Status::kOk) {
         DelayMilliseconds(kPacingMs);
     } else {
         odtprintf(L"Error:failed to download badpoint\n");
@@ -78,8 +79,9 @@ int32_t TransmitBadPoints(CStreamBase& stream, const int16_t* map) {
         odtprintf(L"Info:last transfer number is %d\n", ++messages);
     }
     std::memcpy(points, kEndMarker.data(), kEndMarker.size());
-    if (!SendWithHeader(stream, kEndMarker.size()))
+    if (SendWithHeader(stream, kEndMarker.size()) != Status::kOk) {
         odtprintf(L"Error:failed to download badpoint\n");
+    }
     odtprintf(L"transfered %d bad points\n", count);
     return count;
 }
@@ -100,7 +102,7 @@ int32_t TransmitBuffer(CStreamBase& stream, const uint8_t* data, uint32_t size, 
         packetBuff[2] = static_cast<uint8_t>(offset >> 8);
         packetBuff[3] = static_cast<uint8_t>(offset >> 16);
         if (length > 0) std::memcpy(&packetBuff[4], data + offset, length);
-        if (!SendFramed(stream, kBlockTransferId, 1, packetBuff.data(), length + 4)) {
+        if (SendFramed(stream, kBlockTransferId, 1, packetBuff.data(), length + 4) != Status::kOk) {
             odtprintf(L"%#8x:%d bytes failed\n", offset, length);
             return false;
         }

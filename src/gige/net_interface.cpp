@@ -15,15 +15,12 @@
 #include "base/debug_output.h"
 #include "base/timer.h"
 #include "gige/adapter_table.h"
+#include "gige/transport_choice.h"
+#include "gige/udp_socket.h"
 
 namespace zelir::gige {
 namespace {
 
-constexpr int kSnapLength = 65536;
-// libpcap's TPACKET_V3 ring hands packets over when a block fills or the read time-out runs
-// out; a 2 ms time-out keeps control replies well inside their 200 ms budget while costing
-// about a tenth of the per-packet wake-ups of immediate mode at full stream rate.
-constexpr int kCameraReadTimeoutMs = 2;
 constexpr auto kThreadSettle = std::chrono::milliseconds(40);
 
 // Filters by the camera's ports: control replies, and stream packets once a camera is chosen.
@@ -41,12 +38,17 @@ void RaiseThreadPriority() {
     setpriority(PRIO_PROCESS, tid, getpriority(PRIO_PROCESS, tid) - 1);
 }
 
+// Where replies go that nobody waits for any more.
+class DiscardingSink final : public ReceiveSink {
+    void CapturedFrame(std::span<const uint8_t>) override {}
+    void StreamPayload(std::span<const uint8_t>) override {}
+    void Reply(const ControlReply&) override {}
+};
+
 }  // namespace
 
 NetInterface::NetInterface(uint32_t adapterIndex, uint32_t width, uint32_t height)
-    : adapterIndex_(adapterIndex),
-      sendBuffer_(std::make_unique<std::array<uint8_t, kSendBufferSize>>()),
-      frames_(width, height) {
+    : adapterIndex_(adapterIndex), frames_(width, height) {
     messages_.Init(kQueueSlots, sizeof(Message));
     std::snprintf(filterText_.data(), filterText_.size(), "%s", CameraFilter().c_str());
 }
@@ -58,44 +60,18 @@ NetInterface::~NetInterface() {
 int NetInterface::OpenAdapter(uint32_t adapterIndex, const CameraEndpoint* camera) {
     Stop();
     const std::optional<AdapterRecord> adapter = GetAdapter(adapterIndex);
-    char error[PCAP_ERRBUF_SIZE] = {};
-    if (!adapter) std::snprintf(error, sizeof error, "no adapter %u", adapterIndex);
-    PcapHandle capture(adapter ? pcap_create(adapter->name, error) : nullptr);
-    if (capture) {
-        pcap_set_snaplen(capture.get(), kSnapLength);
-        pcap_set_promisc(capture.get(), 1);
-        if (camera != nullptr) {
-            pcap_set_timeout(capture.get(), kCameraReadTimeoutMs);
-            pcap_set_buffer_size(capture.get(), kCameraBufferBytes);
-        } else {
-            // Discovery waits on a handful of replies: hand each over at once.
-            pcap_set_immediate_mode(capture.get(), 1);
-            pcap_set_buffer_size(capture.get(), kDiscoveryBufferBytes);
-        }
-        const int status = pcap_activate(capture.get());
-        if (status < 0) {
-            // pcap_geterr holds the details for PCAP_ERROR only; the status names the others.
-            std::snprintf(error, sizeof error, "%s%s%s", pcap_statustostr(status),
-                          status == PCAP_ERROR ? ": " : "",
-                          status == PCAP_ERROR ? pcap_geterr(capture.get()) : "");
-            capture.reset();
-        }
-    }
-    if (!capture) {
-        odprintf("Unable to open the adapter %s for capture: %s\n",
-                 adapter ? adapter->name : "(none)", error);
+    if (!adapter) {
+        odprintf("Unable to open the adapter: no adapter %u\n", adapterIndex);
         return kFailure;
     }
-    if (pcap_datalink(capture.get()) != DLT_EN10MB) {
-        odtprintf(L"This program works only on Ethernet networks.\n");
-    }
-    capture_ = std::move(capture);
+    transport_ = OpenTransport(*adapter, camera);
+    if (!transport_) return kFailure;
     ownAddress_ = adapter->address;
     std::copy(std::begin(adapter->mac), std::end(adapter->mac), ownMac_.begin());
 
     if (camera == nullptr) {
         std::snprintf(filterText_.data(), filterText_.size(), "%s", DiscoveryFilter().c_str());
-        ApplyFilter(filterText_.data());
+        transport_->SetFilter(filterText_.data());
     } else {
         SetSourceFilter(camera->mac, 1);
     }
@@ -114,52 +90,36 @@ int NetInterface::OpenAdapter(uint32_t adapterIndex, const CameraEndpoint* camer
     return kSuccess;
 }
 
-int NetInterface::ApplyFilter(const char* text) {
-    bpf_program program{};
-    if (pcap_compile(capture_.get(), &program, text, 1, 0) != 0) {
-        odtprintf(L"Error compile the packet filter.Check the syntax.\n");
-        odprintf("pcap_compile: %s\n", pcap_geterr(capture_.get()));
-        return kFailure;
-    }
-    const int set = pcap_setfilter(capture_.get(), &program);
-    pcap_freecode(&program);
-    if (set != 0) {
-        odtprintf(L"Error setting the filter.\n");
-        odprintf("pcap_setfilter: %s\n", pcap_geterr(capture_.get()));
-        return kFailure;
-    }
-    return kSuccess;
+std::optional<TransportKind> NetInterface::Transport() const {
+    if (!transport_) return std::nullopt;
+    return transport_->Kind();
 }
 
 int NetInterface::SetSourceFilter(const MacAddress& mac, int apply) {
     std::snprintf(filterText_.data(), filterText_.size(),
                   "%s and (ether src %02x:%02x:%02x:%02x:%02x:%02x)", CameraFilter().c_str(),
                   mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
-    if (apply == 0 || !capture_) return kFailure;
-    return ApplyFilter(filterText_.data());
+    if (apply == 0 || !transport_) return kFailure;
+    return transport_->SetFilter(filterText_.data()) == TransportStatus::kOk ? kSuccess : kFailure;
 }
 
 void NetInterface::Stop() {
     if (thread_.joinable()) {
-        // The thread is never killed: it notices the request at once through breakloop.
+        // The thread is never killed: the transport ends its wait at once.
         stopRequest_ = 1;
-        if (capture_) pcap_breakloop(capture_.get());
+        if (transport_) transport_->Interrupt();
         thread_.join();
     }
-    capture_.reset();
+    transport_.reset();
     openAdapter_ = -1;
 }
 
 int NetInterface::SendUdp(std::span<const uint8_t> payload, const MacAddress& destinationMac,
                           uint32_t destinationAddress) {
-    if (!capture_) return kFailure;
-    const UdpEndpoints ends{ownMac_, destinationMac, ownAddress_, destinationAddress};
-    const size_t length = BuildUdpFrame(*sendBuffer_, ends, payload);
-    if (length == 0) return kFailure;  // larger than one frame: refused, nothing sent
-    if (pcap_sendpacket(capture_.get(), sendBuffer_->data(), static_cast<int>(length)) != 0) {
-        odtprintf(L"send packet failure.\n");
-    }
-    return kSuccess;
+    if (!transport_) return kFailure;
+    return transport_->Send(payload, destinationMac, destinationAddress) == TransportStatus::kOk
+               ? kSuccess
+               : kFailure;
 }
 
 void NetInterface::ReceiveLoop() {
@@ -169,15 +129,10 @@ void NetInterface::ReceiveLoop() {
     odtprintf(L"receive thread started\n");
     started_ = true;
     started_.notify_all();
-    pcap_t* const capture = capture_.get();
-    while (capture != nullptr && stopRequest_.load(std::memory_order_relaxed) == 0) {
-        pcap_pkthdr* header = nullptr;
-        const u_char* data = nullptr;
-        const int result = pcap_next_ex(capture, &header, &data);
-        if (result == 1) {
-            HandleCapturedPacket({data, header->caplen});
-        } else if (result == PCAP_ERROR) {
-            // A failing capture would spin: wait for the stop request at a gentle pace.
+    PacketTransport* const transport = transport_.get();
+    while (transport != nullptr && stopRequest_.load(std::memory_order_relaxed) == 0) {
+        if (transport->Receive(*this) == ReceiveStatus::kError) {
+            // A failing transport would spin: wait for the stop request at a gentle pace.
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
@@ -195,24 +150,35 @@ void NetInterface::HandleCapturedPacket(std::span<const uint8_t> frame) {
     const auto payload = frame.subspan(kFrameHeaderSize);
     if (sourcePort == kStreamPort) {
         frames_.HandlePacket(payload);
-    } else if (sourcePort == kControlPort) {
-        if (messages_.IsFull()) {
-            odtprintf(L"message queue is full\n");
-            return;
-        }
-        std::memcpy(received_.sourceMac, h.sourceMac, 6);
-        std::memcpy(&received_.sourceAddress, h.sourceAddress, 4);
-        std::memcpy(&received_.destinationAddress, h.destinationAddress, 4);
-        received_.sourcePort = sourcePort;
-        received_.destinationPort = GetBe16(h.destinationPort);
-        // A payload longer than a message slot is cut to the slot.
-        const size_t length = std::min(payload.size(), sizeof received_.payload);
-        received_.length = static_cast<uint16_t>(length);
-        std::memcpy(received_.payload, payload.data(), length);
-        messages_.Push(&received_);
-    } else {
-        odtprintf(L"invalid gev packet\n");
+        return;
     }
+    ControlReply reply{payload, 0, sourcePort, 0, GetBe16(h.destinationPort), {}};
+    std::memcpy(&reply.sourceAddress, h.sourceAddress, 4);
+    std::memcpy(&reply.destinationAddress, h.destinationAddress, 4);
+    std::memcpy(reply.sourceMac.data(), h.sourceMac, 6);
+    Reply(reply);
+}
+
+void NetInterface::Reply(const ControlReply& reply) {
+    if (reply.sourcePort != kControlPort) {
+        odtprintf(L"invalid gev packet\n");
+        return;
+    }
+    if (messages_.IsFull()) {
+        odtprintf(L"message queue is full\n");
+        return;
+    }
+    Message message{};
+    std::copy(reply.sourceMac.begin(), reply.sourceMac.end(), message.sourceMac);
+    message.sourceAddress = reply.sourceAddress;
+    message.destinationAddress = reply.destinationAddress;
+    message.sourcePort = reply.sourcePort;
+    message.destinationPort = reply.destinationPort;
+    // A payload longer than a message slot is cut to the slot.
+    const size_t length = std::min(reply.payload.size(), sizeof message.payload);
+    message.length = static_cast<uint16_t>(length);
+    std::memcpy(message.payload, reply.payload.data(), length);
+    messages_.Push(&message);
 }
 
 int NetInterface::WaitMessage(uint8_t* destination, uint32_t capacity, uint32_t* sourceAddress,
@@ -221,7 +187,16 @@ int NetInterface::WaitMessage(uint8_t* destination, uint32_t capacity, uint32_t*
     // The receive thread's push wakes the wait: a reply is taken the moment it is queued.
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::microseconds(std::max<int64_t>(0, timeoutMicroseconds));
-    if (!messages_.WaitNotEmpty(deadline)) return -1;
+    const int control = transport_ ? transport_->ControlDescriptor() : -1;
+    if (control >= 0) {
+        // The waiting thread reads the reply itself: no hand-over between threads.
+        while (messages_.IsEmpty()) {
+            if (WaitReadable(control, deadline) != WaitResult::kReadable) return -1;
+            transport_->DrainControl(*this);
+        }
+    } else if (!messages_.WaitNotEmpty(deadline)) {
+        return -1;
+    }
     Message message;
     if (messages_.Pop(&message) == 0) return -1;
     const uint32_t copied = std::min<uint32_t>(message.length, capacity);
@@ -234,6 +209,11 @@ int NetInterface::WaitMessage(uint8_t* destination, uint32_t capacity, uint32_t*
 }
 
 int NetInterface::FlushMessages() {
+    std::lock_guard<std::recursive_mutex> exchange(controlLock_);
+    if (transport_) {
+        DiscardingSink discard;
+        transport_->DrainControl(discard);
+    }
     while (!messages_.IsEmpty()) messages_.Pop(nullptr);
     return 1;
 }
@@ -255,11 +235,7 @@ bool NetInterface::ReceiveThreadCpuSeconds(double& seconds) {
 }
 
 bool NetInterface::CaptureStats(uint32_t& received, uint32_t& dropped) {
-    pcap_stat stats{};
-    if (!capture_ || pcap_stats(capture_.get(), &stats) != 0) return false;
-    received = stats.ps_recv;
-    dropped = stats.ps_drop;
-    return true;
+    return transport_ && transport_->Stats(received, dropped) == TransportStatus::kOk;
 }
 
 }  // namespace zelir::gige

@@ -3,6 +3,7 @@
 #include <limits>
 #include <string>
 
+#include "base/debug_output.h"
 #include "base/profile_file.h"
 #include "base/string_conversion.h"
 #include "imaging/display_settings.h"
@@ -37,14 +38,22 @@ class ParameterFile {
         return std::isfinite(value) ? value : CStringToDouble(zelir::Utf8ToWide(fallback));
     }
     void Write(const char* key, double value, int decimals) {
-        file_.WriteString(kSection, key, zelir::FormatFixed(value, decimals));
+        Report(file_.WriteString(kSection, key, zelir::FormatFixed(value, decimals)));
     }
     void Write(const char* key, int value) {
-        file_.WriteString(kSection, key, std::to_string(value));
+        Report(file_.WriteString(kSection, key, std::to_string(value)));
     }
 
   private:
+    // Settings that cannot be saved must not vanish without a word; the first failure is told.
+    void Report(zelir::Status status) {
+        if (status == zelir::Status::kOk || reported_) return;
+        reported_ = true;
+        odprintf("Error:cannot write para.ini (%s)\n", zelir::StatusText(status));
+    }
+
     zelir::ProfileFile file_;
+    bool reported_ = false;
 };
 
 // Truncates toward zero, then keeps the low bits of the field's width; out-of-range and

@@ -50,6 +50,7 @@ uint32_t CFileStream::StreamTypeOfPath(const std::wstring& path) {
 
 int32_t CFileStream::Open() {
     sourceStatus_ = 0;
+    openResult_ = files::FileResult::kCannotOpen;
     if (path_.empty() || path_.size() > kMaxPathLength) return 0;
     streamType_ = StreamTypeOfPath(path_);
     fileHeader_ = {};
@@ -57,18 +58,26 @@ int32_t CFileStream::Open() {
     if (streamType_ == kStreamCombinedImage || streamType_ == kStreamRawImage) {
         position_ = 0;
         SetSourceTag(fileHeader_);
-        if (!LoadSingleImage()) return 0;
+        openResult_ = LoadSingleImage();
+        if (openResult_ != files::FileResult::kOk) return 0;
         fileHeader_.frameCount = 1;
         return 1;
     }
-    return streamType_ == kStreamMovie && OpenMovie() ? 1 : 0;
+    if (streamType_ != kStreamMovie) return 0;
+    openResult_ = OpenMovie();
+    return openResult_ == files::FileResult::kOk ? 1 : 0;
 }
 
-bool CFileStream::OpenMovie() {
+files::FileResult CFileStream::OpenMovie() {
     file_ = std::make_unique<files::FileSource>(NativePath(path_));
-    if (!file_->IsOpen() || files::ReadMovieLayout(*file_, layout_) != files::FileResult::kOk) {
+    if (!file_->IsOpen()) {
         file_.reset();
-        return false;
+        return files::FileResult::kCannotOpen;
+    }
+    if (const files::FileResult read = files::ReadMovieLayout(*file_, layout_);
+        read != files::FileResult::kOk) {
+        file_.reset();
+        return read;
     }
     // A movie without one complete frame has nothing to deliver and is refused; so is an
     // unfinished one of 10 frames or fewer, whose count rule gives 0.
@@ -85,7 +94,7 @@ bool CFileStream::OpenMovie() {
     }
     if (refused) {
         file_.reset();
-        return false;
+        return files::FileResult::kTruncated;
     }
     fileHeader_ = layout_.header;
     SetSourceTag(fileHeader_);
@@ -102,12 +111,13 @@ bool CFileStream::OpenMovie() {
     paused_ = 1;
     position_ = 0;
     totalFrames_ = fileHeader_.frameCount;
-    return true;
+    return files::FileResult::kOk;
 }
 
-bool CFileStream::LoadSingleImage() {
-    const bool loaded = streamType_ == kStreamRawImage ? LoadRawImage() : LoadCombinedImage();
-    if (!loaded) return false;
+files::FileResult CFileStream::LoadSingleImage() {
+    const files::FileResult loaded =
+        streamType_ == kStreamRawImage ? LoadRawImage() : LoadCombinedImage();
+    if (loaded != files::FileResult::kOk) return loaded;
     FrameRecord& record = *frameRecord_;
     std::memcpy(imageCache_.get(), record.data.get(), ImageBytes());
     record.imageBytes = ImageBytes();
@@ -118,14 +128,15 @@ bool CFileStream::LoadSingleImage() {
     AdoptCachedParameterLine();
     GenerateY16(record.data.get(), width_, height_);
     WriteRecordFrame(nullptr, 0, record.data.get(), ImageBytes());
-    return true;
+    return files::FileResult::kOk;
 }
 
-bool CFileStream::LoadRawImage() {
+files::FileResult CFileStream::LoadRawImage() {
     files::RawImageSize size{};
-    if (files::ReadRawImageFile(NativePath(path_), frameRecord_->Bytes(), size) !=
-        files::FileResult::kOk) {
-        return false;
+    if (const files::FileResult read =
+            files::ReadRawImageFile(NativePath(path_), frameRecord_->Bytes(), size);
+        read != files::FileResult::kOk) {
+        return read;
     }
     width_ = size.width;
     height_ = size.height;
@@ -136,16 +147,17 @@ bool CFileStream::LoadRawImage() {
     CIRManager::InitParameterBlock(block, width_, height_);
     block.headerLines = size.HeaderLines();
     block.frameRate = files::kRawImageFrameRate;
-    return true;
+    return files::FileResult::kOk;
 }
 
-bool CFileStream::LoadCombinedImage() {
+files::FileResult CFileStream::LoadCombinedImage() {
     files::CombinedImageInfo info{};
     ZelIrParameterBlock& block = *imaging_->ParameterBlock();
-    if (files::ReadCombinedImageFile(NativePath(path_), block, frameRecord_->Bytes(),
-                                     {imaging_->AnalysisBlock(), CIRManager::kAnalysisBlockBytes},
-                                     info) != files::FileResult::kOk) {
-        return false;
+    if (const files::FileResult read = files::ReadCombinedImageFile(
+            NativePath(path_), block, frameRecord_->Bytes(),
+            {imaging_->AnalysisBlock(), CIRManager::kAnalysisBlockBytes}, info);
+        read != files::FileResult::kOk) {
+        return read;
     }
     width_ = info.width;
     height_ = info.height;
@@ -156,7 +168,7 @@ bool CFileStream::LoadCombinedImage() {
         imaging_->analysisBlockImported = 1;
     }
     if (info.hasParameterLine) hasParameterLine_ = 1;
-    return true;
+    return files::FileResult::kOk;
 }
 
 void CFileStream::PrepareImagePipeline(bool singleImage) {

@@ -45,14 +45,22 @@ class CFileStream : public CStreamBase {
         return static_cast<uint32_t>(std::min<uint64_t>(layout_.wholeFrames, UINT32_MAX));
     }
 
+    // Why the last Open refused the file (kOk after a successful one).
+    zelir::files::FileResult OpenResult() const { return openResult_; }
+
+    // What a movie file holds, beside what playback shows; false for other files.
+    bool MovieFacts(ZelIrMovieFacts& facts) const;
+    // The parameter-line fields come from the file (a movie's first frame, a combined image).
+    bool LineFromFile() const;
+
     // Stream type code of a path by its extension.
     static uint32_t StreamTypeOfPath(const std::wstring& path);
 
   private:
-    bool LoadSingleImage();
-    bool LoadRawImage();
-    bool LoadCombinedImage();
-    bool OpenMovie();
+    zelir::files::FileResult LoadSingleImage();
+    zelir::files::FileResult LoadRawImage();
+    zelir::files::FileResult LoadCombinedImage();
+    zelir::files::FileResult OpenMovie();
     void PrepareImagePipeline(bool singleImage);
     void DeliverCachedImage();
     void AdoptCachedParameterLine();
@@ -65,4 +73,5 @@ class CFileStream : public CStreamBase {
     uint32_t position_ = 0;
     uint32_t totalFrames_ = 0;
     std::unique_ptr<uint8_t[]> imageCache_;
+    zelir::files::FileResult openResult_ = zelir::files::FileResult::kCannotOpen;
 };

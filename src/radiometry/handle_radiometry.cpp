@@ -6,22 +6,23 @@ namespace zelir::radiometry {
 
 HandleRadiometry::HandleRadiometry() : object_(DefaultObject()) {}
 
-bool HandleRadiometry::SetConstants(const ZelIrRadiometry& constants) {
-    if (!ValidConstants(constants)) return false;
+Status HandleRadiometry::SetConstants(const ZelIrRadiometry& constants) {
+    if (!ValidConstants(constants)) return Status::kInvalidArgument;
     constants_ = constants;
     hasConstants_ = true;
-    return true;
+    return Status::kOk;
 }
 
-bool HandleRadiometry::SetObject(const ZelIrObjectParams& object) {
-    if (!ValidObject(object)) return false;
+Status HandleRadiometry::SetObject(const ZelIrObjectParams& object) {
+    if (!ValidObject(object)) return Status::kInvalidArgument;
     object_ = object;
-    return true;
+    return Status::kOk;
 }
 
+// A stored record was checked when it was loaded; a part that is refused keeps what was set.
 void HandleRadiometry::Adopt(const RadiometryRecord& record) {
-    SetConstants(record.constants);
-    SetObject(record.object);
+    (void)SetConstants(record.constants);
+    (void)SetObject(record.object);
 }
 
 const TemperatureTable* HandleRadiometry::Table() {

@@ -18,9 +18,9 @@ class HandleRadiometry {
   public:
     HandleRadiometry();
 
-    // False (state unchanged) for values that ValidConstants / ValidObject refuse.
-    bool SetConstants(const ZelIrRadiometry& constants);
-    bool SetObject(const ZelIrObjectParams& object);
+    // kInvalidArgument (state unchanged) for values that ValidConstants / ValidObject refuse.
+    Status SetConstants(const ZelIrRadiometry& constants);
+    Status SetObject(const ZelIrObjectParams& object);
     bool HasConstants() const { return hasConstants_; }
     const ZelIrRadiometry& Constants() const { return constants_; }
     const ZelIrObjectParams& Object() const { return object_; }

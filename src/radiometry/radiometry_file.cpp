@@ -9,6 +9,8 @@
 
 #include "arith/coefficient_file.h"
 #include "arith/fnv1a.h"
+#include "base/unique_file.h"
+#include "formats/file_io.h"
 #include "response_curve.h"
 
 namespace zelir::radiometry {
@@ -20,15 +22,7 @@ namespace {
 constexpr char kMagic[8] = {'Z', 'E', 'L', 'I', 'R', 'R', 'A', 'D'};
 constexpr std::uint32_t kVersion = 1;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-void FillSerial(char (&field)[64], const std::string& serial) {
-    std::memset(field, 0, sizeof(field));
-    std::memcpy(field, serial.data(), std::min(serial.size(), sizeof(field) - 1));
-}
+using File = zelir::UniqueFile;
 
 std::uint32_t Checksum(const RadiometryRecord& record) {
     return arith::Fnv1a(arith::kFnv1aStart, &record, sizeof record);
@@ -52,24 +46,18 @@ std::string CompanionPath(const std::string& file) {
     return file + ".rad";
 }
 
-bool SaveRecord(const std::string& path, const std::string& serial,
-                const RadiometryRecord& record) {
-    if (path.empty()) return false;
+Status SaveRecord(const std::string& path, const std::string& serial,
+                  const RadiometryRecord& record) {
+    if (path.empty()) return Status::kInvalidArgument;
     RadiometryFileHeader header{};
     std::memcpy(header.magic, kMagic, sizeof kMagic);
     header.version = kVersion;
     header.checksum = Checksum(record);
-    FillSerial(header.serial, serial);
-    const std::string temporary = path + ".tmp";
-    bool written = false;
-    if (File file{std::fopen(temporary.c_str(), "wb")}) {
-        written = std::fwrite(&header, sizeof header, 1, file.get()) == 1 &&
-                  std::fwrite(&record, sizeof record, 1, file.get()) == 1 &&
-                  std::fflush(file.get()) == 0;
-    }
-    if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-    std::remove(temporary.c_str());
-    return false;
+    arith::FillSerial(header.serial, serial);
+    files::FileWriter file(path, files::WriteMode::kReplace);
+    file.WriteStruct(header);
+    file.WriteStruct(record);
+    return file.Finish() == files::FileResult::kOk ? Status::kOk : Status::kIoError;
 }
 
 LoadResult LoadRecord(const std::string& path, const std::string& serial, RadiometryRecord& record,
@@ -90,7 +78,7 @@ LoadResult LoadRecord(const std::string& path, const std::string& serial, Radiom
     }
     if (Checksum(read) != header.checksum) return Refuse(reason, "bad checksum");
     char expected[64];
-    FillSerial(expected, serial);
+    arith::FillSerial(expected, serial);
     if (!serial.empty() && std::memcmp(header.serial, expected, sizeof expected) != 0) {
         return Refuse(reason, "other camera");
     }

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/status.h"
+
 namespace zelir::radiometry {
 
 struct __attribute__((packed)) RadiometryFileHeader {
@@ -36,7 +38,9 @@ std::string CameraFilePath(const std::string& dataDirectory, const std::string& 
 std::string CompanionPath(const std::string& file);
 
 // Written to a temporary file and renamed, so a crash never leaves half a file behind.
-bool SaveRecord(const std::string& path, const std::string& serial, const RadiometryRecord& record);
+// kInvalidArgument without a path, kIoError when it cannot be written.
+Status SaveRecord(const std::string& path, const std::string& serial,
+                  const RadiometryRecord& record);
 
 enum class LoadResult { kLoaded, kMissing, kRefused };
 // `serial` empty accepts a file of any camera. On kRefused, `reason` says why.

@@ -25,10 +25,10 @@ class Accumulator {
         ++stats_.pixels;
         sum_ += celsius;
     }
-    bool Finish() {
-        if (stats_.pixels == 0) return false;
+    Status Finish() {
+        if (stats_.pixels == 0) return Status::kNotFound;
         stats_.meanCelsius = static_cast<float>(sum_ / stats_.pixels);
-        return true;
+        return Status::kOk;
     }
 
   private:
@@ -47,13 +47,13 @@ bool Fits(const FrameView& f) {
 
 }  // namespace
 
-bool RectStatistics(const FrameView& frame, const TemperatureTable& table, int32_t x, int32_t y,
-                    int32_t w, int32_t h, ZelIrTempStats& stats) {
+Status RectStatistics(const FrameView& frame, const TemperatureTable& table, int32_t x, int32_t y,
+                      int32_t w, int32_t h, ZelIrTempStats& stats) {
     Accumulator acc(stats);
     if (!Fits(frame) || w < 1 || h < 1 || !Inside(frame, x, y) || w > frame.width - x ||
         h > frame.height - y) {
         stats.total = 0;
-        return false;
+        return Status::kInvalidArgument;
     }
     for (int32_t row = y; row < y + h; ++row) {
         const uint16_t* line = frame.digits.data() + std::size_t(row) * frame.width;
@@ -62,10 +62,12 @@ bool RectStatistics(const FrameView& frame, const TemperatureTable& table, int32
     return acc.Finish();
 }
 
-bool LineStatistics(const FrameView& frame, const TemperatureTable& table, int32_t x0, int32_t y0,
-                    int32_t x1, int32_t y1, ZelIrTempStats& stats) {
+Status LineStatistics(const FrameView& frame, const TemperatureTable& table, int32_t x0, int32_t y0,
+                      int32_t x1, int32_t y1, ZelIrTempStats& stats) {
     Accumulator acc(stats);
-    if (!Fits(frame) || !Inside(frame, x0, y0) || !Inside(frame, x1, y1)) return false;
+    if (!Fits(frame) || !Inside(frame, x0, y0) || !Inside(frame, x1, y1)) {
+        return Status::kInvalidArgument;
+    }
     const int32_t dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
     const int32_t sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     int32_t error = dx + dy;

@@ -8,6 +8,8 @@
 
 #include "temperature_table.h"
 
+#include "base/status.h"
+
 namespace zelir::radiometry {
 
 struct FrameView {
@@ -16,12 +18,12 @@ struct FrameView {
     int32_t height = 0;
 };
 
-// False (NaN temperatures, zero counts) when the region leaves the frame or no pixel of it
-// has a temperature.
-bool RectStatistics(const FrameView& frame, const TemperatureTable& table, int32_t x, int32_t y,
-                    int32_t w, int32_t h, ZelIrTempStats& stats);
+// kInvalidArgument when the region leaves the frame, kNotFound when no pixel of it has a
+// temperature; both leave NaN temperatures and zero counts.
+Status RectStatistics(const FrameView& frame, const TemperatureTable& table, int32_t x, int32_t y,
+                      int32_t w, int32_t h, ZelIrTempStats& stats);
 // Every pixel of the line from (x0, y0) to (x1, y1) once (Bresenham), both ends included.
-bool LineStatistics(const FrameView& frame, const TemperatureTable& table, int32_t x0, int32_t y0,
-                    int32_t x1, int32_t y1, ZelIrTempStats& stats);
+Status LineStatistics(const FrameView& frame, const TemperatureTable& table, int32_t x0, int32_t y0,
+                      int32_t x1, int32_t y1, ZelIrTempStats& stats);
 
 }  // namespace zelir::radiometry

@@ -158,6 +158,9 @@ class CStreamBase {
     ZelIrProgressCallback ProgressCallback() const { return progressCallback_; }
     void* ProgressContext() const { return progressContext_; }
 
+    // A valid parameter line has reached this source's parameter block.
+    bool ReceivedParameterLine() const { return hasParameterLine_ != 0; }
+
   protected:
     // Constructed first and destroyed last: everything below may use it.
     ZelIrArith arith_;

@@ -7,14 +7,12 @@
 #include <memory>
 #include <vector>
 
+#include "support/open_handle.h"
 #include "support/test_files.h"
 
 namespace {
 
-struct HandleCloser {
-    void operator()(void* handle) const { ZelIr_Close(handle); }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
+using Handle = zelir_test::OpenHandle;
 
 int Ignore(uint8_t*, FrameInfo*, void*) {
     return 0;

@@ -8,12 +8,12 @@
 #include "arith/synthetic_frames.h"
 #include "arith/zelir_arith.h"
 #include "support/debug_capture.h"
+#include "support/test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using arith_test::Sensor;
-using arith_test::TempDirectory;
 using zelir::test::DebugCapture;
 
 constexpr int kW = 64, kH = 48;
@@ -37,18 +37,18 @@ class CalibrationChannelTest : public ::testing::Test {
     void SetUp() override {
         sensor.gain[300] = 0.0;  // a dead pixel, so the mask is saved too
         ZelIrArith arith;
-        arith.Init(kW, kH, dir.Wide().c_str(), L"SN-0042");
+        arith.Init(kW, kH, dir.path().wstring().c_str(), L"SN-0042");
         ASSERT_EQ(arith.SetCurrChan(2), 1);
         Calibrate(arith, sensor);
         expected = Corrected(arith, raw);
         ASSERT_NE(expected, raw);
     }
     fs::path File(const char* serial, int channel) const {
-        return dir.Path() /
+        return dir.path() /
                ("arith_" + std::string(serial) + "_ch" + std::to_string(channel) + ".nuc");
     }
 
-    TempDirectory dir;
+    zelir_test::ScratchDir dir{"arith"};
     Sensor sensor{kW, kH};
     std::vector<std::uint16_t> raw = sensor.SceneFrame(4500, 8500);
     std::vector<std::uint16_t> expected;
@@ -57,21 +57,21 @@ class CalibrationChannelTest : public ::testing::Test {
 TEST_F(CalibrationChannelTest, SavedChannelReloadsIdentically) {
     EXPECT_TRUE(fs::exists(File("SN-0042", 2)));
     ZelIrArith restarted;
-    restarted.Init(kW, kH, dir.Wide().c_str(), L"SN-0042");
+    restarted.Init(kW, kH, dir.path().wstring().c_str(), L"SN-0042");
     EXPECT_EQ(Corrected(restarted, raw), raw) << "channel 0 holds nothing";
     ASSERT_EQ(restarted.SetCurrChan(2), 1);
     EXPECT_EQ(Corrected(restarted, raw), expected);
     // Selecting the channel before Init loads it at Init.
     ZelIrArith early;
     early.SetCurrChan(2);
-    early.Init(kW, kH, dir.Wide().c_str(), L"SN-0042");
+    early.Init(kW, kH, dir.path().wstring().c_str(), L"SN-0042");
     EXPECT_EQ(Corrected(early, raw), expected);
 }
 
 TEST_F(CalibrationChannelTest, AnotherSerialNeverLoadsIt) {
     DebugCapture capture;
     ZelIrArith other;
-    other.Init(kW, kH, dir.Wide().c_str(), L"SN-0043");
+    other.Init(kW, kH, dir.path().wstring().c_str(), L"SN-0043");
     other.SetCurrChan(2);
     EXPECT_EQ(Corrected(other, raw), raw);
     EXPECT_TRUE(capture.Messages().empty()) << "a missing file is not worth a message";
@@ -108,7 +108,7 @@ TEST_P(DamagedFileTest, IsIgnoredWithAMessage) {
     }
     DebugCapture capture;
     ZelIrArith arith;
-    arith.Init(kW, kH, dir.Wide().c_str(), L"SN-0042");
+    arith.Init(kW, kH, dir.path().wstring().c_str(), L"SN-0042");
     arith.SetCurrChan(2);
     EXPECT_EQ(Corrected(arith, raw), raw);
     ASSERT_EQ(capture.Messages().size(), 1u);
@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(Damages, DamagedFileTest,
 TEST_F(CalibrationChannelTest, OtherFrameSizeIsNotLoaded) {
     DebugCapture capture;
     ZelIrArith arith;
-    arith.Init(kW * 2, kH, dir.Wide().c_str(), L"SN-0042");
+    arith.Init(kW * 2, kH, dir.path().wstring().c_str(), L"SN-0042");
     arith.SetCurrChan(2);
     ASSERT_EQ(capture.Messages().size(), 1u);
     EXPECT_NE(capture.Messages()[0].find("(wrong size)"), std::string::npos);
@@ -137,36 +137,36 @@ TEST_F(CalibrationChannelTest, OtherFrameSizeIsNotLoaded) {
 
 TEST_F(CalibrationChannelTest, ResetForgetsTheSavedSet) {
     ZelIrArith arith;
-    arith.Init(kW, kH, dir.Wide().c_str(), L"SN-0042");
+    arith.Init(kW, kH, dir.path().wstring().c_str(), L"SN-0042");
     arith.SetCurrChan(2);
     arith.ResetTwoPT();
     EXPECT_EQ(Corrected(arith, raw), raw);
     EXPECT_FALSE(fs::exists(File("SN-0042", 2)));
     ZelIrArith restarted;
-    restarted.Init(kW, kH, dir.Wide().c_str(), L"SN-0042");
+    restarted.Init(kW, kH, dir.path().wstring().c_str(), L"SN-0042");
     restarted.SetCurrChan(2);
     EXPECT_EQ(Corrected(restarted, raw), raw);
 }
 
 TEST_F(CalibrationChannelTest, SerialTextIsMadeSafeForAFileName) {
     ZelIrArith arith;
-    arith.Init(kW, kH, dir.Wide().c_str(), L"../a b/\u00e9");
+    arith.Init(kW, kH, dir.path().wstring().c_str(), L"../a b/\u00e9");
     Calibrate(arith, sensor);
     EXPECT_TRUE(fs::exists(File(".._a_b___", 0)));  // é is two UTF-8 bytes
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
 TEST(CalibrationChannel, WithoutSerialOrDirectoryNothingIsSaved) {
-    TempDirectory dir;
+    zelir_test::ScratchDir dir{"arith"};
     const Sensor sensor(kW, kH);
-    for (auto [directory, serial] :
-         {std::pair{dir.Wide(), std::wstring()}, std::pair{std::wstring(), std::wstring(L"SN1")}}) {
+    for (auto [directory, serial] : {std::pair{dir.path().wstring(), std::wstring()},
+                                     std::pair{std::wstring(), std::wstring(L"SN1")}}) {
         ZelIrArith arith;
         arith.Init(kW, kH, directory.c_str(), serial.c_str());
         Calibrate(arith, sensor);
         EXPECT_NE(Corrected(arith, sensor.Frame(5000)), sensor.Frame(5000)) << "still applied";
     }
-    EXPECT_TRUE(fs::is_empty(dir.Path()));
+    EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
 TEST(CalibrationChannel, UnwritableDirectoryIsReported) {

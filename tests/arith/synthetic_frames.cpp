@@ -42,8 +42,6 @@ double StdDev(const std::vector<std::uint8_t>& image) {
 
 }  // namespace arith_test
 
-#include <cstdlib>
-
 #include "arith/zelir_arith.h"
 
 namespace arith_test {
@@ -91,17 +89,6 @@ double StdDev16(const std::vector<std::uint16_t>& frame) {
     }
     const double mean = sum / frame.size();
     return std::sqrt(std::max(0.0, squares / frame.size() - mean * mean));
-}
-
-TempDirectory::TempDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zelir-arith-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    path_ = pattern;
-}
-
-TempDirectory::~TempDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace arith_test

@@ -17,9 +17,6 @@ double StdDev(const std::vector<std::uint8_t>& image);
 
 }  // namespace arith_test
 
-#include <filesystem>
-#include <string>
-
 namespace arith_test {
 
 // A sensor with known per-pixel gain and offset: raw = gain * flux + offset.
@@ -38,17 +35,4 @@ struct Sensor {
 
 double StdDev16(const std::vector<std::uint16_t>& frame);
 
-// A fresh directory, removed with everything in it at the end.
-class TempDirectory {
-  public:
-    TempDirectory();
-    ~TempDirectory();
-    const std::filesystem::path& Path() const { return path_; }
-    std::wstring Wide() const { return path_.wstring(); }
-
-  private:
-    std::filesystem::path path_;
-};
-
-// Every text the arithmetic library prints while one of these lives.
 }  // namespace arith_test

@@ -145,9 +145,9 @@ TEST_F(TempDir, ProfileFileFollowsPrivateProfileRules) {
     EXPECT_EQ(zelir::ProfileFile(ini).GetInt("S", "K", 42), 42);  // no file
     {
         zelir::ProfileFile file(ini);
-        ASSERT_TRUE(file.WriteString("S", "K", "17abc"));
-        ASSERT_TRUE(file.WriteString("S", "N", "-5"));
-        ASSERT_TRUE(file.WriteString("S", "G", "garbage"));
+        ASSERT_EQ(file.WriteString("S", "K", "17abc"), zelir::Status::kOk);
+        ASSERT_EQ(file.WriteString("S", "N", "-5"), zelir::Status::kOk);
+        ASSERT_EQ(file.WriteString("S", "G", "garbage"), zelir::Status::kOk);
     }
     const zelir::ProfileFile file(ini);  // what was written reached the disk
     EXPECT_EQ(file.GetInt("S", "K", 42), 17);
@@ -157,7 +157,7 @@ TEST_F(TempDir, ProfileFileFollowsPrivateProfileRules) {
     EXPECT_EQ(file.GetString("Other", "K", "dflt"), "dflt");
     EXPECT_EQ(file.GetString("S", "G", "dflt"), "garbage");
     zelir::ProfileFile unwritable(Path("no/such/dir/p.ini"));
-    EXPECT_FALSE(unwritable.WriteString("S", "K", "1"));
+    EXPECT_EQ(unwritable.WriteString("S", "K", "1"), zelir::Status::kIoError);
 }
 
 TEST(Timer, MeasuresElapsedTime) {

@@ -8,7 +8,8 @@
 #include <numeric>
 #include <vector>
 
-#include "stream/stream_base.h"
+#include "support/fake_handle.h"
+#include "support/open_handle.h"
 #include "support/test_files.h"
 
 namespace {
@@ -36,10 +37,6 @@ double Spread(const Frame& frame) {
     return std::sqrt(sum / frame.size());
 }
 
-struct HandleCloser {
-    void operator()(void* handle) const { ZelIr_Close(handle); }
-};
-
 TEST(TwoPointCalibration, P1AndP2OnMovieFramesFlattenTheFixedPattern) {
     zelir_test::ScratchDir dir("calib");
     // Frame 0 is never processed here; frames 1 and 2 are the references; 3 and 4 are the
@@ -48,7 +45,7 @@ TEST(TwoPointCalibration, P1AndP2OnMovieFramesFlattenTheFixedPattern) {
                                        PatternedScene(9000), PatternedScene(4000),
                                        PatternedScene(6500)};
     zelir_test::WriteMovie(dir.File("ref.irm"), kW, kH, frames, 5);
-    std::unique_ptr<void, HandleCloser> movie(ZelIr_MovieFileOpen(dir.WideFile("ref.irm").c_str()));
+    zelir_test::OpenHandle movie(ZelIr_MovieFileOpen(dir.WideFile("ref.irm").c_str()));
     ASSERT_TRUE(movie);
     ASSERT_EQ(ZelIr_CalibrateP1(movie.get()), 1);
     ASSERT_EQ(ZelIr_GetNewArray(movie.get()), 1);  // frame 1: low point
@@ -83,21 +80,9 @@ TEST(TwoPointCalibration, NullCheckedExportsRefuseForeignHandles) {
     EXPECT_EQ(ZelIr_DebugSet(&foreign, 1), 0);
 }
 
-class StepStream : public CStreamBase {
-  public:
-    StepStream() {
-        width_ = kW;
-        height_ = kH;
-        sourceStatus_ = kSourceReady;
-    }
-    FrameRecord* GetFrame(uint32_t) override { return frameRecord_.get(); }
-    int32_t Open() override { return 1; }
-    void Close() override {}
-    const char* GetSourceTag() override { return "TEST"; }
-};
-
 TEST(CalibrationStep, RequestsAreTakenByOneFrameAndReturnToIdle) {
-    StepStream stream;
+    zelir_test::FakeSource stream(kStreamGigE, kW, kH);
+    stream.MakeReady();
     Frame frame = PatternedScene(100);
     auto* bytes = reinterpret_cast<uint8_t*>(frame.data());
     stream.RequestLowPoint();

@@ -8,6 +8,7 @@
 
 #include "support/debug_capture.h"
 #include "support/finishes_within.h"
+#include "support/open_handle.h"
 #include "support/test_files.h"
 
 namespace {
@@ -19,10 +20,7 @@ using zelir_test::ScratchDir;
 constexpr uint16_t kW = 48;
 constexpr uint16_t kH = 36;
 
-struct HandleCloser {
-    void operator()(void* handle) const { ZelIr_Close(handle); }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
+using Handle = zelir_test::OpenHandle;
 
 class Playback : public ::testing::Test {
   protected:
@@ -191,8 +189,9 @@ TEST_F(Playback, BadFilesFailTheOpenCleanly) {
     zelir_test::WriteMovie(dir_.File("noframes.irm"), kW, kH, {}, 3);
     WriteBytes(dir_.File("odd.raw"), std::vector<uint8_t>(221185, 7));
     WriteBytes(dir_.File("empty.raw"), {});
-    WriteBytes(dir_.File("plain.bmp"), {'B', 'M', 30, 0, 0, 0, 0, 0, 0, 0, 26, 0, 0, 0});
-    WriteBytes(dir_.File("truncated.bmp"), {'B', 'M', 0xFF, 0xFF, 0, 0});
+    WriteBytes(dir_.File("plain.bmp"),
+               std::vector<uint8_t>{'B', 'M', 30, 0, 0, 0, 0, 0, 0, 0, 26, 0, 0, 0});
+    WriteBytes(dir_.File("truncated.bmp"), std::vector<uint8_t>{'B', 'M', 0xFF, 0xFF, 0, 0});
     for (const char* name : {"empty.irm", "short.irm", "tall.irm", "wide.irm", "noframes.irm",
                              "odd.raw", "empty.raw", "plain.bmp", "truncated.bmp"}) {
         EXPECT_EQ(ZelIr_MovieFileOpen(dir_.WideFile(name).c_str()), nullptr) << name;

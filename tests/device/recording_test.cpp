@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "support/open_handle.h"
 #include "support/test_files.h"
 
 namespace {
@@ -19,17 +20,7 @@ constexpr uint16_t kW = 64;
 constexpr uint16_t kH = 48;
 constexpr size_t kFrameBytes = size_t{kW} * kH * 2;
 
-struct HandleCloser {
-    void operator()(void* handle) const { ZelIr_Close(handle); }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
-
-template <typename T>
-T At(const std::vector<uint8_t>& bytes, size_t offset) {
-    T value;
-    std::memcpy(&value, bytes.data() + offset, sizeof(T));
-    return value;
-}
+using Handle = zelir_test::OpenHandle;
 
 class Recording : public ::testing::Test {
   protected:
@@ -63,9 +54,9 @@ TEST_F(Recording, MovieFromAMoviePlaysBackTheSameDigits) {
     EXPECT_STREQ(reinterpret_cast<const char*>(bytes.data()), "IRGBIT");
     EXPECT_EQ(bytes[10 + 4], ' ');   // "%4d %02d ..." start time
     EXPECT_EQ(bytes[30 + 13], ':');  // stop time written at stop
-    EXPECT_EQ(At<uint32_t>(bytes, 52), 3u);
-    EXPECT_EQ(At<uint16_t>(bytes, 60), kW);
-    EXPECT_EQ(At<uint16_t>(bytes, 62), kH);
+    EXPECT_EQ(zelir_test::Get<uint32_t>(bytes, 52), 3u);
+    EXPECT_EQ(zelir_test::Get<uint16_t>(bytes, 60), kW);
+    EXPECT_EQ(zelir_test::Get<uint16_t>(bytes, 62), kH);
 
     Handle replay(ZelIr_MovieFileOpen(dir_.WideFile("out.irm").c_str()));
     ASSERT_TRUE(replay);
@@ -84,8 +75,8 @@ TEST_F(Recording, StartingAgainFinishesTheFirstMovie) {
     ZelIr_GetNewArray(source_.get());
     const auto first = ReadBytes(dir_.File("a.irm"));
     ASSERT_EQ(first.size(), 64 + 2 * kFrameBytes);
-    EXPECT_EQ(At<uint32_t>(first, 52), 2u);
-    EXPECT_EQ(At<uint16_t>(first, 60), kW);
+    EXPECT_EQ(zelir_test::Get<uint32_t>(first, 52), 2u);
+    EXPECT_EQ(zelir_test::Get<uint16_t>(first, 60), kW);
 }
 
 TEST_F(Recording, ClosingTheHandleFinishesTheMovie) {
@@ -94,8 +85,8 @@ TEST_F(Recording, ClosingTheHandleFinishesTheMovie) {
     source_.reset();
     const auto bytes = ReadBytes(dir_.File("c.irm"));
     ASSERT_EQ(bytes.size(), 64 + kFrameBytes);
-    EXPECT_EQ(At<uint32_t>(bytes, 52), 1u);
-    EXPECT_EQ(At<uint16_t>(bytes, 62), kH);
+    EXPECT_EQ(zelir_test::Get<uint32_t>(bytes, 52), 1u);
+    EXPECT_EQ(zelir_test::Get<uint16_t>(bytes, 62), kH);
 }
 
 TEST_F(Recording, StopWithoutRecordingAndUncreatableFile) {
@@ -119,9 +110,10 @@ TEST_F(Recording, SavedCombinedImageReopensWithDigitsBlockAndAnalysisBlock) {
     ASSERT_EQ(ZelIr_SaveCurrImage(source_.get(), path.c_str()), 1);
     EXPECT_EQ(ReadBytes(dir_.File("a.bmp.raw")).size(), kFrameBytes);
     const auto file = ReadBytes(dir_.File("a.bmp"));
-    const uint32_t bitmapBytes = At<uint32_t>(file, 2);
+    const uint32_t bitmapBytes = zelir_test::Get<uint32_t>(file, 2);
     EXPECT_EQ(bitmapBytes, 1078u + kW * kH);
-    EXPECT_EQ(At<uint32_t>(file, bitmapBytes + 4 + 36), 500u);  // analysis block length
+    EXPECT_EQ(zelir_test::Get<uint32_t>(file, bitmapBytes + 4 + 36),
+              500u);  // analysis block length
 
     Handle image(ZelIr_RawImageOpen(path.c_str()));
     ASSERT_TRUE(image);
@@ -161,10 +153,10 @@ TEST_F(Recording, PlainBmpAndCallerImage) {
                                       palette.data(), pixels.data()),
               1);
     const auto file = ReadBytes(dir_.File("v.bmp"));
-    const uint32_t bitmapBytes = At<uint32_t>(file, 2);
+    const uint32_t bitmapBytes = zelir_test::Get<uint32_t>(file, 2);
     EXPECT_EQ(bitmapBytes, 14u + 40 + 16 + 64);
     // The file's copy of the parameter block carries line size 7; the handle's keeps its own.
-    EXPECT_EQ(At<uint16_t>(file, bitmapBytes + 70 + 2), 7);
+    EXPECT_EQ(zelir_test::Get<uint16_t>(file, bitmapBytes + 70 + 2), 7);
     EXPECT_FALSE(std::filesystem::exists(dir_.File("v.bmp.raw")));
     void* block = nullptr;
     ZelIr_GetDeviceIRIParam(source_.get(), &block);

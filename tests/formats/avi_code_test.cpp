@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "formats/avi_probe.h"
-#include "formats/avi_srec_tools.h"
 #include "formats/avi_test_scene.h"
+#include "support/run_tool.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -24,10 +25,6 @@ static_assert(!std::is_copy_constructible_v<CAviCode> && !std::is_copy_assignabl
               "a recording has one owner");
 static_assert(std::is_nothrow_move_constructible_v<CAviCode> &&
               std::is_nothrow_move_assignable_v<CAviCode>);
-
-std::wstring Wide(const std::string& path) {
-    return {path.begin(), path.end()};
-}
 
 // Records `frames` scene frames; true when every push succeeded.
 bool Record(CAviCode& avi, const PaletteFormat& format, int frames, int first = 0) {
@@ -50,13 +47,13 @@ TEST(CAviCode, CompressedFileAsFfprobeReadsIt) {
     PaletteFormat format = MakeFormat(640, 512);
     zelir_test::UseIronPalette(format);
     CAviCode avi;
-    ASSERT_EQ(avi.CreateAviFile(Wide(dir / "movie.avi").c_str(), 25, format.info()), 1);
+    ASSERT_EQ(avi.CreateAviFile(dir.WideFile("movie.avi").c_str(), 25, format.info()), 1);
     EXPECT_EQ(avi.IsRecording(), 1);
     ASSERT_TRUE(Record(avi, format, 60));
     EXPECT_EQ(avi.GetFrameCounter(), 60u);
     avi.CloseAviFile();
 
-    auto facts = ProbeVideo(dir / "movie.avi");
+    auto facts = ProbeVideo(dir.File("movie.avi"));
     EXPECT_EQ(facts["codec_name"], "mpeg4");
     EXPECT_EQ(facts["codec_tag_string"], "XVID");
     EXPECT_EQ(facts["width"], "640");
@@ -65,7 +62,7 @@ TEST(CAviCode, CompressedFileAsFfprobeReadsIt) {
     EXPECT_EQ(facts["nb_read_frames"], "60");
     EXPECT_EQ(facts["TAG:title"], "Infrared Video");
     // A key frame every fps frames.
-    EXPECT_EQ(zelir_test::KeyFrames(dir / "movie.avi"), (std::vector<int>{0, 25, 50}));
+    EXPECT_EQ(zelir_test::KeyFrames(dir.File("movie.avi")), (std::vector<int>{0, 25, 50}));
 }
 
 // The decoded first frame is the palette picture up to what MPEG-4 at its fixed quantiser and
@@ -92,13 +89,13 @@ TEST_P(CAviCodeFidelity, FirstCompressedFrameIsCloseToThePalettePicture) {
     PaletteFormat format = MakeFormat(640, c.height);
     if (c.iron) zelir_test::UseIronPalette(format);
     CAviCode avi;
-    ASSERT_EQ(avi.CreateAviFile(Wide(dir / "one.avi").c_str(), 30, format.info()), 1);
+    ASSERT_EQ(avi.CreateAviFile(dir.WideFile("one.avi").c_str(), 30, format.info()), 1);
     const std::vector<uint8_t> frame = SceneFrame(640, 512, 0);
     ASSERT_EQ(avi.PushFrame(frame.data(), static_cast<int>(frame.size()), format.info()), 1);
     avi.CloseAviFile();
 
     const std::vector<uint8_t> expected = zelir_test::ExpectedPicture(frame, format);
-    const std::vector<uint8_t> decoded = DecodeBgr(dir / "one.avi");
+    const std::vector<uint8_t> decoded = DecodeBgr(dir.File("one.avi"));
     ASSERT_EQ(decoded.size(), expected.size());
     EXPECT_GT(zelir_test::Psnr(decoded.data(), expected.data(), expected.size()), c.minimumPsnr);
     PaletteFormat flipped = format;
@@ -110,38 +107,35 @@ TEST_P(CAviCodeFidelity, FirstCompressedFrameIsCloseToThePalettePicture) {
 
 INSTANTIATE_TEST_SUITE_P(Pictures, CAviCodeFidelity,
                          testing::Values(FidelityCase{512, false, 38.5},
-                                         FidelityCase{-512, false, 38.5},
-                                         FidelityCase{512, true, 33.0},
                                          FidelityCase{-512, true, 33.0}));
 
-TEST(CAviCode, CounterFollowsPushesAndCloseResetsIt) {
-    const ScratchDir dir;
-    const PaletteFormat format = MakeFormat(64, 48);
-    CAviCode avi;
-    EXPECT_EQ(avi.GetFrameCounter(), 0u);
-    EXPECT_EQ(avi.IsRecording(), 0);
-    ASSERT_EQ(avi.CreateAviFile(Wide(dir / "three.avi").c_str(), 10, format.info()), 1);
-    ASSERT_TRUE(Record(avi, format, 3));
-    EXPECT_EQ(avi.GetFrameCounter(), 3u);
-    avi.CloseAviFile();
-    EXPECT_EQ(avi.GetFrameCounter(), 0u);
-    EXPECT_EQ(avi.IsRecording(), 0);
-    EXPECT_EQ(FrameCount(dir / "three.avi"), 3u);
-    avi.CloseAviFile();  // closing again does nothing
-    EXPECT_EQ(avi.IsRecording(), 0);
-}
-
-TEST(CAviCode, PushBeforeCreateWritesNothing) {
+// The counter follows the pushes; closing, creating anew and destruction each finish the file
+// that was being written, and pushes outside a recording write nothing.
+TEST(CAviCode, EveryStartedFileIsFinishedWithItsFrames) {
     const ScratchDir dir;
     const PaletteFormat format = MakeFormat(64, 48);
     const std::vector<uint8_t> frame = SceneFrame(64, 48, 0);
-    CAviCode avi;
-    EXPECT_EQ(avi.PushFrame(frame.data(), static_cast<int>(frame.size()), format.info()), 0);
-    EXPECT_EQ(avi.GetFrameCounter(), 0u);
-    ASSERT_EQ(avi.CreateAviFile(Wide(dir / "empty.avi").c_str(), 10, format.info()), 1);
-    avi.CloseAviFile();
-    EXPECT_EQ(avi.PushFrame(frame.data(), static_cast<int>(frame.size()), format.info()), 0);
-    EXPECT_EQ(FrameCount(dir / "empty.avi"), 0u);
+    {
+        CAviCode avi;
+        EXPECT_EQ(avi.PushFrame(frame.data(), static_cast<int>(frame.size()), format.info()), 0);
+        EXPECT_EQ(avi.GetFrameCounter(), 0u);
+        ASSERT_EQ(avi.CreateAviFile(dir.WideFile("three.avi").c_str(), 10, format.info()), 1);
+        ASSERT_TRUE(Record(avi, format, 3));
+        EXPECT_EQ(avi.GetFrameCounter(), 3u);
+        avi.CloseAviFile();
+        EXPECT_EQ(avi.GetFrameCounter(), 0u);
+        EXPECT_EQ(avi.IsRecording(), 0);
+        avi.CloseAviFile();  // closing again does nothing
+        EXPECT_EQ(avi.PushFrame(frame.data(), static_cast<int>(frame.size()), format.info()), 0);
+        ASSERT_EQ(avi.CreateAviFile(dir.WideFile("first.avi").c_str(), 10, format.info()), 1);
+        ASSERT_TRUE(Record(avi, format, 5));
+        ASSERT_EQ(avi.CreateAviFile(dir.WideFile("second.avi").c_str(), 10, format.info()), 1);
+        EXPECT_EQ(avi.GetFrameCounter(), 0u);
+        ASSERT_TRUE(Record(avi, format, 2));
+    }
+    EXPECT_EQ(FrameCount(dir.File("three.avi")), 3u);
+    EXPECT_EQ(FrameCount(dir.File("first.avi")), 5u);
+    EXPECT_EQ(FrameCount(dir.File("second.avi")), 2u);
 }
 
 struct BadCreate {
@@ -151,7 +145,7 @@ struct BadCreate {
     uint16_t bitCount;
     unsigned fps;
     bool nullFormat;
-    const char* path;  // relative to the scratch directory
+    const char* path;  // relative to the scratch directory; null: none
 };
 
 void PrintTo(const BadCreate& c, std::ostream* os) {
@@ -165,7 +159,7 @@ TEST_P(CAviCodeRefusesCreate, StaysIdle) {
     const ScratchDir dir;
     const PaletteFormat format = MakeFormat(c.width, c.height, c.bitCount);
     CAviCode avi;
-    EXPECT_EQ(avi.CreateAviFile(Wide(dir / c.path).c_str(), c.fps,
+    EXPECT_EQ(avi.CreateAviFile(c.path ? dir.WideFile(c.path).c_str() : nullptr, c.fps,
                                 c.nullFormat ? nullptr : format.info()),
               0)
         << c.what;
@@ -177,6 +171,7 @@ TEST_P(CAviCodeRefusesCreate, StaysIdle) {
 INSTANTIATE_TEST_SUITE_P(
     Formats, CAviCodeRefusesCreate,
     testing::Values(BadCreate{"null format", 64, 48, 8, 25, true, "a.avi"},
+                    BadCreate{"null path", 64, 48, 8, 25, false, nullptr},
                     BadCreate{"fps 0", 64, 48, 8, 0, false, "a.avi"},
                     BadCreate{"fps beyond an int", 64, 48, 8, 0x80000000u, false, "a.avi"},
                     BadCreate{"width 0", 0, 48, 8, 25, false, "a.avi"},
@@ -186,18 +181,12 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCreate{"over 2 GiB expanded", 65536, 16384, 8, 25, false, "a.avi"},
                     BadCreate{"missing folder", 64, 48, 8, 25, false, "no/such/dir/a.avi"}));
 
-TEST(CAviCode, RefusesANullPath) {
-    const PaletteFormat format = MakeFormat(64, 48);
-    CAviCode avi;
-    EXPECT_EQ(avi.CreateAviFile(nullptr, 25, format.info()), 0);
-}
-
 // Frames that do not match the file are refused without advancing the counter.
 TEST(CAviCode, RefusesFramesThatDoNotFit) {
     const ScratchDir dir;
     const PaletteFormat format = MakeFormat(64, 48);
     CAviCode avi;
-    ASSERT_EQ(avi.CreateAviFile(Wide(dir / "fit.avi").c_str(), 10, format.info()), 1);
+    ASSERT_EQ(avi.CreateAviFile(dir.WideFile("fit.avi").c_str(), 10, format.info()), 1);
     std::vector<uint8_t> frame(64 * 48 * 3, 7);
     const int size8 = 64 * 48;
     struct Case {
@@ -223,14 +212,14 @@ TEST(CAviCode, RefusesFramesThatDoNotFit) {
     EXPECT_EQ(avi.PushFrame(frame.data(), size8, MakeFormat(64, -48).info()), 1);
     EXPECT_EQ(avi.PushFrame(frame.data(), size8, format.info()), 1);
     avi.CloseAviFile();
-    EXPECT_EQ(FrameCount(dir / "fit.avi"), 2u);
+    EXPECT_EQ(FrameCount(dir.File("fit.avi")), 2u);
 }
 
 TEST(CAviCode, MoveHandsTheRecordingOver) {
     const ScratchDir dir;
     const PaletteFormat format = MakeFormat(64, 48);
     CAviCode first;
-    ASSERT_EQ(first.CreateAviFile(Wide(dir / "moved.avi").c_str(), 10, format.info()), 1);
+    ASSERT_EQ(first.CreateAviFile(dir.WideFile("moved.avi").c_str(), 10, format.info()), 1);
     ASSERT_TRUE(Record(first, format, 2));
     CAviCode second(std::move(first));
     EXPECT_EQ(first.IsRecording(), 0);
@@ -242,28 +231,28 @@ TEST(CAviCode, MoveHandsTheRecordingOver) {
 
     // Assigning over a recording object finishes that object's own file first.
     CAviCode third;
-    ASSERT_EQ(third.CreateAviFile(Wide(dir / "replaced.avi").c_str(), 10, format.info()), 1);
+    ASSERT_EQ(third.CreateAviFile(dir.WideFile("replaced.avi").c_str(), 10, format.info()), 1);
     ASSERT_TRUE(Record(third, format, 4));
     third = std::move(second);
-    EXPECT_EQ(FrameCount(dir / "replaced.avi"), 4u);
+    EXPECT_EQ(FrameCount(dir.File("replaced.avi")), 4u);
     EXPECT_EQ(third.GetFrameCounter(), 3u);
     ASSERT_TRUE(Record(third, format, 1, 3));
     third.CloseAviFile();
-    EXPECT_EQ(FrameCount(dir / "moved.avi"), 4u);
+    EXPECT_EQ(FrameCount(dir.File("moved.avi")), 4u);
 }
 
 TEST(CAviCode, CreateWhileRecordingFinishesTheFirstFile) {
     const ScratchDir dir;
     const PaletteFormat format = MakeFormat(64, 48);
     CAviCode avi;
-    ASSERT_EQ(avi.CreateAviFile(Wide(dir / "first.avi").c_str(), 10, format.info()), 1);
+    ASSERT_EQ(avi.CreateAviFile(dir.WideFile("first.avi").c_str(), 10, format.info()), 1);
     ASSERT_TRUE(Record(avi, format, 5));
-    ASSERT_EQ(avi.CreateAviFile(Wide(dir / "second.avi").c_str(), 10, format.info()), 1);
+    ASSERT_EQ(avi.CreateAviFile(dir.WideFile("second.avi").c_str(), 10, format.info()), 1);
     EXPECT_EQ(avi.GetFrameCounter(), 0u);
     ASSERT_TRUE(Record(avi, format, 2));
     avi.CloseAviFile();
-    EXPECT_EQ(FrameCount(dir / "first.avi"), 5u);
-    EXPECT_EQ(FrameCount(dir / "second.avi"), 2u);
+    EXPECT_EQ(FrameCount(dir.File("first.avi")), 5u);
+    EXPECT_EQ(FrameCount(dir.File("second.avi")), 2u);
 }
 
 TEST(CAviCode, DestructionFinishesTheFile) {
@@ -271,10 +260,10 @@ TEST(CAviCode, DestructionFinishesTheFile) {
     const PaletteFormat format = MakeFormat(64, 48);
     {
         CAviCode avi;
-        ASSERT_EQ(avi.CreateAviFile(Wide(dir / "scoped.avi").c_str(), 10, format.info()), 1);
+        ASSERT_EQ(avi.CreateAviFile(dir.WideFile("scoped.avi").c_str(), 10, format.info()), 1);
         ASSERT_TRUE(Record(avi, format, 4));
     }
-    EXPECT_EQ(FrameCount(dir / "scoped.avi"), 4u);
+    EXPECT_EQ(FrameCount(dir.File("scoped.avi")), 4u);
 }
 
 // The whole-sequence helper a converter calls: frames come from a callback until it says stop.
@@ -289,24 +278,24 @@ TEST(RecordAvi, WritesEveryFrameTheSourceGives) {
     std::vector<uint8_t> expected;
     int k = 0;
     const long written =
-        zelir::RecordAvi(Wide(dir / "seq.avi").c_str(), 9, format, [&](unsigned char* pixels) {
+        zelir::RecordAvi(dir.WideFile("seq.avi").c_str(), 9, format, [&](unsigned char* pixels) {
             if (k == 5) return false;
             const std::vector<uint8_t> frame = SceneFrame(96, 64, k++);
             std::copy(frame.begin(), frame.end(), pixels);
             return true;
         });
     EXPECT_EQ(written, 5);
-    auto facts = ProbeVideo(dir / "seq.avi");
+    auto facts = ProbeVideo(dir.File("seq.avi"));
     EXPECT_EQ(facts["nb_read_frames"], "5");
     EXPECT_EQ(facts["r_frame_rate"], "9/1");
     EXPECT_EQ(facts["codec_tag_string"], "XVID");
     // The palette reached the file: the last frame decodes close to its iron picture.
-    const std::vector<uint8_t> decoded = DecodeBgr(dir / "seq.avi");
+    const std::vector<uint8_t> decoded = DecodeBgr(dir.File("seq.avi"));
     const std::vector<uint8_t> last = zelir_test::ExpectedPicture(SceneFrame(96, 64, 4), iron);
     ASSERT_EQ(decoded.size(), last.size() * 5);
     EXPECT_GT(zelir_test::Psnr(decoded.data() + last.size() * 4, last.data(), last.size()), 30.0);
 
-    EXPECT_EQ(zelir::RecordAvi(Wide(dir / "no/dir/x.avi").c_str(), 9, format,
+    EXPECT_EQ(zelir::RecordAvi(dir.WideFile("no/dir/x.avi").c_str(), 9, format,
                                [](unsigned char*) { return true; }),
               -1);
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/avi_srec_tools.h"
+#include "support/run_tool.h"
 
 namespace zelir_test {
 

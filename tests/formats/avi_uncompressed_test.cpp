@@ -10,8 +10,9 @@
 #include "formats/avi_code_access.h"
 #include "formats/avi_file_writer.h"
 #include "formats/avi_probe.h"
-#include "formats/avi_srec_tools.h"
 #include "formats/avi_test_scene.h"
+#include "support/run_tool.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -19,10 +20,6 @@ using zelir_test::MakeFormat;
 using zelir_test::PaletteFormat;
 using zelir_test::SceneFrame;
 using zelir_test::ScratchDir;
-
-std::wstring Wide(const std::string& path) {
-    return {path.begin(), path.end()};
-}
 
 struct RawCase {
     int width;
@@ -64,7 +61,7 @@ TEST_P(AviUncompressed, EveryFrameDecodesBitExact) {
         for (int i = 16; i < 256; ++i) format.palette[i] = RGBQUAD{0x11, 0x22, 0x33, 0};
     }
     CAviCode avi;
-    ASSERT_EQ(zelir::AviCodeAccess::CreateAviFile(avi, Wide(dir / "raw.avi").c_str(), 7,
+    ASSERT_EQ(zelir::AviCodeAccess::CreateAviFile(avi, dir.WideFile("raw.avi").c_str(), 7,
                                                   format.info(), c.encoder),
               1);
     ASSERT_NE(zelir::AviCodeAccess::file(avi), nullptr);
@@ -121,7 +118,7 @@ TEST_P(AviUncompressed, EveryFrameDecodesBitExact) {
     EXPECT_EQ(avi.GetFrameCounter(), static_cast<unsigned>(kFrames));
     avi.CloseAviFile();
 
-    auto facts = zelir_test::ProbeVideo(dir / "raw.avi");
+    auto facts = zelir_test::ProbeVideo(dir.File("raw.avi"));
     EXPECT_EQ(facts["codec_name"], "rawvideo");
     EXPECT_EQ(facts["pix_fmt"], "bgr24");
     EXPECT_EQ(facts["width"], std::to_string(c.width));
@@ -129,8 +126,8 @@ TEST_P(AviUncompressed, EveryFrameDecodesBitExact) {
     EXPECT_EQ(facts["r_frame_rate"], "7/1");
     EXPECT_EQ(facts["nb_read_frames"], std::to_string(kFrames));
     EXPECT_EQ(facts["TAG:title"], "Infrared Video");
-    EXPECT_EQ(zelir_test::KeyFrames(dir / "raw.avi"), (std::vector<int>{0, 1, 2, 3}));
-    EXPECT_TRUE(zelir_test::DecodeBgr(dir / "raw.avi") == expected);
+    EXPECT_EQ(zelir_test::KeyFrames(dir.File("raw.avi")), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_TRUE(zelir_test::DecodeBgr(dir.File("raw.avi")) == expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Frames, AviUncompressed,

@@ -8,10 +8,12 @@
 #include <sstream>
 
 #include "formats/combined_image.h"
-#include "formats/file_test_support.h"
+#include "support/test_files.h"
 
 namespace zelir::files {
 namespace {
+
+namespace test = ::zelir_test;
 
 using test::Get;
 
@@ -138,28 +140,6 @@ INSTANTIATE_TEST_SUITE_P(Files, BitmapsReadByPillow,
                                          BitmapCase{"CombinedCurrentImage", 64, 20, 256, true},
                                          BitmapCase{"CombinedCallerImage", 16, 8, 16, true}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(CurrentImageInfoHeader, DescribesAn8BitImageWith256Colours) {
-    const BITMAPINFOHEADER info = CurrentImageInfoHeader(640, 512);
-    EXPECT_EQ(info.biSize, 40u);
-    EXPECT_EQ(info.biWidth, 640);
-    EXPECT_EQ(info.biHeight, 512);
-    EXPECT_EQ(info.biPlanes, 1);
-    EXPECT_EQ(info.biBitCount, 8);
-    EXPECT_EQ(info.biCompression, 0u);
-    EXPECT_EQ(info.biSizeImage, 640u * 512);
-    EXPECT_EQ(info.biXPelsPerMeter, 0);
-    EXPECT_EQ(info.biYPelsPerMeter, 0);
-    EXPECT_EQ(info.biClrUsed, 256u);
-    EXPECT_EQ(info.biClrImportant, 0u);
-
-    // Hence a current image's BMP part: pixels at 1078, 1078 + width x height bytes in all.
-    std::vector<uint8_t> bitmap;
-    ASSERT_EQ(BuildBitmap(info, ColourPalette(256), std::vector<uint8_t>(640 * 512), bitmap),
-              FileResult::kOk);
-    EXPECT_EQ(Get<uint32_t>(bitmap, 10), 1078u);
-    EXPECT_EQ(bitmap.size(), 1078u + 640 * 512);
-}
 
 TEST(BuildBitmap, RefusesWhatItCannotCopyWhole) {
     const auto palette = ColourPalette(256);

@@ -6,10 +6,12 @@
 #include <memory>
 #include <string>
 
-#include "formats/file_test_support.h"
+#include "support/test_files.h"
 
 namespace zelir::files {
 namespace {
+
+namespace test = ::zelir_test;
 
 std::span<const uint8_t> Bytes(const std::string& text) {
     return std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size());

@@ -5,10 +5,12 @@
 #include <array>
 #include <cstring>
 
-#include "formats/file_test_support.h"
+#include "support/test_files.h"
 
 namespace zelir::files {
 namespace {
+
+namespace test = ::zelir_test;
 
 std::array<uint8_t, 100> Line(uint16_t marker, uint16_t size, uint16_t width, uint16_t height) {
     std::array<uint8_t, 100> line{};

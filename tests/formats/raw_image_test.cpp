@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "formats/file_test_support.h"
+#include "support/test_files.h"
 
 namespace zelir::files {
 namespace {
+
+namespace test = ::zelir_test;
 
 struct SizeRow {
     uint32_t fileBytes;

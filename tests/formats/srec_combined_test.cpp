@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/avi_srec_tools.h"
+#include "support/run_tool.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -46,21 +47,22 @@ TEST_P(CombinedPair, JoinsTheImagesOrRefuses) {
     const ScratchDir dir;
     const std::vector<uint8_t> hardware = RandomBytes(c.hardwareLength, 1);
     const std::vector<uint8_t> software = RandomBytes(c.softwareLength, 2);
-    MakeFlash(dir / "hw.flash", hardware, c.hardwareStart);
-    MakeFlash(dir / "sw.flash", software, c.softwareStart);
+    MakeFlash(dir.File("hw.flash"), hardware, c.hardwareStart);
+    MakeFlash(dir.File("sw.flash"), software, c.softwareStart);
 
     uint32_t start = 0x12345678;
     uint8_t* image = nullptr;
-    const size_t length = SrecCombinedToBin((dir / "hw.flash").c_str(), (dir / "sw.flash").c_str(),
-                                            &start, &image, (dir / "all.bin").c_str());
+    const size_t length =
+        SrecCombinedToBin(dir.File("hw.flash").c_str(), dir.File("sw.flash").c_str(), &start,
+                          &image, dir.File("all.bin").c_str());
     // Both parts are converted before the pair is judged, so their files exist either way.
-    EXPECT_EQ(ReadBytes(dir / "hw.bin"), hardware);
-    EXPECT_EQ(ReadBytes(dir / "sw.bin"), software);
+    EXPECT_EQ(ReadBytes(dir.File("hw.bin")), hardware);
+    EXPECT_EQ(ReadBytes(dir.File("sw.bin")), software);
     if (!c.accepted) {
         EXPECT_EQ(length, 0u);
         EXPECT_EQ(image, nullptr);
         EXPECT_EQ(start, 0x12345678u);
-        EXPECT_FALSE(fs::exists(dir / "all.bin"));
+        EXPECT_FALSE(fs::exists(dir.File("all.bin")));
         return;
     }
     std::vector<uint8_t> expected = hardware;
@@ -69,13 +71,13 @@ TEST_P(CombinedPair, JoinsTheImagesOrRefuses) {
     EXPECT_EQ(start, c.hardwareStart);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(std::vector<uint8_t>(image, image + length), expected);
-    EXPECT_EQ(ReadBytes(dir / "all.bin"), expected);
+    EXPECT_EQ(ReadBytes(dir.File("all.bin")), expected);
     ZelIr_FreeSrecImage(image);
 
     // The export with a handle ignores the handle and gives the same result.
     int unused = 0;
-    EXPECT_EQ(ZelIr_SrecCombinedToBin(&unused, (dir / "hw.flash").c_str(),
-                                      (dir / "sw.flash").c_str(), nullptr, nullptr, nullptr),
+    EXPECT_EQ(ZelIr_SrecCombinedToBin(&unused, dir.File("hw.flash").c_str(),
+                                      dir.File("sw.flash").c_str(), nullptr, nullptr, nullptr),
               expected.size());
 }
 
@@ -105,15 +107,15 @@ class CombinedNames : public testing::TestWithParam<NameCase> {};
 TEST_P(CombinedNames, OnlyFlashFilesArePaired) {
     const NameCase& c = GetParam();
     const ScratchDir dir;
-    fs::create_directories(dir / "v1.2");
-    MakeFlash(dir / c.hardware, RandomBytes(16, 3), 0x1000);
-    MakeFlash(dir / c.software, RandomBytes(16, 4), 0x2000);
-    const size_t length = SrecCombinedToBin((dir / c.hardware).c_str(), (dir / c.software).c_str(),
-                                            nullptr, nullptr, nullptr);
+    fs::create_directories(dir.File("v1.2"));
+    MakeFlash(dir.File(c.hardware), RandomBytes(16, 3), 0x1000);
+    MakeFlash(dir.File(c.software), RandomBytes(16, 4), 0x2000);
+    const size_t length = SrecCombinedToBin(
+        dir.File(c.hardware).c_str(), dir.File(c.software).c_str(), nullptr, nullptr, nullptr);
     EXPECT_EQ(length, c.accepted ? 32u : 0u);
-    for (const char* binary : c.binaries) EXPECT_TRUE(fs::exists(dir / binary)) << binary;
+    for (const char* binary : c.binaries) EXPECT_TRUE(fs::exists(dir.File(binary))) << binary;
     size_t binaryCount = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(dir / "")) {
+    for (const auto& entry : fs::recursive_directory_iterator(dir.File(""))) {
         binaryCount += entry.path().extension() == ".bin";
     }
     EXPECT_EQ(binaryCount, c.binaries.size());
@@ -133,32 +135,32 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SrecCombinedToBin, RefusesAPartNameLongerThanTheNameBuffer) {
     const ScratchDir dir;
     // 256 characters with the terminator does not fit; 255 does.
-    const std::string base = dir / "";
+    const std::string base = dir.File("");
     const std::string fits = base + std::string(255 - base.size() - 4, 'h') + ".flash";
     const std::string tooLong = base + std::string(256 - base.size() - 4, 'h') + ".flash";
     MakeFlash(fits, RandomBytes(8, 5), 0x1000);
     MakeFlash(tooLong, RandomBytes(8, 5), 0x1000);
-    MakeFlash(dir / "sw.flash", RandomBytes(8, 6), 0x2000);
+    MakeFlash(dir.File("sw.flash"), RandomBytes(8, 6), 0x2000);
     EXPECT_EQ(
-        SrecCombinedToBin(fits.c_str(), (dir / "sw.flash").c_str(), nullptr, nullptr, nullptr),
+        SrecCombinedToBin(fits.c_str(), dir.File("sw.flash").c_str(), nullptr, nullptr, nullptr),
         16u);
     EXPECT_EQ(
-        SrecCombinedToBin(tooLong.c_str(), (dir / "sw.flash").c_str(), nullptr, nullptr, nullptr),
+        SrecCombinedToBin(tooLong.c_str(), dir.File("sw.flash").c_str(), nullptr, nullptr, nullptr),
         0u);
 }
 
 TEST(SrecCombinedToBin, RefusesAPartWithMoreDataThanAnImageHolds) {
     const ScratchDir dir;
-    MakeFlash(dir / "hw.flash", RandomBytes(16, 7), 0x1000);
-    MakeFlash(dir / "sw.flash", RandomBytes(SREC_IMAGE_CAPACITY + 1, 8), 0x2000);
+    MakeFlash(dir.File("hw.flash"), RandomBytes(16, 7), 0x1000);
+    MakeFlash(dir.File("sw.flash"), RandomBytes(SREC_IMAGE_CAPACITY + 1, 8), 0x2000);
     uint8_t* image = nullptr;
-    EXPECT_EQ(SrecCombinedToBin((dir / "hw.flash").c_str(), (dir / "sw.flash").c_str(), nullptr,
-                                &image, (dir / "all.bin").c_str()),
+    EXPECT_EQ(SrecCombinedToBin(dir.File("hw.flash").c_str(), dir.File("sw.flash").c_str(), nullptr,
+                                &image, dir.File("all.bin").c_str()),
               0u);
     EXPECT_EQ(image, nullptr);
-    EXPECT_TRUE(fs::exists(dir / "hw.bin"));
-    EXPECT_FALSE(fs::exists(dir / "sw.bin"));
-    EXPECT_FALSE(fs::exists(dir / "all.bin"));
+    EXPECT_TRUE(fs::exists(dir.File("hw.bin")));
+    EXPECT_FALSE(fs::exists(dir.File("sw.bin")));
+    EXPECT_FALSE(fs::exists(dir.File("all.bin")));
 }
 
 }  // namespace

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "formats/avi_srec_tools.h"
 #include "support/debug_capture.h"
 #include "support/finishes_within.h"
+#include "support/run_tool.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -25,19 +26,19 @@ using zelir_test::WriteText;
 // (2: S1, 3: S2, 4: S3) and data bytes per line.
 std::string SrecCatText(const ScratchDir& dir, const std::vector<uint8_t>& bytes, uint32_t address,
                         int addressLength, int bytesPerLine, bool crlf) {
-    WriteBytes(dir / "block.raw", bytes);
-    RunTool("srec_cat " + dir / "block.raw" + " -binary -offset " + std::to_string(address) +
-            " -o " + dir / "block.srec" + " -address-length=" + std::to_string(addressLength) +
+    WriteBytes(dir.File("block.raw"), bytes);
+    RunTool("srec_cat " + dir.File("block.raw") + " -binary -offset " + std::to_string(address) +
+            " -o " + dir.File("block.srec") + " -address-length=" + std::to_string(addressLength) +
             " -output-block-size=" + std::to_string(bytesPerLine) + (crlf ? " -crlf" : ""));
-    const std::vector<uint8_t> text = ReadBytes(dir / "block.srec");
+    const std::vector<uint8_t> text = ReadBytes(dir.File("block.srec"));
     return {text.begin(), text.end()};
 }
 
 // What objcopy makes of an S-record text: the data from its lowest address on.
 std::vector<uint8_t> ObjcopyImage(const ScratchDir& dir, const std::string& text) {
-    WriteText(dir / "judge.srec", text);
-    RunTool("objcopy -I srec -O binary " + dir / "judge.srec" + " " + dir / "judge.bin");
-    return ReadBytes(dir / "judge.bin");
+    WriteText(dir.File("judge.srec"), text);
+    RunTool("objcopy -I srec -O binary " + dir.File("judge.srec") + " " + dir.File("judge.bin"));
+    return ReadBytes(dir.File("judge.bin"));
 }
 
 struct Converted {
@@ -74,13 +75,13 @@ TEST_P(SrecToBinContiguous, ImageIsWhatObjcopyReads) {
     const ScratchDir dir;
     const std::string text =
         SrecCatText(dir, RandomBytes(c.size, 11), c.address, 4, c.bytesPerLine, c.crlf);
-    WriteText(dir / "part.srec", text);
-    const Converted converted = Convert(dir / "part.srec", (dir / "part.bin").c_str());
+    WriteText(dir.File("part.srec"), text);
+    const Converted converted = Convert(dir.File("part.srec"), dir.File("part.bin").c_str());
     const std::vector<uint8_t> expected = ObjcopyImage(dir, text);
     EXPECT_EQ(converted.length, expected.size());
     EXPECT_EQ(converted.start, c.address);
     EXPECT_EQ(converted.image, expected);
-    EXPECT_EQ(ReadBytes(dir / "part.bin"), expected);
+    EXPECT_EQ(ReadBytes(dir.File("part.bin")), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, SrecToBinContiguous,
@@ -118,8 +119,8 @@ TEST(SrecToBin, MixedFileKeepsS3DataInFileOrderWithoutGaps) {
             expected.insert(expected.end(), judged.begin(), judged.end());
         }
     }
-    WriteText(dir / "mixed.srec", file);
-    const Converted converted = Convert(dir / "mixed.srec");
+    WriteText(dir.File("mixed.srec"), file);
+    const Converted converted = Convert(dir.File("mixed.srec"));
     EXPECT_EQ(converted.start, 0x10000u);
     EXPECT_EQ(converted.length, 100u + 300u + 64u + 33u);
     EXPECT_EQ(converted.image, expected);
@@ -129,22 +130,22 @@ TEST(SrecToBin, MixedFileKeepsS3DataInFileOrderWithoutGaps) {
 TEST(SrecToBin, RefusesMoreDataThanTheImageHolds) {
     const ScratchDir dir;
     const std::vector<uint8_t> full = RandomBytes(SREC_IMAGE_CAPACITY, 3);
-    WriteText(dir / "full.srec", SrecCatText(dir, full, 0x100000, 4, 32, false));
-    const Converted fits = Convert(dir / "full.srec", (dir / "full.bin").c_str());
+    WriteText(dir.File("full.srec"), SrecCatText(dir, full, 0x100000, 4, 32, false));
+    const Converted fits = Convert(dir.File("full.srec"), dir.File("full.bin").c_str());
     EXPECT_EQ(fits.length, SREC_IMAGE_CAPACITY);
     EXPECT_TRUE(fits.image == full);
 
     // One more record of a single byte, after the terminating records.
-    WriteText(dir / "over.srec",
+    WriteText(dir.File("over.srec"),
               SrecCatText(dir, full, 0x100000, 4, 32, false) + "S30600400000AA0F\n");
     uint32_t start = 0;
     uint8_t* image = reinterpret_cast<uint8_t*>(&start);
-    EXPECT_EQ(SrecToBin((dir / "over.srec").c_str(), &start, &image, (dir / "over.bin").c_str()),
-              0u);
+    EXPECT_EQ(
+        SrecToBin(dir.File("over.srec").c_str(), &start, &image, dir.File("over.bin").c_str()), 0u);
     EXPECT_EQ(image, nullptr);
     if (image != reinterpret_cast<uint8_t*>(&start)) ZelIr_FreeSrecImage(image);
     EXPECT_EQ(start, 0xFFFFFFFFu);
-    EXPECT_FALSE(std::filesystem::exists(dir / "over.bin"));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("over.bin")));
 }
 
 // A file that cannot be read converts to nothing, yet still hands out an (empty) image.
@@ -153,27 +154,28 @@ TEST(SrecToBin, UnreadableFileGivesEmptyImage) {
     uint32_t start = 0;
     uint8_t* image = nullptr;
     EXPECT_EQ(
-        SrecToBin((dir / "missing.srec").c_str(), &start, &image, (dir / "empty.bin").c_str()), 0u);
+        SrecToBin(dir.File("missing.srec").c_str(), &start, &image, dir.File("empty.bin").c_str()),
+        0u);
     EXPECT_EQ(start, 0xFFFFFFFFu);
     EXPECT_NE(image, nullptr);
     ZelIr_FreeSrecImage(image);
-    EXPECT_TRUE(std::filesystem::exists(dir / "empty.bin"));
-    EXPECT_EQ(std::filesystem::file_size(dir / "empty.bin"), 0u);
+    EXPECT_TRUE(std::filesystem::exists(dir.File("empty.bin")));
+    EXPECT_EQ(std::filesystem::file_size(dir.File("empty.bin")), 0u);
 }
 
 // Every out argument may be left out; the length is still reported.
 TEST(SrecToBin, OutArgumentsAreOptional) {
     const ScratchDir dir;
-    WriteText(dir / "small.srec", "S0030000FC\nS307000100000102F4\n");
-    EXPECT_EQ(SrecToBin((dir / "small.srec").c_str(), nullptr, nullptr, nullptr), 2u);
+    WriteText(dir.File("small.srec"), "S0030000FC\nS307000100000102F4\n");
+    EXPECT_EQ(SrecToBin(dir.File("small.srec").c_str(), nullptr, nullptr, nullptr), 2u);
 }
 
 // A FIFO would block the open and /dev/zero never ends: neither is read, and the debug output
 // says why.
 TEST(SrecToBin, SpecialFilesAreNotRead) {
     const ScratchDir dir;
-    ASSERT_EQ(::mkfifo((dir / "fifo.srec").c_str(), 0600), 0);
-    for (const std::string& path : {dir / "fifo.srec", std::string("/dev/zero")}) {
+    ASSERT_EQ(::mkfifo(dir.File("fifo.srec").c_str(), 0600), 0);
+    for (const std::string& path : {dir.File("fifo.srec"), std::string("/dev/zero")}) {
         zelir::test::DebugCapture capture;
         zelir_test::ExpectFinishesWithin(std::chrono::seconds(20), path, [&] {
             EXPECT_EQ(SrecToBin(path.c_str(), nullptr, nullptr, nullptr), 0u) << path;

@@ -7,7 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "formats/avi_srec_tools.h"
+#include "support/run_tool.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -187,10 +188,10 @@ TEST(EncodeSrec, RoundTripAndSrecCatAgrees) {
             }
         }
     }
-    WriteText(dir / "encoded.srec", file);
-    RunTool("srec_cat " + dir / "encoded.srec" + " -offset -0x200000 -o " + dir / "encoded.bin" +
-            " -binary");
-    EXPECT_EQ(ReadBytes(dir / "encoded.bin"), s3Bytes);
+    WriteText(dir.File("encoded.srec"), file);
+    RunTool("srec_cat " + dir.File("encoded.srec") + " -offset -0x200000 -o " +
+            dir.File("encoded.bin") + " -binary");
+    EXPECT_EQ(ReadBytes(dir.File("encoded.bin")), s3Bytes);
 }
 
 }  // namespace

@@ -3,83 +3,27 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <functional>
 #include <optional>
 #include <vector>
 
-#include "api/handle_table.h"
 #include "gige/block_transfer.h"
 #include "gige/camera_settings.h"
 #include "gige/command_message.h"
 #include "support/debug_capture.h"
+#include "support/fake_handle.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-class ScriptedStream : public CStreamBase {
-  public:
-    ScriptedStream() {
-        streamType_ = kStreamGigE;
-        width_ = 8;
-        height_ = 4;
-    }
-    FrameRecord* GetFrame(uint32_t) override { return nullptr; }
-    int32_t Open() override { return 1; }
-    void Close() override {}
-    const char* GetSourceTag() override { return "IRGIGE"; }
-    zelir::gige::CommandMessage* Commands() override { return &commands; }
-    bool SendCommand(const uint8_t* command, uint32_t length) override {
-        sent.emplace_back(command, command + length);
-        if (sendResults.empty()) return true;
-        const bool ok = sendResults.front();
-        sendResults.pop_front();
-        return ok;
-    }
-    uint8_t ReceiveCommand(uint8_t* destination, uint32_t* length, uint16_t*) override {
-        if (replies.empty() || !replies.front()) {
-            if (!replies.empty()) replies.pop_front();
-            return 0;
-        }
-        const Bytes reply = *replies.front();
-        replies.pop_front();
-        const uint32_t n = std::min<uint32_t>(*length, static_cast<uint32_t>(reply.size()));
-        std::copy_n(reply.begin(), n, destination);
-        *length = n;
-        return 1;
-    }
-
-    zelir::gige::CommandMessage commands;
-    std::deque<bool> sendResults;
-    std::deque<std::optional<Bytes>> replies;
-    std::vector<Bytes> sent;
-};
-
-class ScriptedCamera : public CIRDeviceManager {
-  public:
-    ScriptedCamera() {
-        handleType_ = kHandleCamera;
-        auto stream = std::make_unique<ScriptedStream>();
-        scripted = stream.get();
-        AdoptStream(std::move(stream));
-    }
-    ScriptedStream* scripted;
-};
-
 class ScriptedHandle : public ::testing::Test {
   protected:
-    void SetUp() override {
-        zelir::PlaceManager(camera_);
-        zelir::gige::StoreTriggerCache({});
-    }
-    void TearDown() override {
-        zelir::RemoveManager(camera_.get());
-        zelir::gige::StoreTriggerCache({});
-    }
-    ZelIrHandle handle() { return camera_.get(); }
-    ScriptedStream& stream() { return *camera_->scripted; }
+    void SetUp() override { zelir::gige::StoreTriggerCache({}); }
+    void TearDown() override { zelir::gige::StoreTriggerCache({}); }
+    ZelIrHandle handle() { return camera_.handle(); }
+    zelir_test::FakeSource& stream() { return camera_.source(); }
 
-    std::shared_ptr<ScriptedCamera> camera_ = std::make_shared<ScriptedCamera>();
+    zelir_test::ScopedHandle camera_{kHandleCamera, kStreamGigE, 8, 4};
 };
 
 Bytes Word(uint32_t v) {
@@ -89,9 +33,10 @@ Bytes Word(uint32_t v) {
 
 // ---- every failed step prints the message of its setting ----
 
+using Call = int32_t (*)(ZelIrHandle);
 struct FailureCase {
     const char* name;
-    std::function<int32_t(ZelIrHandle)> call;
+    Call call;
     std::deque<bool> sends;
     std::deque<std::optional<Bytes>> replies;
     std::string message;
@@ -108,66 +53,80 @@ TEST_P(SettingFailure, PrintsItsMessageAndReturnsZero) {
     EXPECT_EQ(capture.Messages(), std::vector<std::string>{c.message});
 }
 
-std::vector<FailureCase> FailureCases() {
-    struct Setter {
-        const char* key;
-        const char* text;
-        std::function<int32_t(ZelIrHandle)> set;
-        std::function<int32_t(ZelIrHandle)> get;
-    };
-    static float floats[3];
-    static uint32_t words[3];
-    static uint8_t raw[32];
-    const std::vector<Setter> setters = {
-        {"frame_frequency", "frame frequency", [](auto h) { return ZelIr_SetFrameFreq(h, 25.0f); },
-         [](auto h) { return ZelIr_GetFrameFreq(h, floats); }},
-        {"exposure_time", "exposure time", [](auto h) { return ZelIr_SetExposureTime(h, 9); },
-         [](auto h) { return ZelIr_GetExposureTime(h, words); }},
-        {"exposure_mode", "exposure mode", [](auto h) { return ZelIr_SetExposureMode(h, 9); },
-         [](auto h) { return ZelIr_GetExposureMode(h, raw, nullptr); }},
-        {"gain", "gain", [](auto h) { return ZelIr_SetGain(h, 9); },
-         [](auto h) { return ZelIr_GetGain(h, raw, nullptr); }},
-        {"pixel_format", "pixel format", [](auto h) { return ZelIr_SetPixelFormat(h, 9); },
-         [](auto h) { return ZelIr_GetPixelFormat(h, raw, nullptr); }},
-        {"flip_dir", "flip dir", [](auto h) { return ZelIr_SetFlipDir(h, 9); },
-         [](auto h) { return ZelIr_GetFlipDir(h, raw, nullptr); }},
-    };
-    std::vector<FailureCase> cases;
-    const std::optional<Bytes> none;
-    for (const Setter& s : setters) {
-        const std::string key = s.key;
-        const std::string text = s.text;
-        cases.push_back({"", s.set, {false}, {}, "send write " + text + " failed\n"});
-        cases.push_back({"", s.set, {true, false}, {}, "send read " + text + " failed\n"});
-        cases.push_back({"", s.set, {}, {none}, "recv read " + text + " failed\n"});
-        cases.push_back({"", s.get, {false}, {}, "send read " + text + " failed\n"});
-        cases.push_back({"", s.get, {}, {none}, "recv read " + text + " failed\n"});
-    }
-    using Trigger = std::function<int32_t(ZelIrHandle)>;
-    const std::vector<std::pair<std::string, Trigger>> triggers = {
-        {"trigger mode", [](auto h) { return ZelIr_SetTriggerMode(h, 1); }},
-        {"trigger source", [](auto h) { return ZelIr_SetTriggerSource(h, 1); }},
-        {"soft trigger", [](auto h) { return ZelIr_SetSoftTrigger(h); }},
-    };
-    for (const auto& [text, set] : triggers) {
-        cases.push_back({"", set, {false}, {}, "send read " + text + " failed\n"});
-        cases.push_back({"", set, {}, {none}, "recv read " + text + " failed\n"});
-        cases.push_back({"", set, {true, false}, {Word(1)}, "send write " + text + " failed\n"});
-    }
-    cases.push_back({"",
-                     [](auto h) { return ZelIr_GetTriggerMode(h, words, nullptr); },
-                     {false},
-                     {},
-                     "send read trigger mode failed\n"});
-    cases.push_back({"",
-                     [](auto h) { return ZelIr_GetTriggerSource(h, words, nullptr); },
-                     {},
-                     {none},
-                     "recv read trigger source failed\n"});
-    return cases;
-}
+float floats[3];
+uint32_t words[3];
+uint8_t raw[32];
+const std::optional<Bytes> kSilence;
 
-INSTANTIATE_TEST_SUITE_P(Steps, SettingFailure, ::testing::ValuesIn(FailureCases()));
+// Every setting's name, each of the three failing steps, and each kind of getter.
+INSTANTIATE_TEST_SUITE_P(
+    Steps, SettingFailure,
+    ::testing::Values(FailureCase{"FrequencyWrite",
+                                  [](auto h) { return ZelIr_SetFrameFreq(h, 25.0f); },
+                                  {false},
+                                  {},
+                                  "send write frame frequency failed\n"},
+                      FailureCase{"ExposureTimeQuery",
+                                  [](auto h) { return ZelIr_SetExposureTime(h, 9); },
+                                  {true, false},
+                                  {},
+                                  "send read exposure time failed\n"},
+                      FailureCase{"ExposureModeReply",
+                                  [](auto h) { return ZelIr_SetExposureMode(h, 9); },
+                                  {},
+                                  {kSilence},
+                                  "recv read exposure mode failed\n"},
+                      FailureCase{"GainWrite",
+                                  [](auto h) { return ZelIr_SetGain(h, 9); },
+                                  {false},
+                                  {},
+                                  "send write gain failed\n"},
+                      FailureCase{"PixelFormatQuery",
+                                  [](auto h) { return ZelIr_SetPixelFormat(h, 9); },
+                                  {true, false},
+                                  {},
+                                  "send read pixel format failed\n"},
+                      FailureCase{"FlipDirReply",
+                                  [](auto h) { return ZelIr_SetFlipDir(h, 9); },
+                                  {},
+                                  {kSilence},
+                                  "recv read flip dir failed\n"},
+                      FailureCase{"TriggerModeQuery",
+                                  [](auto h) { return ZelIr_SetTriggerMode(h, 1); },
+                                  {false},
+                                  {},
+                                  "send read trigger mode failed\n"},
+                      FailureCase{"TriggerSourceReply",
+                                  [](auto h) { return ZelIr_SetTriggerSource(h, 1); },
+                                  {},
+                                  {kSilence},
+                                  "recv read trigger source failed\n"},
+                      FailureCase{"SoftTriggerWrite",
+                                  [](auto h) { return ZelIr_SetSoftTrigger(h); },
+                                  {true, false},
+                                  {Word(1)},
+                                  "send write soft trigger failed\n"},
+                      FailureCase{"GetFrequency",
+                                  [](auto h) { return ZelIr_GetFrameFreq(h, floats); },
+                                  {},
+                                  {kSilence},
+                                  "recv read frame frequency failed\n"},
+                      FailureCase{"GetExposureTime",
+                                  [](auto h) { return ZelIr_GetExposureTime(h, words); },
+                                  {false},
+                                  {},
+                                  "send read exposure time failed\n"},
+                      FailureCase{"GetGain",
+                                  [](auto h) { return ZelIr_GetGain(h, raw, nullptr); },
+                                  {},
+                                  {kSilence},
+                                  "recv read gain failed\n"},
+                      FailureCase{"GetTriggerMode",
+                                  [](auto h) { return ZelIr_GetTriggerMode(h, words, nullptr); },
+                                  {false},
+                                  {},
+                                  "send read trigger mode failed\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- the frames a setter hands to the stream ----
 
@@ -224,6 +183,14 @@ TEST_F(ScriptedHandle, BadPointsGoOnPastFailedSendsAndCountEveryPoint) {
               (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
 }
 
+TEST_F(ScriptedHandle, WithoutBadPointsOnlyTheMarkersGoOut) {
+    const std::vector<int16_t> map(8 * 4, 0);
+    zelir::test::DebugCapture capture;
+    EXPECT_EQ(ZelIr_TransmitBadPointFile(handle(), map.data(), 0), 0);
+    EXPECT_EQ(stream().sent.size(), 2u);
+    EXPECT_EQ(capture.CountContaining("last transfer number"), 0u);
+}
+
 TEST_F(ScriptedHandle, BufferTransferEndsAtTheFirstFailedSend) {
     const Bytes data(1000, 0x11);
     stream().sendResults = {true, false};
@@ -246,10 +213,16 @@ TEST_F(ScriptedHandle, ProgressCallbackNeedsACameraHandle) {
     EXPECT_EQ(ZelIr_SetCommandCallback(handle(), callback, this), 1);
     EXPECT_EQ(stream().ProgressCallback(), static_cast<ZelIrProgressCallback>(callback));
     EXPECT_EQ(stream().ProgressContext(), this);
-    // Without an override the stream transfers nothing: the exports report failure.
-    const uint8_t data[4] = {};
-    EXPECT_EQ(ZelIr_TransmitArray(handle(), data, 4, 0), 0);
     EXPECT_EQ(ZelIr_UpgradeFireware(handle(), 0, 0), 0);
+}
+
+// An array transfer succeeds only when the whole array went out.
+TEST_F(ScriptedHandle, ArrayTransferSucceedsAtOneHundredPercent) {
+    const uint8_t data[4] = {};
+    for (const auto& [percent, result] : {std::pair{100u, 1}, {99u, 0}, {0u, 0}}) {
+        stream().transferred = percent;
+        EXPECT_EQ(ZelIr_TransmitArray(handle(), data, 4, 0), result) << percent;
+    }
 }
 
 }  // namespace

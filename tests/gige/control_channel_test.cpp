@@ -13,13 +13,15 @@ namespace {
 using namespace zelir::gige;
 using namespace zelir::test;
 
-// The builders' state, as one camera's channel holds it.
-ControlState state;
-
-std::vector<uint8_t> Command(uint32_t length) {
-    const auto cmd = std::span<const uint8_t>(state.cmd);
-    return {cmd.begin(), cmd.begin() + length};
-}
+// The builders' state, as one camera's channel holds it: fresh for every test.
+class ControlChannel : public ::testing::Test {
+  protected:
+    std::vector<uint8_t> Command(uint32_t length) const {
+        const auto cmd = std::span<const uint8_t>(state.cmd);
+        return {cmd.begin(), cmd.begin() + length};
+    }
+    ControlState state;
+};
 
 std::vector<uint8_t> Header(uint8_t flags, uint16_t command, uint16_t length, uint16_t id) {
     return {0x42,
@@ -37,7 +39,7 @@ std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& 
     return a;
 }
 
-TEST(ControlChannel, BuildersWriteGvcpCommands) {
+TEST_F(ControlChannel, BuildersWriteGvcpCommands) {
     uint16_t id = state.requestCounter;
     auto next = [&id] { return id = static_cast<uint16_t>(id == 65535 ? 1 : id + 1); };
 
@@ -58,7 +60,7 @@ TEST(ControlChannel, BuildersWriteGvcpCommands) {
     EXPECT_EQ(Command(24), Concat(Header(0x00, 0x8000, 16, next()), data));
 }
 
-TEST(ControlChannel, DeviceCommandAbove540BytesBuildsNothing) {
+TEST_F(ControlChannel, DeviceCommandAbove540BytesBuildsNothing) {
     std::vector<uint8_t> data(541, 1);
     const uint16_t before = state.requestCounter;
     EXPECT_EQ(BuildDeviceCommand(state, data.data(), 541, true), 0u);
@@ -67,8 +69,7 @@ TEST(ControlChannel, DeviceCommandAbove540BytesBuildsNothing) {
     EXPECT_EQ(BuildDeviceCommand(state, data.data(), 540, true), 548u);
 }
 
-TEST(ControlChannel, RequestIdsRunTo65535AndWrapTo1) {
-    // Walk the counter to 65534 whatever earlier tests took.
+TEST_F(ControlChannel, RequestIdsRunTo65535AndWrapTo1) {
     while (state.requestCounter != 65534) BuildDiscovery(state);
     BuildReadRegister(state, 1);
     EXPECT_EQ(state.requestCounter, 65535);
@@ -89,7 +90,7 @@ struct GeneralCase {
     bool takesId;
 };
 
-TEST(ControlChannel, GeneralBuilderForEveryCode) {
+TEST_F(ControlChannel, GeneralBuilderForEveryCode) {
     const std::vector<GeneralCase> cases = {
         {0x0002, {}, 0, {0x42, 0x11, 0, 2, 0, 0, 0, 0}, true},
         {0x0080, {0x1B}, 4, {0x42, 1, 0, 0x80, 0, 4, 0, 0, 0, 0, 0, 0x1B}, true},
@@ -123,7 +124,7 @@ TEST(ControlChannel, GeneralBuilderForEveryCode) {
               0u);
 }
 
-TEST(ControlChannel, CheckAckComparesTheCode) {
+TEST_F(ControlChannel, CheckAckComparesTheCode) {
     DebugCapture capture;
     EXPECT_EQ(CheckAck(Ack(0, 0x0083, 7), 0x0083, 7), 1);
     EXPECT_EQ(CheckAck(Ack(0, 0x0081, 9), 0x0083, 7), 0);
@@ -131,7 +132,7 @@ TEST(ControlChannel, CheckAckComparesTheCode) {
               std::vector<std::string>{"ERROR: Except is (0x  83,   7), ACK is (0x  81,   9)\n"});
 }
 
-TEST(ControlChannel, ClosedChannelFailsBothAttempts) {
+TEST_F(ControlChannel, ClosedChannelFailsBothAttempts) {
     NetInterface channel(0, 640, 512);
     DebugCapture capture;
     const uint32_t length = BuildWriteRegister(channel.Control(), 27, 1);

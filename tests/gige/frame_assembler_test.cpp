@@ -9,6 +9,7 @@
 #include <functional>
 #include <span>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "formats/parameter_line.h"
@@ -87,22 +88,25 @@ struct FaultCase {
     uint64_t dropped, outOfOrder, repeated;
 };
 
-class DamagedFrame : public ::testing::TestWithParam<FaultCase> {};
+// Each fault in sequence (the default) and in any order.
+class DamagedFrame : public ::testing::TestWithParam<std::tuple<FaultCase, bool>> {};
 
-// Frame 2 arrives damaged between two clean frames.
-TEST_P(DamagedFrame, IsDeliveredWhenEveryPacketArrivedAndCounted) {
-    const FaultCase c = GetParam();
+// Frame 2 arrives damaged between two clean frames. In sequence every fault drops the frame.
+TEST_P(DamagedFrame, IsDeliveredOnlyWholeAndCounted) {
+    const auto& [c, anyOrder] = GetParam();
+    const bool delivered = anyOrder && c.delivered;
     FrameAssembler a(640, 512);
+    a.SetAnyOrder(anyOrder);
     FrameSpec f;
     Feed(a, f);  // frame 1 into slot 0
     f.blockId = 2;
     f.frameId = 2;
     Feed(a, f, c.damage(InOrder(f)));
-    EXPECT_EQ(a.CurrentSlot(), c.delivered ? 2 : 1) << "a dropped frame's slot is reused";
+    EXPECT_EQ(a.CurrentSlot(), delivered ? 2 : 1) << "a dropped frame's slot is reused";
     const Fetched got = Fetch(a);
     ASSERT_EQ(got.result, 1);
-    EXPECT_EQ(got.data[0], PixelByte(c.delivered ? 2 : 1, 0));
-    if (c.delivered) {
+    EXPECT_EQ(got.data[0], PixelByte(delivered ? 2 : 1, 0));
+    if (delivered) {
         for (size_t i = 0; i < 655360; i += 1279) ASSERT_EQ(got.data[i], PixelByte(2, i)) << i;
         const auto line = ParameterLine(f);
         EXPECT_TRUE(std::equal(line.begin(), line.end(), got.data.begin() + 655360));
@@ -113,10 +117,10 @@ TEST_P(DamagedFrame, IsDeliveredWhenEveryPacketArrivedAndCounted) {
     Feed(a, f);
     EXPECT_EQ(Fetch(a).data[0], PixelByte(3, 0));
     const StreamCounters n = a.Counters();
-    EXPECT_EQ(n.framesCompleted, c.delivered ? 3u : 2u);
-    EXPECT_EQ(n.framesDroppedIncomplete, c.dropped);
-    EXPECT_EQ(n.packetsOutOfOrder, c.outOfOrder);
-    EXPECT_EQ(n.packetsRepeated, c.repeated);
+    EXPECT_EQ(n.framesCompleted, delivered ? 3u : 2u);
+    EXPECT_EQ(n.framesDroppedIncomplete, anyOrder ? c.dropped : 1u);
+    EXPECT_EQ(n.packetsOutOfOrder, anyOrder ? c.outOfOrder : 0u);
+    EXPECT_EQ(n.packetsRepeated, anyOrder ? c.repeated : 0u);
 }
 
 Ids Erase(Ids ids, size_t at) {
@@ -130,7 +134,7 @@ Ids Swap(Ids ids, size_t at) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, DamagedFrame,
-    ::testing::Values(
+    ::testing::Combine(::testing::Values(
         FaultCase{"lost", [](Ids ids) { return Erase(ids, 100); }, false, 1, 0, 0},
         FaultCase{"lost_first", [](Ids ids) { return Erase(ids, 0); }, false, 1, 0, 0},
         FaultCase{"lost_last", [](Ids ids) { return Erase(ids, 512); }, false, 1, 0, 0},
@@ -157,11 +161,15 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   true, 0, 64 * 7, 0},
         FaultCase{"reordered_and_lost", [](Ids ids) { return Erase(Swap(ids, 10), 300); }, false, 1,
-                  1, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+                  1, 0}), ::testing::Bool()),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) +
+               (std::get<1>(info.param) ? "_any_order" : "_in_sequence");
+    });
 
 TEST(Reassembly, RepeatedBlockIdAfterAnIncompleteFrameStartsANewFrame) {
     FrameAssembler a(640, 512);
+    a.SetAnyOrder(true);
     FrameSpec f;
     f.blockId = 2;
     Feed(a, f, Erase(InOrder(f), 300));

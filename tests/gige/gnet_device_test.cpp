@@ -31,25 +31,13 @@ int Ignore(uint8_t*, FrameInfo*, void*) {
     return 0;
 }
 
-TEST(GNetDevice, ReportsACameraSourceBeforeOpening) {
-    int argument = 0;
-    CGNetDevice camera(&argument, Entry(), 640, 512);
-    EXPECT_STREQ(camera.GetSourceTag(), "IRGIGE");
-    EXPECT_EQ(camera.IsDevice(), 1u);
-    EXPECT_EQ(camera.StreamTypeCode(), 1u);
-    EXPECT_EQ(camera.SourceStatus(), 8u);
-    EXPECT_EQ(camera.GetWidth(), 640);
-    EXPECT_EQ(camera.GetHeight(), 512);
-    EXPECT_EQ(camera.GetDataOffset(), 0);
+TEST(GNetDevice, BeforeOpeningHasNoFramesAndAFullFrameOfEventWords) {
+    CGNetDevice camera(nullptr, Entry(), 640, 512);
     EXPECT_EQ(camera.GetFrameSize(), 655360u);
     EXPECT_EQ(camera.IsOpen(), 0u);
     EXPECT_EQ(camera.GetFrameRate(), 0.0f) << "measured by the channel, nothing yet";
     EXPECT_EQ(camera.GetFrame(0), nullptr);
     EXPECT_EQ(camera.GetFrame(1), nullptr);
-}
-
-TEST(GNetDevice, EventWordsOfAFullFrameAreZero) {
-    CGNetDevice camera(nullptr, Entry(), 640, 512);
     // 513 packets expected for 512 lines: the reserved slot reports 1.
     EXPECT_EQ(camera.Reserved10(), 1);
     std::array<int32_t, 4> words;

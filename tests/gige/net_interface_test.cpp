@@ -81,14 +81,6 @@ TEST(NetInterface, WaitTimesOutOnAnEmptyQueue) {
     EXPECT_GE(ms.count(), 20);
 }
 
-TEST(NetInterface, FlushEmptiesTheQueue) {
-    NetInterface channel(0, 640, 512);
-    for (uint16_t n = 0; n < 5; ++n)
-        channel.HandleCapturedPacket(CapturedUdp(3956, Ack(0, 0x83, n)));
-    EXPECT_EQ(channel.FlushMessages(), 1);
-    EXPECT_EQ(channel.MessageQueue().IsEmpty(), 1);
-}
-
 TEST(NetInterface, ClosedChannelSendsNothingAndKeepsFilterText) {
     NetInterface channel(0, 640, 512);
     EXPECT_STREQ(channel.FilterText(), "(ip and udp) and (src port 3956 or src port 3958)");

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <limits>
 #include <numeric>
+#include <tuple>
 #include <vector>
 
 #include "support/fake_handle.h"
@@ -30,19 +31,8 @@ std::vector<uint8_t> Map(ZelIrHandle handle, const std::vector<uint16_t>& digits
     return out;
 }
 
-TEST(DisplayMapping, StatisticsReachTheParameterBlock) {
-    ScopedHandle handle(1, 1, kW, kH);
-    const auto digits = Gradient();
-    Map(handle.handle(), digits);
-    const ZelIrParameterBlock* block = handle.manager()->ParameterBlock();
-    EXPECT_EQ(block->minDigit, *std::min_element(digits.begin(), digits.end()));
-    EXPECT_EQ(block->maxDigit, *std::max_element(digits.begin(), digits.end()));
-    EXPECT_LE(block->minDigit, block->limit1);
-    EXPECT_LE(block->limit1, block->limit2);
-    EXPECT_LE(block->limit2, block->maxDigit);
-}
-
-TEST(DisplayMapping, RecordPassesCutsInAndStatisticsOut) {
+// The record's cuts go in, the frame's statistics come out to record and parameter block.
+TEST(DisplayMapping, StatisticsReachRecordAndParameterBlock) {
     ScopedHandle handle(1, 1, kW, kH);
     HISTOGRAM_INFO record{};
     record.topCut = 20;
@@ -53,6 +43,11 @@ TEST(DisplayMapping, RecordPassesCutsInAndStatisticsOut) {
     const ZelIrParameterBlock* block = handle.manager()->ParameterBlock();
     EXPECT_EQ(block->topCut, 20);
     EXPECT_EQ(block->bottomCut, 30);
+    EXPECT_EQ(block->minDigit, *std::min_element(digits.begin(), digits.end()));
+    EXPECT_EQ(block->maxDigit, *std::max_element(digits.begin(), digits.end()));
+    EXPECT_LE(block->minDigit, block->limit1);
+    EXPECT_LE(block->limit1, block->limit2);
+    EXPECT_LE(block->limit2, block->maxDigit);
     EXPECT_EQ(record.minDigit, block->minDigit);
     EXPECT_EQ(record.maxDigit, block->maxDigit);
     EXPECT_EQ(record.limit2, block->limit2);
@@ -208,6 +203,21 @@ TEST(DisplayExports, NonFiniteOrHugeSettingsReadAndMapSafely) {
             EXPECT_EQ(ZelIr_GetCurrBright(handle.handle()), c.reported) << c.stored;
             EXPECT_EQ(Map(handle.handle(), Gradient()), expected) << type << " " << c.stored;
         }
+    }
+}
+
+// 16-bit frames report their statistics, 8-bit ones the byte range, others nothing.
+TEST(DisplayExports, MinAndMaxFollowThePixelKind) {
+    ScopedHandle handle(kHandleCamera, kStreamGigE, kW, kH);
+    handle.manager()->ParameterBlock()->minDigit = 100;
+    handle.manager()->ParameterBlock()->maxDigit = 9000;
+    for (const auto& [kind, low, high] :
+         {std::tuple{0u, 100u, 9000u}, {1u, 0u, 255u}, {2u, 7u, 7u}}) {
+        handle.source().GetFrameRecord()->pixelKind = kind;
+        uint32_t min = 7, max = 7;
+        ZelIr_GetCurrMinAndMaxDigitVal(handle.handle(), &min, &max);
+        EXPECT_EQ(min, low) << kind;
+        EXPECT_EQ(max, high) << kind;
     }
 }
 

@@ -1,14 +1,13 @@
 // Palette loading, caller palettes and alarm colours.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <array>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
 #include "support/fake_handle.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -18,13 +17,8 @@ using zelir_test::ScopedHandle;
 class PaletteTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("zelir-pal-" + std::to_string(getpid()));
         fs::create_directories(dir_ / "Palette");
-        handle_ = std::make_unique<ScopedHandle>(1, 1, 64, 48, dir_.wstring() + L"/");
-    }
-    void TearDown() override {
-        handle_.reset();
-        fs::remove_all(dir_);
+        handle_ = std::make_unique<ScopedHandle>(1, 1, 64, 48, dir_.path().wstring() + L"/");
     }
     // Palette file whose level i is (r, g, b) = (first + i, 2 i, 255 - i), `levels` records long.
     void WritePalette(int index, int first, int levels) {
@@ -42,7 +36,7 @@ class PaletteTest : public ::testing::Test {
         if (index != nullptr) *index = got;
         return table;
     }
-    fs::path dir_;
+    zelir_test::ScratchDir dir_{"palette"};
     std::unique_ptr<ScopedHandle> handle_;
 };
 

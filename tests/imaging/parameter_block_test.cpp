@@ -1,8 +1,6 @@
 // The parameter block's initial values and "para.ini".
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +12,7 @@
 
 #include "imaging/ir_manager.h"
 #include "support/scoped_locale.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -74,13 +73,7 @@ TEST(ParameterBlock, InitialValuesSitAtTheirByteOffsets) {
 
 class ParaIni : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("zelir-para-" + std::to_string(getpid()));
-        fs::create_directories(dir_);
-        directory_ = dir_.wstring() + L"/";
-        CIRManager::InitParameterBlock(block_, 640, 512);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { CIRManager::InitParameterBlock(block_, 640, 512); }
     void WriteIni(const std::string& body) {
         std::ofstream(dir_ / "para.ini") << "[Calc Para]\n" << body;
     }
@@ -90,8 +83,8 @@ class ParaIni : public ::testing::Test {
         text << in.rdbuf();
         return text.str();
     }
-    fs::path dir_;
-    std::wstring directory_;
+    zelir_test::ScratchDir dir_{"para"};
+    std::wstring directory_ = dir_.path().wstring() + L"/";
     ZelIrParameterBlock block_;
 };
 
@@ -184,7 +177,7 @@ TEST_F(ParaIni, MissingDirectoryIsHarmless) {
 
 TEST_F(ParaIni, NullDirectoryMeansTheCurrentDirectory) {
     const fs::path previous = fs::current_path();
-    fs::current_path(dir_);
+    fs::current_path(dir_.path());
     block_.paletteIndex = 7;
     CIRManager::SaveParameters(block_, nullptr);
     fs::current_path(previous);

@@ -5,7 +5,6 @@
 #include <zelir/zelir.h>
 
 #include <arpa/inet.h>
-#include <pcap/pcap.h>
 
 #include <algorithm>
 #include <atomic>
@@ -17,13 +16,14 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "net/camsim_admin.h"
+#include "support/camsim_admin.h"
+#include "support/debug_capture.h"
+#include "support/open_handle.h"
 #include "support/test_files.h"
 
 namespace {
@@ -35,36 +35,17 @@ namespace fs = std::filesystem;
 
 constexpr uint32_t kCameraHandle = 1;
 
-struct HandleCloser {
-    void operator()(void* handle) const { ZelIr_Close(handle); }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
+using Handle = zelir_test::OpenHandle;
 
-// Every debug message of the library while in scope.
-class Messages {
-  public:
-    Messages() { ZelIr_SetDebugOutput(&Messages::Collect, this); }
-    ~Messages() { ZelIr_SetDebugOutput(nullptr, nullptr); }
-    Messages(const Messages&) = delete;
-    Messages& operator=(const Messages&) = delete;
-
-    std::vector<std::string> Take() {
-        std::lock_guard<std::mutex> guard(mutex_);
-        return std::move(texts_);
-    }
-    static size_t Count(const std::vector<std::string>& texts, const std::string& text) {
-        return static_cast<size_t>(std::count(texts.begin(), texts.end(), text));
-    }
-
-  private:
-    static void Collect(const char* text, void* context) {
-        auto* self = static_cast<Messages*>(context);
-        std::lock_guard<std::mutex> guard(self->mutex_);
-        self->texts_.emplace_back(text);
-    }
-    std::mutex mutex_;
-    std::vector<std::string> texts_;
-};
+// Takes the debug messages collected so far.
+std::vector<std::string> Take(DebugCapture& capture) {
+    std::vector<std::string> texts = capture.Messages();
+    capture.Clear();
+    return texts;
+}
+size_t Count(const std::vector<std::string>& texts, const std::string& text) {
+    return static_cast<size_t>(std::count(texts.begin(), texts.end(), text));
+}
 
 // A UTF-16 text field of a record (records are packed: read through a buffer).
 std::string Field(const DeviceInfo& record, size_t offset, size_t characters) {
@@ -93,45 +74,12 @@ int32_t CachedCount() {
     return count;
 }
 
-// Packets to the cameras' control port seen on both host adapters while in scope.
-class WireCounter {
-  public:
-    WireCounter() {
-        for (const char* name : {"zh0", "zh1"}) {
-            char error[PCAP_ERRBUF_SIZE];
-            pcap_t* p = pcap_create(name, error);
-            if (p == nullptr) continue;
-            pcap_set_immediate_mode(p, 1);
-            bpf_program program{};
-            if (pcap_activate(p) != 0 ||
-                pcap_compile(p, &program, "udp dst port 3956", 1, PCAP_NETMASK_UNKNOWN) != 0 ||
-                pcap_setfilter(p, &program) != 0 || pcap_setnonblock(p, 1, error) != 0) {
-                pcap_close(p);
-                continue;
-            }
-            pcap_freecode(&program);
-            captures_.push_back(p);
-        }
-    }
-    ~WireCounter() {
-        for (pcap_t* p : captures_) pcap_close(p);
-    }
-    WireCounter(const WireCounter&) = delete;
-    WireCounter& operator=(const WireCounter&) = delete;
-    bool Ready() const { return captures_.size() == 2; }
-    int Packets() {
-        int total = 0;
-        for (pcap_t* p : captures_) {
-            const int n = pcap_dispatch(
-                p, -1, [](u_char*, const pcap_pkthdr*, const u_char*) {}, nullptr);
-            total += std::max(n, 0);
-        }
-        return total;
-    }
-
-  private:
-    std::vector<pcap_t*> captures_;
-};
+// Control packets an emulator has taken so far.
+uint64_t ControlPackets(CamsimAdmin& admin) {
+    const std::string stats = admin.Send("stats");
+    const size_t at = stats.find("control=");
+    return at == std::string::npos ? 0 : std::stoull(stats.substr(at + 8));
+}
 
 uint64_t FramesSent(CamsimAdmin& admin) {
     const std::string stats = admin.Send("stats");
@@ -190,26 +138,25 @@ class NetCamera : public ::testing::Test {
 };
 
 TEST_F(NetCamera, DiscoveryListsBothCamerasAndTheCachedCopyIsWithoutTraffic) {
-    Messages messages;
+    DebugCapture messages;
     int32_t count = -1;
     EXPECT_EQ(ZelIr_EnumerateDevices(nullptr, &count, ZELIR_ENUM_GIGE), 0);
     ASSERT_EQ(count, 2);
-    const auto texts = messages.Take();
+    const auto texts = Take(messages);
     for (const char* text : {"-------------------Gige Network Adapter 0---------------------\n",
                              "-------------------Gige Network Adapter 1---------------------\n",
                              "camera 0 found\n", "camera 1 found\n"}) {
-        EXPECT_EQ(Messages::Count(texts, text), 1u) << text;
+        EXPECT_EQ(Count(texts, text), 1u) << text;
     }
 
-    WireCounter wire;
-    ASSERT_TRUE(wire.Ready());
+    const uint64_t control = ControlPackets(cam0_) + ControlPackets(cam1_);
     std::vector<DeviceInfo> list(2);
     int32_t again = -1;
     EXPECT_EQ(ZelIr_EnumerateDevices(list.data(), &again, ZELIR_ENUM_CACHED), 0);
     EXPECT_EQ(again, 2);
-    EXPECT_TRUE(messages.Take().empty()) << "no discovery ran";
+    EXPECT_TRUE(Take(messages).empty()) << "no discovery ran";
     Pause(20);
-    EXPECT_EQ(wire.Packets(), 0);
+    EXPECT_EQ(ControlPackets(cam0_) + ControlPackets(cam1_), control);
 
     std::set<std::string> addresses;
     for (int i = 0; i < 2; ++i) {
@@ -239,11 +186,11 @@ TEST_F(NetCamera, TypesWithoutDiscoveryKeepOrEmptyTheList) {
     EXPECT_EQ(reinterpret_cast<const uint8_t*>(list.data())[0], 0xEE) << "nothing copied";
 
     ASSERT_EQ(Enumerate(ZELIR_ENUM_GIGE).size(), 2u);
-    Messages messages;
+    DebugCapture messages;
     ZelIr_EnumerateDevices(nullptr, &count, 3);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(CachedCount(), 0) << "a type without meaning empties the list";
-    EXPECT_TRUE(messages.Take().empty());
+    EXPECT_TRUE(Take(messages).empty());
 }
 
 TEST_F(NetCamera, AllKindsCarryTheIndexAsSerial) {
@@ -262,13 +209,13 @@ TEST_F(NetCamera, OneCameraSeenOnTwoAdaptersIsListedOnce) {
     std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2],
                   mac[3], mac[4], mac[5]);
     ASSERT_EQ(cam1_.Send(std::string("set --mac ") + text), "ok");
-    Messages messages;
+    DebugCapture messages;
     const auto list = Enumerate(ZELIR_ENUM_GIGE);
     EXPECT_EQ(list.size(), 1u);
-    const auto texts = messages.Take();
-    EXPECT_EQ(Messages::Count(texts, "camera 0 found\n"), 1u);
-    EXPECT_EQ(Messages::Count(texts, "camera 0 has found before\n"), 1u);
-    EXPECT_EQ(Messages::Count(texts, "camera 1 found\n"), 0u);
+    const auto texts = Take(messages);
+    EXPECT_EQ(Count(texts, "camera 0 found\n"), 1u);
+    EXPECT_EQ(Count(texts, "camera 0 has found before\n"), 1u);
+    EXPECT_EQ(Count(texts, "camera 1 found\n"), 0u);
 }
 
 TEST_F(NetCamera, OpenDiscoversWhenTheListIsEmptyAndCloseEmptiesIt) {
@@ -543,6 +490,7 @@ TEST_F(NetCamera, ControlExportsOnACamera) {
 }
 
 TEST_F(NetCamera, ANewMacFiltersTheFramesAway) {
+    if (OnSocketTransport()) GTEST_SKIP() << "sockets see no hardware addresses to filter by";
     ASSERT_EQ(cam0_.Send("set --rate 100"), "ok");
     Handle h = OpenWithFrame(L"x://198.18.0.2");
     ASSERT_TRUE(h);
@@ -582,8 +530,11 @@ ZelIrStreamStats StreamStats(void* h) {
 
 TEST_F(NetCamera, ReorderedFramesArriveAndACameraThatGoesQuietIsLostThenBack) {
     ASSERT_EQ(cam0_.Send("set --rate 100 --reorder-packet 100 --repeat-packet 300"), "ok");
-    Handle h = OpenWithFrame(L"cam://0");
+    Handle h(ZelIr_OpenDevice(L"cam://0", nullptr));
     ASSERT_TRUE(h);
+    EXPECT_EQ(ZelIr_SetStreamOptions(h.get(), 0x4), 0) << "an unknown option";
+    ASSERT_EQ(ZelIr_SetStreamOptions(h.get(), ZELIR_STREAM_ANY_ORDER | ZELIR_STREAM_REPORT_LOST),
+              1);
     for (int i = 0; i < 5; ++i) ASSERT_TRUE(NextFrame(h.get())) << "reordered frames complete";
     const ZelIrStreamStats stats = StreamStats(h.get());
     EXPECT_GE(stats.framesCompleted, 5u);

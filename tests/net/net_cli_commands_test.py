@@ -1,13 +1,16 @@
 """zelir get, set, config, upload and badpoints against the emulator on zc0, run as a user runs
 them; the emulator's admin port reports what reached the camera."""
+import functools
+import json
 import os
 import random
-import socket
 import struct
 import subprocess
 import sys
 import tempfile
 import unittest
+
+import camsim
 
 ZELIR = sys.argv[1]
 CAMERA = "gige://198.18.0.2"
@@ -17,15 +20,8 @@ def run(*args):
     return subprocess.run([ZELIR, *args], capture_output=True, text=True, timeout=60)
 
 
-def admin(text):
-    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
-        s.settimeout(1.0)
-        s.sendto(text.encode(), ("198.18.0.2", 3999))
-        return s.recv(4096).decode()
-
-
-def state(what):
-    return dict(word.split("=", 1) for word in admin("state " + what).split() if "=" in word)
+admin = functools.partial(camsim.admin, "198.18.0.2")
+state = functools.partial(camsim.state, "198.18.0.2")
 
 
 def fnv1a(data):
@@ -59,12 +55,16 @@ class ZelirCameraCommands(unittest.TestCase):
             result = run("get", CAMERA, name)
             self.assertEqual(result.returncode, 0, result.stderr)
             self.assertEqual(result.stdout.split()[:2], [name, str(value)])
-        self.assertEqual(run("get", CAMERA, "exposure-time").stdout, "exposure-time 3000 10 20000\n")
+        self.assertEqual(run("get", CAMERA, "exposure-time").stdout,
+                         "exposure-time 3000 (range 10..20000)\n")
 
-    def test_frame_frequency(self):
+    def test_frame_frequency_with_unit_and_range(self):
         self.assertEqual(run("set", CAMERA, "frame-frequency", "30").returncode, 0)
         self.assertEqual(run("get", CAMERA, "frame-frequency").stdout,
-                         "frame-frequency 30.00 1.00 60.00\n")
+                         "frame-frequency 30.00 Hz (range 1.00..60.00)\n")
+        reading = json.loads(run("get", CAMERA, "frame-frequency", "--json").stdout)
+        self.assertEqual(reading, {"setting": "frame-frequency", "value": 30.0, "min": 1.0,
+                                   "max": 60.0, "unit": "Hz"})
 
     def test_unconfirmed_setting_fails(self):
         self.assertEqual(admin("set --ignore-writes 1817"), "ok")
@@ -84,8 +84,9 @@ class ZelirCameraCommands(unittest.TestCase):
 
     def test_trigger_word(self):
         self.assertEqual(admin("store 1818 05000000"), "ok")
-        self.assertEqual(run("get", CAMERA, "trigger-mode").stdout, "trigger-mode 1\n")
-        self.assertEqual(run("get", CAMERA, "trigger-source").stdout, "trigger-source 1\n")
+        self.assertEqual(run("get", CAMERA, "trigger-mode").stdout, "trigger-mode 1 (on)\n")
+        self.assertEqual(run("get", CAMERA, "trigger-source").stdout,
+                         "trigger-source 1 (external)\n")
         result = run("set", CAMERA, "soft-trigger")
         self.assertEqual(result.returncode, 1, "source 1: no soft pulse")
         self.assertEqual(run("set", CAMERA, "trigger-source", "0").returncode, 0)
@@ -97,17 +98,13 @@ class ZelirCameraCommands(unittest.TestCase):
     def test_config_per_model(self):
         self.assertEqual(admin("set --config-model MX207R --config-word-c 0x24 "
                                "--config-word-a 0x4000"), "ok")
-        result = run("config", CAMERA)
-        self.assertEqual(result.returncode, 0, result.stderr)
-        fields = dict(line.split(":", 1) for line in result.stdout.splitlines())
-        fields = {k: v.strip() for k, v in fields.items()}
-        self.assertEqual(fields["model"], "MX207R")
-        self.assertEqual(fields["text"], "camsim")
-        self.assertEqual(fields["option S"], "1")
-        self.assertEqual(fields["option P"], "2")
-        self.assertEqual(fields["list N"], "4")
-        self.assertEqual(fields["F1 F2 F3 F4"], "0 1 0 0")
-        self.assertEqual(fields["value 52"], "1234")
+        config = json.loads(run("config", CAMERA, "--json").stdout)
+        self.assertEqual([config[k] for k in ("model", "text", "model_option_s", "model_option_p",
+                                              "model_list_n", "model_flags", "reply_value_52")],
+                         ["MX207R", "camsim", 1, 2, [4], [0, 1, 0, 0], 1234])
+        text = run("config", CAMERA).stdout
+        self.assertIn("model option S:       1\n", text)
+        self.assertIn("model flags F1..F4:   0 1 0 0\n", text)
         self.assertEqual(admin("set --config-id 2051"), "ok")
         self.assertEqual(run("config", CAMERA).returncode, 1)
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "gige/discovery.h"
-#include "net/net_harness.h"
 #include "support/debug_capture.h"
+#include "support/net_adapters.h"
 
 namespace {
 

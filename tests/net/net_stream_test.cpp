@@ -12,7 +12,7 @@
 
 #include "formats/parameter_line.h"
 #include "gige/control_channel.h"
-#include "net/net_harness.h"
+#include "support/net_adapters.h"
 #include "thermal_scene.h"
 
 namespace {
@@ -139,15 +139,17 @@ INSTANTIATE_TEST_SUITE_P(Formats, NetFrames,
 struct FaultCase {
     const char* name;
     const char* flags;
-    bool delivered;  // every packet arrives, in another order or twice
+    bool anyOrder;
+    bool delivered;  // every packet arrives, in another order or twice, and in any order is taken
 };
 
 class NetFaults : public NetStream, public ::testing::WithParamInterface<FaultCase> {};
 
 // Frames 3, 6, 9, ... carry the fault: a frame missing a packet or repeating the block id before
-// it is never delivered; one whose packets all arrive is.
+// it is never delivered; one whose packets all arrive is, when taken in any order.
 TEST_P(NetFaults, DamagedFramesAreDeliveredOnlyWhole) {
     UseCallback();
+    channel_->SetAnyOrder(GetParam().anyOrder);
     Start(std::string("--rate 100 --frames 30 --fault-every 3 ") + GetParam().flags);
     WaitForSentFrames(30);
     std::lock_guard<std::mutex> guard(delivered_.mutex);
@@ -162,11 +164,13 @@ TEST_P(NetFaults, DamagedFramesAreDeliveredOnlyWhole) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, NetFaults,
-    ::testing::Values(FaultCase{"lost", "--drop-packet 100", false},
-                      FaultCase{"lost_parameter_line", "--drop-packet 512", false},
-                      FaultCase{"repeated", "--repeat-packet 100", true},
-                      FaultCase{"reordered", "--reorder-packet 100", true},
-                      FaultCase{"repeated_block_id", "--repeat-block-id", false}),
+    ::testing::Values(FaultCase{"lost", "--drop-packet 100", true, false},
+                      FaultCase{"lost_parameter_line", "--drop-packet 512", true, false},
+                      FaultCase{"repeated_in_sequence", "--repeat-packet 100", false, false},
+                      FaultCase{"reordered_in_sequence", "--reorder-packet 100", false, false},
+                      FaultCase{"repeated_any_order", "--repeat-packet 100", true, true},
+                      FaultCase{"reordered_any_order", "--reorder-packet 100", true, true},
+                      FaultCase{"repeated_block_id", "--repeat-block-id", true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(NetStream, WindowedFramesReportTheirWindow) {

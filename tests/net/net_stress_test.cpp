@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "net/camsim_admin.h"
+#include "support/camsim_admin.h"
 
 namespace {
 

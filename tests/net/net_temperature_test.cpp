@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "net/camsim_admin.h"
+#include "support/camsim_admin.h"
 #include "support/open_handle.h"
 #include "support/test_files.h"
 

@@ -22,7 +22,7 @@ TEST(RadiometryFile, PathsNameTheCameraOrTheFile) {
 
 TEST(RadiometryFile, ReadsBackWhatWasSaved) {
     zelir_test::ScratchDir dir("radfile");
-    ASSERT_TRUE(SaveRecord(dir.File("a.cal"), "ZS000042", kRecord));
+    ASSERT_EQ(SaveRecord(dir.File("a.cal"), "ZS000042", kRecord), zelir::Status::kOk);
     RadiometryRecord read{};
     std::string reason;
     ASSERT_EQ(LoadRecord(dir.File("a.cal"), "ZS000042", read, reason), LoadResult::kLoaded);
@@ -46,7 +46,7 @@ class Damaged : public ::testing::TestWithParam<DamageCase> {};
 TEST_P(Damaged, IsRefusedWithTheReasonAndLeavesTheRecordAlone) {
     const DamageCase& c = GetParam();
     zelir_test::ScratchDir dir("raddamage");
-    ASSERT_TRUE(SaveRecord(dir.File("a.cal"), "ZS000042", kRecord));
+    ASSERT_EQ(SaveRecord(dir.File("a.cal"), "ZS000042", kRecord), zelir::Status::kOk);
     std::vector<uint8_t> bytes = zelir_test::ReadBytes(dir.File("a.cal"));
     if (c.offset >= 0) bytes[size_t(c.offset)] ^= 0x40;
     if (c.offset == kCut) bytes.pop_back();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/debug_capture.h"
+#include "support/fake_handle.h"
 #include "support/open_handle.h"
 #include "support/radiometry_model.h"
 #include "support/test_files.h"
@@ -193,6 +194,20 @@ TEST_F(TemperatureExports, DamagedCompanionIsIgnoredWithAMessage) {
     EXPECT_EQ(messages.CountOf("ignored radiometry file " + dir_.File("copy.irm.rad") +
                                " (bad checksum)\n"),
               1u);
+}
+
+// A camera frame of 8-bit values has no temperatures, whatever the constants.
+TEST(CameraTemperatures, OnlyFramesOfDigitValuesHaveThem) {
+    zelir_test::ScopedHandle camera(kHandleCamera, kStreamGigE, kW, kH);
+    ASSERT_EQ(ZelIr_SetRadiometry(camera.handle(), &kEmulatedModel), 1);
+    FrameRecord* frame = camera.source().GetFrameRecord();
+    const zelir_test::Frame digits = SceneFrame();
+    std::memcpy(frame->data.get(), digits.data(), digits.size() * 2);
+    std::vector<float> celsius(size_t{kW} * kH);
+    for (const auto& [kind, result] : {std::pair{0u, 1}, {1u, 0}}) {
+        frame->pixelKind = kind;
+        EXPECT_EQ(ZelIr_GetTempArray(camera.handle(), celsius.data()), result) << kind;
+    }
 }
 
 // A movie of a blackbody at three temperatures, four frames each, with a little noise. Each

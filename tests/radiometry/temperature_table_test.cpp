@@ -88,6 +88,7 @@ class Regions : public ::testing::Test {
 
 struct OutsideCase {
     int x, y, w, h;
+    zelir::Status status = zelir::Status::kInvalidArgument;
 };
 
 class RegionsOutside : public Regions, public ::testing::WithParamInterface<OutsideCase> {};
@@ -95,15 +96,18 @@ class RegionsOutside : public Regions, public ::testing::WithParamInterface<Outs
 TEST_P(RegionsOutside, RefusedWithNaN) {
     const OutsideCase c = GetParam();
     ZelIrTempStats s;
-    EXPECT_FALSE(zelir::radiometry::RectStatistics(Frame(), table_, c.x, c.y, c.w, c.h, s));
+    EXPECT_EQ(zelir::radiometry::RectStatistics(Frame(), table_, c.x, c.y, c.w, c.h, s), c.status);
     EXPECT_TRUE(std::isnan(s.meanCelsius));
     EXPECT_EQ(s.pixels, 0u);
-    EXPECT_FALSE(zelir::radiometry::LineStatistics(Frame(), table_, c.x, c.y, c.x + c.w - 1,
-                                                   c.y + c.h - 1, s));
+    EXPECT_EQ(zelir::radiometry::LineStatistics(Frame(), table_, c.x, c.y, c.x + c.w - 1,
+                                                c.y + c.h - 1, s),
+              c.status);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rects, RegionsOutside,
                          ::testing::Values(OutsideCase{-1, 0, 2, 2}, OutsideCase{5, 0, 2, 1},
-                                           OutsideCase{0, 3, 1, 2}, OutsideCase{2, 1, 1, 1}));
+                                           OutsideCase{0, 3, 1, 2},
+                                           // the one pixel there has no temperature
+                                           OutsideCase{2, 1, 1, 1, zelir::Status::kNotFound}));
 
 }  // namespace

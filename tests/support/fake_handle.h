@@ -1,17 +1,25 @@
-// A manager with a minimal stream, placed in the handle table, for testing exports without a
-// camera or a file.
+// The tests' one frame source and manager: a source of a given type and geometry whose command
+// sends are recorded and whose answers follow a script, owned by a manager placed in the handle
+// table, so that exports and the layers above the stream run without a camera or a file.
 #pragma once
 
+#include <algorithm>
+#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "api/handle_table.h"
+#include "gige/command_message.h"
 
 namespace zelir_test {
 
-class FakeStream : public CStreamBase {
+class FakeSource : public CStreamBase {
   public:
-    FakeStream(uint32_t code, uint16_t width, uint16_t height) {
+    using Bytes = std::vector<uint8_t>;
+
+    FakeSource(uint32_t code, uint16_t width, uint16_t height) {
         streamType_ = code;
         width_ = width;
         height_ = height;
@@ -23,9 +31,39 @@ class FakeStream : public CStreamBase {
         open_ = 0;
         if (closes != nullptr) ++*closes;
     }
-    const char* GetSourceTag() override { return "IRGBIT"; }
+    const char* GetSourceTag() override { return SourceTagOfType(); }
+    zelir::gige::CommandMessage* Commands() override { return &commands; }
+    // Records the frame; succeeds unless the script says otherwise.
+    bool SendCommand(const uint8_t* command, uint32_t length) override {
+        sent.emplace_back(command, command + length);
+        if (sendResults.empty()) return true;
+        const bool ok = sendResults.front();
+        sendResults.pop_front();
+        return ok;
+    }
+    // The next scripted answer, cut to the caller's capacity; none (or an empty entry) fails.
+    uint8_t ReceiveCommand(uint8_t* destination, uint32_t* length, uint16_t*) override {
+        if (replies.empty()) return 0;
+        const std::optional<Bytes> reply = replies.front();
+        replies.pop_front();
+        if (!reply) return 0;
+        *length = std::min<uint32_t>(*length, static_cast<uint32_t>(reply->size()));
+        std::copy_n(reply->begin(), *length, destination);
+        return 1;
+    }
+    // What the camera would report for an array transfer (percent of the array sent).
+    uint32_t TransmitArray(const uint8_t*, uint32_t, uint32_t) override { return transferred; }
+    void MakeReady() { sourceStatus_ = kSourceReady; }
 
     int* closes = nullptr;  // counts Close calls when set
+    uint32_t transferred = 0;
+    zelir::gige::CommandMessage commands;
+    std::deque<bool> sendResults;
+    std::deque<std::optional<Bytes>> replies;
+    std::vector<Bytes> sent;
+
+  private:
+    const char* SourceTagOfType() const { return streamType_ == kStreamGigE ? "IRGIGE" : "IRGBIT"; }
 };
 
 class FakeManager : public CIRDeviceManager {
@@ -36,9 +74,9 @@ class FakeManager : public CIRDeviceManager {
         moduleDirectory_ = directory;
         dataDirectory_ = directory;
         InitParameterBlock(parameterBlock_, width, height);
-        if (streamCode != 0) AdoptStream(std::make_unique<FakeStream>(streamCode, width, height));
+        if (streamCode != 0) AdoptStream(std::make_unique<FakeSource>(streamCode, width, height));
     }
-    FakeStream* Fake() { return static_cast<FakeStream*>(Stream()); }
+    FakeSource* Fake() { return static_cast<FakeSource*>(Stream()); }
 };
 
 // Puts a fake manager into the lowest free slot and removes it again.
@@ -56,6 +94,7 @@ class ScopedHandle {
 
     ZelIrHandle handle() const { return manager_.get(); }
     FakeManager* manager() const { return manager_.get(); }
+    FakeSource& source() const { return *manager_->Fake(); }
 
   private:
     std::shared_ptr<FakeManager> manager_;

@@ -16,7 +16,7 @@ import view_page
 ZELIR, SAMPLES, LIBRARY, ARTEFACTS = sys.argv[1:5]
 MOVIE = os.path.join(SAMPLES, "sample.irm")
 PALETTES = os.path.join(os.path.dirname(ZELIR), "Palette")
-RATE = 25  # the sample movie's frame rate
+RATE = 30  # the sample movie's frame rate (its header: 60 frames in 2 s)
 PAUSED = 8  # frame flag
 
 

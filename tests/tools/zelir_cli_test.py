@@ -1,23 +1,29 @@
-"""The zelir command-line tool end to end: outputs checked with Pillow and ffprobe."""
-import json
+"""The zelir command-line tool end to end on the samples: help, JSON, image formats, errors;
+Pillow, numpy and ffprobe judge what it writes."""
 import os
-import subprocess
+import re
 import sys
 import tempfile
 import unittest
 
+import numpy as np
 from PIL import Image
 
-ZELIR = sys.argv[1]
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
+from zelir_cli import Zelir, ffprobe, read_digits  # noqa: E402
+
+Z = Zelir(sys.argv[1])
 SAMPLES = sys.argv[2]
 MOVIE = os.path.join(SAMPLES, "sample.irm")
-# Stored display settings of this run only: nothing an earlier run left behind counts.
-DATA = tempfile.TemporaryDirectory()
-ENV = dict(os.environ, ZELIR_DATA_DIR=DATA.name)
 
 
-def run(*args):
-    return subprocess.run([ZELIR, *args], capture_output=True, text=True, timeout=120, env=ENV)
+def cut_movie(path, header_frames, whole, extra):
+    """A copy of the sample movie's first frames under a header counting `header_frames`."""
+    with open(MOVIE, "rb") as f:
+        header, frames = bytearray(f.read(64)), f.read(640 * 512 * 2 * (whole + 1))
+    header[52:56] = header_frames.to_bytes(4, "little")
+    with open(path, "wb") as f:
+        f.write(bytes(header) + frames[:640 * 512 * 2 * whole + extra])
 
 
 class ZelirCli(unittest.TestCase):
@@ -28,109 +34,135 @@ class ZelirCli(unittest.TestCase):
     def tearDown(self):
         self.tmp.cleanup()
 
-    def test_info_reports_kind_geometry_frames_and_parameter_line(self):
-        result = run("info", MOVIE)
-        self.assertEqual(result.returncode, 0, result.stderr)
-        fields = dict(line.split(":", 1) for line in result.stdout.splitlines())
-        self.assertEqual(fields["kind"].strip(), "movie")
-        self.assertEqual(fields["geometry"].strip(), "640 x 512, 16-bit")
-        self.assertEqual(fields["frames"].strip(), "60")
-        self.assertEqual(fields["serial"].strip(), "SAMPLE01")
-        for name, kind in (("sample.bmp", "combined image"), ("sample.raw", "raw image")):
-            out = run("info", os.path.join(SAMPLES, name))
-            self.assertEqual(out.returncode, 0, out.stderr)
-            self.assertIn("kind:          " + kind, out.stdout)
+    def path(self, name):
+        return os.path.join(self.dir, name)
 
-    def test_info_reports_the_headers_count_and_the_whole_frames(self):
-        # The header counts 9 frames of 48 x 36, the file holds 6 and a half.
-        path = os.path.join(self.dir, "short.irm")
-        header = bytearray(64)
-        header[0:6] = b"IRGIGE"
-        header[52:56] = (9).to_bytes(4, "little")
-        header[60:62] = (48).to_bytes(2, "little")
-        header[62:64] = (36).to_bytes(2, "little")
-        with open(path, "wb") as f:
-            f.write(bytes(header) + bytes(48 * 36 * 2 * 6 + 100))
-        result = run("info", path)
-        self.assertEqual(result.returncode, 0, result.stderr)
-        fields = dict(line.split(":", 1) for line in result.stdout.splitlines())
-        self.assertEqual(fields["frames"].strip(), "9")
-        self.assertEqual(fields["whole frames"].strip(), "6")
+    def test_help_of_every_command_three_ways(self):
+        overview = Z.run("help")
+        commands = re.findall(r"^  (\w+) ", overview.stdout, re.M)
+        self.assertGreaterEqual(len(commands), 17)
+        for command in commands:
+            texts = {Z.run(*args).stdout for args in
+                     ((command, "--help"), (command, "-h"), ("help", command), (command, "x", "-h"))}
+            self.assertEqual(len(texts), 1, command)
+            text = texts.pop()
+            self.assertTrue(text.startswith("usage: zelir " + command), command)
+            self.assertIn("\nexample:\n  zelir " + command, text)
+            for option in re.findall(r"\[(--[\w-]+)", text.splitlines()[0]):
+                self.assertRegex(text, r"\n  %s.*\[.+\]\n" % option, (command, option))
+        # One list of display types, the library's: in help and in the parser alike.
+        listed = re.search(r"brightness/contrast types: (.*)", overview.stdout).group(1)
+        for value in range(15):
+            accepted = Z.run("save", MOVIE, "--out", self.path("t.raw"), "--bc-type", value)
+            self.assertEqual(accepted.returncode == 0, ("%d " % value) in listed + " ", value)
+        self.assertEqual(Z.run("save", MOVIE, "--out", self.path("n.raw"), "--palette",
+                               "ironbow").returncode, 0)
+        version = Z.run("--version").stdout.splitlines()
+        self.assertRegex(version[0], r"^zelir \d+\.\d+\.\d+$")
+        self.assertRegex(version[1], r"^libzelir version word 0x[0-9a-f]{4}, revision ")
 
-    def test_play_writes_palette_bmps_of_the_range(self):
-        out = os.path.join(self.dir, "frames")
-        result = run("play", MOVIE, "--out", out, "--palette", "1", "--from", "3", "--to", "7")
+    def test_info_json_and_honest_metadata(self):
+        cut_movie(self.path("cut.irm"), 60, 30, 640 * 512)
+        cut_movie(self.path("short.irm"), 9, 6, 100)
+        cases = [  # file, kind, frames, serial or None (not recorded), truncated
+            (MOVIE, "movie", 60, "SAMPLE01", False),
+            (os.path.join(SAMPLES, "sample.bmp"), "combined image", 1, "SAMPLE01", None),
+            (os.path.join(SAMPLES, "sample.raw"), "raw image", 1, None, None),
+            (self.path("cut.irm"), "movie", 30, "SAMPLE01", True),
+            (self.path("short.irm"), "movie", 9, "SAMPLE01", True),
+        ]
+        for path, kind, frames, serial, truncated in cases:
+            info = Z.json("info", path)
+            self.assertEqual((info["kind"], info["width"], info["height"], info["frames"]),
+                             (kind, 640, 512, frames), path)
+            line = info["parameter_line"]
+            self.assertEqual(line and line["serial"], serial, path)
+            self.assertEqual(info.get("truncated"), truncated, path)
+            text = Z.run("info", path)
+            self.assertEqual("not recorded" in text.stdout, serial is None, path)
+            self.assertEqual("is truncated" in text.stderr, bool(truncated), path)
+        self.assertEqual((info["header_frames"], info["whole_frames"]), (9, 6))
+        self.assertAlmostEqual(Z.json("info", MOVIE)["frame_rate"], 30, delta=0.5)
+
+    def test_each_format_read_back(self):
+        raw = self.path("f.raw")
+        self.assertEqual(Z.run("save", MOVIE, "--frame", 5, "--out", raw).returncode, 0)
+        digits = read_digits(raw)
+        self.assertEqual((digits.shape, digits.dtype), ((512, 640), np.uint16))
+        for ext in ("tif", "tiff", "npy"):
+            self.assertEqual(Z.run("save", MOVIE, "--frame", 5, "--out", self.path("f." + ext))
+                             .returncode, 0)
+            self.assertTrue((read_digits(self.path("f." + ext)) == digits).all(), ext)
+        images = {}
+        for ext in ("bmp", "png"):
+            self.assertEqual(Z.run("save", MOVIE, "--frame", 5, "--out", self.path("f." + ext),
+                                   "--palette", 1).returncode, 0)
+            images[ext] = Image.open(self.path("f." + ext))
+            self.assertEqual((images[ext].mode, images[ext].size), ("P", (640, 512)))
+            self.assertEqual(bytes(images[ext].getpalette()[:768]), Z.palette(1))
+        self.assertEqual(images["bmp"].tobytes(), images["png"].tobytes())
+        combined = self.path("c.bmp")
+        self.assertEqual(Z.run("save", MOVIE, "--frame", 5, "--out", combined, "--format",
+                               "combined").returncode, 0)
+        self.assertTrue((read_digits(combined + ".raw") == digits).all())
+        self.assertEqual(os.path.getsize(combined), 1019056)  # BMP, raw frame, parameter block
+
+    def test_play_range_and_avi_rates(self):
+        out = self.path("frames")
+        result = Z.run("play", MOVIE, "--out", out, "--from", 3, "--to", 7, "--format", "png")
         self.assertEqual(result.returncode, 0, result.stderr)
         names = sorted(os.listdir(out))
-        self.assertEqual(names, ["frame%05d.bmp" % i for i in range(3, 8)])
-        first = Image.open(os.path.join(out, names[0]))
-        self.assertEqual(first.size, (640, 512))
-        self.assertEqual(first.mode, "P")
-        palette = first.getpalette()[:768]
-        with open(os.path.join(os.path.dirname(ZELIR), "Palette", "Palette1.raw"), "rb") as f:
-            self.assertEqual(bytes(palette), f.read())
-        self.assertNotEqual(first.tobytes(), Image.open(os.path.join(out, names[4])).tobytes())
-
-    def test_save_formats(self):
-        combined = os.path.join(self.dir, "f.bmp")
-        self.assertEqual(run("save", MOVIE, "--frame", "5", "--out", combined).returncode, 0)
-        self.assertEqual(os.path.getsize(combined + ".raw"), 640 * 512 * 2)
-        self.assertEqual(Image.open(combined).size, (640, 512))
-        raw = os.path.join(self.dir, "f.raw")
-        self.assertEqual(run("save", MOVIE, "--frame", "5", "--out", raw, "--format", "raw").returncode, 0)
-        with open(raw, "rb") as a, open(combined + ".raw", "rb") as b:
-            self.assertEqual(a.read(), b.read())
-        bmp = os.path.join(self.dir, "p.bmp")
-        self.assertEqual(run("save", MOVIE, "--out", bmp, "--format", "bmp").returncode, 0)
-        self.assertEqual(os.path.getsize(bmp), 1078 + 640 * 512)
-
-    def test_avi_through_ffprobe(self):
-        avi = os.path.join(self.dir, "m.avi")
-        result = run("avi", MOVIE, "--out", avi, "--palette", "2", "--fps", "30")
-        self.assertEqual(result.returncode, 0, result.stderr)
-        probe = subprocess.run(
-            ["ffprobe", "-v", "error", "-count_frames", "-show_entries",
-             "stream=codec_name,codec_tag_string,width,height,nb_read_frames,r_frame_rate",
-             "-of", "json", avi], capture_output=True, text=True, check=True)
-        stream = json.loads(probe.stdout)["streams"][0]
-        self.assertEqual(stream["codec_tag_string"], "XVID")
-        self.assertEqual((stream["width"], stream["height"]), (640, 512))
-        self.assertEqual(stream["nb_read_frames"], "60")
-        self.assertEqual(stream["r_frame_rate"], "30/1")
+        self.assertEqual(names, ["frame%05d.png" % i for i in range(3, 8)])
+        first, last = (Image.open(os.path.join(out, n)).tobytes() for n in (names[0], names[4]))
+        self.assertNotEqual(first, last)
+        for fps, rate in ((None, "30/1"), ("29.97", "30000/1001"), ("12.5", "25/2")):
+            avi = self.path("m%s.avi" % fps)
+            result = Z.run("avi", MOVIE, "--out", avi, *(("--fps", fps) if fps else ()))
+            self.assertEqual(result.returncode, 0, result.stderr)
+            stream = ffprobe(avi)
+            self.assertEqual((stream["codec_tag_string"], stream["width"], stream["height"],
+                              stream["nb_read_frames"], stream["r_frame_rate"]),
+                             ("XVID", 640, 512, "60", rate))
 
     def test_srec2bin(self):
-        srec = os.path.join(self.dir, "fw.srec")
-        data = bytes(range(16))
-        line = bytes([21, 0, 0, 0x10, 0]) + data
-        checksum = (~sum(line)) & 0xFF
+        srec = self.path("fw.srec")
+        line = bytes([21, 0, 0, 0x10, 0]) + bytes(range(16))
         with open(srec, "w") as f:
-            f.write("S3" + line.hex().upper() + "%02X\n" % checksum)
-        out = os.path.join(self.dir, "fw.bin")
-        result = run("srec2bin", srec, "--out", out)
+            f.write("S3" + line.hex().upper() + "%02X\n" % ((~sum(line)) & 0xFF))
+        result = Z.run("srec2bin", srec, "--out", self.path("fw.bin"))
         self.assertEqual(result.returncode, 0, result.stderr)
-        with open(out, "rb") as f:
-            self.assertEqual(f.read(), data)
-        self.assertEqual(run("srec2bin", srec, srec, "--out", out).returncode, 1)
+        with open(self.path("fw.bin"), "rb") as f:
+            self.assertEqual(f.read(), bytes(range(16)))
 
-    def test_errors_and_exit_codes(self):
-        cases = [
-            (("info",), 2), (("play", MOVIE), 2), (("play", MOVIE, "--out", self.dir, "--palette", "9"), 2),
-            (("save", MOVIE, "--out", "x", "--format", "png"), 2), (("frobnicate",), 2),
-            (("info", os.path.join(self.dir, "missing.irm")), 1),
-            (("play", MOVIE, "--out", self.dir, "--from", "50", "--to", "70"), 2),
-            (("save", MOVIE, "--out", os.path.join(self.dir, "no", "such", "f.bmp")), 1),
+    def test_bad_inputs_name_cause_and_leave_nothing(self):
+        d = self.path
+        os.mkdir(d("movie.irm"))
+        cases = [  # arguments, exit code, message
+            (("frobnicate",), 2, "unknown command 'frobnicate'"),
+            (("info",), 2, "info: missing arguments (see 'zelir info --help')"),
+            (("info", d("missing.irm")), 1, "cannot open %s: No such file" % d("missing.irm")),
+            (("info", self.dir), 1, "%s is a directory" % self.dir),
+            (("save", MOVIE, "--out", d("x.jpg")), 2, "names no image format"),
+            (("save", MOVIE, "--out", d("x.png"), "--format", "raw"), 2, "does not match"),
+            (("save", MOVIE, "--out", d("no/such/x.png")), 1, "does not exist"),
+            (("save", MOVIE, "--out", d("x.png"), "--bc-type", 2), 2, "--bc-type takes one of"),
+            (("save", MOVIE, "--out", d("x.png"), "--palette", 9), 2, "--palette takes one of"),
+            (("play", MOVIE, "--out", d("p"), "--from", 50, "--to", 70), 2, "must lie in 0..59"),
+            (("avi", MOVIE, "--out", d("x.mp4")), 2, "must end in .avi"),
+            (("avi", MOVIE, "--out", d("x.avi"), "--fps", "fast"), 2, "--fps takes"),
+            (("srec2bin", d("none.srec"), "--out", d("o.bin")), 1, "cannot open " + d("none.srec")),
+            (("record", "cam://0", "--out", d("movie.irm")), 1, "is a directory"),
+            (("record", "cam://0", "--out", d("x.avi")), 2, "ending in .irm"),
+            (("record", MOVIE, "--out", d("x.irm")), 2, "not a camera path"),
+            (("upload", "cam://0", self.dir), 1, "%s is a directory" % self.dir),
+            (("badpoints", "cam://0", self.dir), 1, "%s is a directory" % self.dir),
         ]
-        for args, code in cases:
-            result = run(*args)
-            self.assertEqual(result.returncode, code, args)
+        for args, code, message in cases:
+            result = Z.run(*args)
+            self.assertEqual(result.returncode, code, (args, result.stderr))
             self.assertTrue(result.stderr.startswith("zelir: "), args)
-        self.assertEqual(run("help").returncode, 0)
-
-    def test_a_directory_as_input_file_is_refused_before_the_camera_is_opened(self):
-        for command in ("upload", "badpoints"):
-            result = run(command, "cam://0", self.dir)
-            self.assertEqual(result.returncode, 1, result.stderr)
-            self.assertEqual(result.stderr.strip(), "zelir: %s is a directory" % self.dir)
+            self.assertIn(message, result.stderr, args)
+        self.assertEqual(os.listdir(self.dir), ["movie.irm"])
 
 
 if __name__ == "__main__":

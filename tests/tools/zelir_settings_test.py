@@ -46,10 +46,10 @@ class ZelirState(unittest.TestCase):
     def test_flags_of_one_command_do_not_change_the_next(self):
         out = os.path.join(self.tmp.name, "out")
         first_commands = [
-            ("play", MOVIE, "--out", out, "--from", "0", "--to", "1", "--bc-type", "2"),
+            ("play", MOVIE, "--out", out, "--from", "0", "--to", "1", "--bc-type", "3"),
             ("save", MOVIE, "--out", out + ".bmp", "--format", "bmp", "--palette", "4",
-             "--bc-type", "2"),
-            ("avi", MOVIE, "--out", out + ".avi", "--palette", "7", "--bc-type", "2"),
+             "--bc-type", "3"),
+            ("avi", MOVIE, "--out", out + ".avi", "--palette", "7", "--bc-type", "3"),
         ]
         before = self.saved_frame("before.bmp")
         stored = self.settings()

@@ -98,6 +98,7 @@ uint16_t GvcpServer::Answer(uint16_t command, uint8_t flags, std::span<const uin
 }
 
 void GvcpServer::HandlePacket(std::span<const uint8_t> packet, const sockaddr_in& from) {
+    ++packetsTaken_;
     if (packet.size() < 8 || packet[0] != kKey) return;
     const uint16_t command = GetBe16(&packet[2]);
     const uint16_t length = GetBe16(&packet[4]);

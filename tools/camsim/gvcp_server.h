@@ -35,6 +35,8 @@ class GvcpServer {
                FrameStreamer& streamer);
     void HandlePacket(std::span<const uint8_t> packet, const sockaddr_in& from);
     DeviceCommands& Commands() { return deviceCommands_; }
+    // Control packets taken since the start, whatever they held.
+    uint64_t PacketsTaken() const { return packetsTaken_; }
 
   private:
     // Builds the acknowledgement data for one command; returns the status.
@@ -48,6 +50,7 @@ class GvcpServer {
     FrameStreamer& streamer_;
     DeviceCommands deviceCommands_;
     std::map<uint32_t, uint32_t> registers_;
+    uint64_t packetsTaken_ = 0;
 };
 
 }  // namespace camsim

@@ -122,7 +122,8 @@ class OptionsStore {
     Options current_;
 };
 
-void HandleAdmin(int fd, OptionsStore& store, FrameStreamer& streamer, DeviceCommands& commands) {
+void HandleAdmin(int fd, OptionsStore& store, FrameStreamer& streamer, GvcpServer& server) {
+    DeviceCommands& commands = server.Commands();
     char text[1024];
     sockaddr_in from{};
     socklen_t fromLength = sizeof from;
@@ -142,7 +143,8 @@ void HandleAdmin(int fd, OptionsStore& store, FrameStreamer& streamer, DeviceCom
         answer = "frames=" + std::to_string(streamer.FramesSent()) +
                  " packets=" + std::to_string(streamer.PacketsSent()) +
                  " whole=" + std::to_string(streamer.WholeFramesSent()) +
-                 " streaming=" + (streamer.Streaming() ? "1" : "0");
+                 " streaming=" + (streamer.Streaming() ? "1" : "0") +
+                 " control=" + std::to_string(server.PacketsTaken());
     } else if (words == std::vector<std::string>{"restart"}) {
         streamer.Stop();  // as after a power cycle: quiet until the host starts the stream
         answer = "ok";
@@ -222,7 +224,7 @@ int main(int argc, char** argv) {
             server.HandlePacket({packet, static_cast<size_t>(n)}, from);
         }
         if (fds.size() > 1 && (fds[1].revents & POLLIN))
-            HandleAdmin(admin.fd(), store, streamer, server.Commands());
+            HandleAdmin(admin.fd(), store, streamer, server);
     }
     streamer.Stop();
     return 0;

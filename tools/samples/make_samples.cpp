@@ -56,7 +56,7 @@ bool WriteCompanion(const std::filesystem::path& file) {
         {float(c.r), float(c.b), float(c.f), float(c.o), -50.0f, 650.0f},
         {1.0f, 20.0f, 1.0f, 20.0f}};
     return zelir::radiometry::SaveRecord(zelir::radiometry::CompanionPath(file.string()),
-                                         "SAMPLE01", record);
+                                         "SAMPLE01", record) == zelir::Status::kOk;
 }
 
 // The true temperatures of frame n of the scene.

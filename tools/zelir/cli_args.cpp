@@ -73,7 +73,8 @@ bool CheckUsage(const Args& args, const char* command, size_t minPositional, siz
     if (count > maxPositional) problem = "unexpected argument '" + args.Positional().back() + "'";
     for (const std::string& name : args.Unknown(known)) problem = "unknown option --" + name;
     if (problem.empty()) return true;
-    Fail(kExitUsage, std::string(command) + ": " + problem + " (see 'zelir help')");
+    Fail(kExitUsage,
+         std::string(command) + ": " + problem + " (see 'zelir " + command + " --help')");
     return false;
 }
 

@@ -75,8 +75,8 @@ int RunCalibrate(const Args& args) {
     if (!frames) return Fail(kExitUsage, "calibrate: --frames takes 1..1000");
 
     const std::string& path = args.Positional()[0];
-    Handle handle = OpenSource(path);
-    if (!handle) return Fail(kExitFailure, "cannot open " + path);
+    Handle handle = OpenOrExplain(path);
+    if (!handle) return kExitFailure;
     if (!ApplyObjectOptions(handle.get(), args)) return kExitUsage;
     if (set) return SetDirectly(handle.get(), *set);
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -31,20 +32,36 @@ std::string Field(const DeviceInfo& record, size_t offset, size_t characters) {
 }  // namespace
 
 int RunDiscover(const Args& args) {
-    if (!CheckUsage(args, "discover", 0, 0, {})) return kExitUsage;
+    if (!CheckUsage(args, "discover", 0, 0, {"json"})) return kExitUsage;
     int32_t count = 0;
     ZelIr_EnumerateDevices(nullptr, &count, ZELIR_ENUM_GIGE);
-    if (count <= 0) return Fail(kExitFailure, "no camera found");
-    std::vector<DeviceInfo> list(static_cast<size_t>(count));
-    ZelIr_EnumerateDevices(list.data(), &count, ZELIR_ENUM_CACHED);
+    std::vector<DeviceInfo> list(static_cast<size_t>(count > 0 ? count : 0));
+    if (count > 0) ZelIr_EnumerateDevices(list.data(), &count, ZELIR_ENUM_CACHED);
+    nlohmann::json cameras = nlohmann::json::array();
+    for (size_t i = 0; i < list.size(); ++i) {
+        const DeviceInfo& r = list[i];
+        cameras.push_back({{"index", i},
+                           {"path", FIELD(r, connectionPath)},
+                           {"address", FIELD(r, address)},
+                           {"adapter", FIELD(r, hostAddress)},
+                           {"serial", FIELD(r, serial)},
+                           {"width", static_cast<unsigned>(r.width)},
+                           {"height", static_cast<unsigned>(r.height)}});
+    }
+    if (args.Has("json")) std::printf("%s\n", nlohmann::json{{"cameras", cameras}}.dump(2).c_str());
+    if (cameras.empty()) {
+        return Fail(kExitFailure,
+                    "no camera found (are they powered and on a network adapter "
+                    "of this machine?)");
+    }
+    if (args.Has("json")) return kExitOk;
     std::printf("%-5s  %-8s  %-15s  %-15s  %-8s  %s\n", "index", "path", "address", "adapter",
                 "serial", "size");
-    for (int32_t i = 0; i < count; ++i) {
-        const DeviceInfo& r = list[static_cast<size_t>(i)];
-        std::printf("%-5d  %-8s  %-15s  %-15s  %-8s  %u x %u\n", i,
-                    FIELD(r, connectionPath).c_str(), FIELD(r, address).c_str(),
-                    FIELD(r, hostAddress).c_str(), FIELD(r, serial).c_str(),
-                    static_cast<unsigned>(r.width), static_cast<unsigned>(r.height));
+    for (const nlohmann::json& c : cameras) {
+        std::printf("%-5u  %-8s  %-15s  %-15s  %-8s  %u x %u\n", c["index"].get<unsigned>(),
+                    c["path"].get<std::string>().c_str(), c["address"].get<std::string>().c_str(),
+                    c["adapter"].get<std::string>().c_str(), c["serial"].get<std::string>().c_str(),
+                    c["width"].get<unsigned>(), c["height"].get<unsigned>());
     }
     return kExitOk;
 }

@@ -1,5 +1,5 @@
-// zelir grab CAMERA --frames N --out DIR [--format bmp|raw|combined] [--stats]: N consecutive
-// live frames, then (--stats) the stream reception counters.
+// zelir grab CAMERA --frames N --out DIR [--format F] [--stats]: N consecutive live frames as
+// files, then (--stats) the stream reception counters.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -8,7 +8,9 @@
 #include "frame_output.h"
 #include "live_frames.h"
 #include "open_handle.h"
+#include "output_paths.h"
 #include "progress_bar.h"
+#include "stop_signals.h"
 #include "stream_stats.h"
 
 namespace zelir_cli {
@@ -34,35 +36,41 @@ int RunGrab(const Args& args) {
     if (!out) return Fail(kExitUsage, "grab: --out DIR is required");
     const auto frames = ParseInteger(args.Option("frames").value_or("1"), 1, kMaxFrames);
     if (!frames) return Fail(kExitUsage, "grab: --frames takes 1.." + std::to_string(kMaxFrames));
-    const std::string format = args.Option("format").value_or("bmp");
-    if (!IsFrameFormat(format))
-        return Fail(kExitUsage, "grab: --format takes bmp, raw or combined");
+    const auto format = FormatOfName(args.Option("format").value_or("bmp"));
+    if (!format)
+        return Fail(kExitUsage, "grab: --format takes bmp, png, tif, npy, raw or combined");
+    if (const auto problem = CheckOutputFolder(*out)) return Fail(kExitFailure, *problem);
 
-    Handle handle = OpenSource(path);
-    if (!handle) return Fail(kExitFailure, "cannot open camera " + path);
+    StopSignals signals;
+    Handle handle = OpenCamera(path);
+    if (!handle) return kExitFailure;
     if (!ApplyDisplayOptions(handle, args)) return kExitUsage;
     std::error_code error;
     std::filesystem::create_directories(*out, error);
-    if (error) return Fail(kExitFailure, "cannot create " + *out);
+    if (error) return Fail(kExitFailure, "cannot create " + *out + ": " + error.message());
 
-    ProgressBar progress("grab", static_cast<uint64_t>(*frames));
-    uint32_t frameId = ZelIr_GetFrameID(handle.get());
-    for (int64_t i = 0; i < *frames; ++i) {
-        if (!WaitForNewFrame(handle.get(), frameId, kFrameWait)) {
-            return Fail(kExitFailure, "no frame from " + path + " after " + std::to_string(i));
+    int64_t written = 0;
+    {
+        ProgressBar progress("grab", static_cast<uint64_t>(*frames));
+        uint32_t frameId = ZelIr_GetFrameID(handle.get());
+        for (; written < *frames && !StopSignals::Requested(); ++written) {
+            if (!WaitForNewFrame(handle.get(), frameId, kFrameWait)) {
+                return Fail(kExitFailure,
+                            "no frame from " + path + " after " + std::to_string(written));
+            }
+            char name[32];
+            std::snprintf(name, sizeof(name), "frame%05lld.%s", static_cast<long long>(written),
+                          FormatExtension(*format));
+            const std::string target = (std::filesystem::path(*out) / name).string();
+            if (!SaveFrame(handle.get(), *format, target)) {
+                return Fail(kExitFailure, "cannot write " + target);
+            }
+            progress.Update(static_cast<uint64_t>(written + 1));
         }
-        char name[32];
-        std::snprintf(name, sizeof(name), "frame%05lld.%s", static_cast<long long>(i),
-                      FrameExtension(format));
-        const std::string target = (std::filesystem::path(*out) / name).string();
-        if (!SaveFrame(handle.get(), format, target)) {
-            return Fail(kExitFailure, "cannot write " + target);
-        }
-        progress.Update(static_cast<uint64_t>(i + 1));
     }
-    std::printf("%lld frames written to %s\n", static_cast<long long>(*frames), out->c_str());
+    std::printf("%lld frames written to %s\n", static_cast<long long>(written), out->c_str());
     if (args.Has("stats")) PrintStreamStats(handle.get());
-    return kExitOk;
+    return written < *frames ? StopSignals::ExitCode() : kExitOk;
 }
 
 }  // namespace zelir_cli

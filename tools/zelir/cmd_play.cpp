@@ -1,23 +1,31 @@
-// zelir play FILE --out DIR: every frame (or a range) as a palette BMP.
+// zelir play FILE --out DIR: every frame (or a range) as an image file.
 #include <cstdio>
 #include <filesystem>
 
 #include "commands.h"
+#include "frame_output.h"
 #include "open_handle.h"
+#include "output_paths.h"
 #include "progress_bar.h"
+#include "stop_signals.h"
 
 namespace zelir_cli {
 
 int RunPlay(const Args& args) {
     if (!CheckUsage(args, "play", 1, 1,
-                    {"out", "palette", "bc-type", "save-settings", "from", "to"})) {
+                    {"out", "palette", "bc-type", "save-settings", "from", "to", "format"})) {
         return kExitUsage;
     }
     const auto out = args.Option("out");
     if (!out) return Fail(kExitUsage, "play: --out DIR is required");
+    const auto format = FormatOfName(args.Option("format").value_or("bmp"));
+    if (!format || *format == ImageFormat::kCombined) {
+        return Fail(kExitUsage, "play: --format takes bmp, png, tif, npy or raw");
+    }
+    if (const auto problem = CheckOutputFolder(*out)) return Fail(kExitFailure, *problem);
     const std::string& path = args.Positional()[0];
-    Handle handle = OpenSource(path);
-    if (!handle) return Fail(kExitFailure, "cannot open " + path);
+    Handle handle = OpenOrExplain(path);
+    if (!handle) return kExitFailure;
     if (!ApplyDisplayOptions(handle, args)) return kExitUsage;
 
     const uint32_t frames = FrameCount(handle.get());
@@ -29,22 +37,26 @@ int RunPlay(const Args& args) {
     }
     std::error_code error;
     std::filesystem::create_directories(*out, error);
-    if (error) return Fail(kExitFailure, "cannot create " + *out);
+    if (error) return Fail(kExitFailure, "cannot create " + *out + ": " + error.message());
 
-    ProgressBar progress("play", static_cast<uint64_t>(*to - *from + 1));
-    for (int64_t i = *from; i <= *to; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof(name), "frame%05lld.bmp", static_cast<long long>(i));
-        const std::string target = (std::filesystem::path(*out) / name).string();
-        if (!FetchFrame(handle.get(), static_cast<uint32_t>(i)) ||
-            ZelIr_SaveCurrImageAsBmp(handle.get(), Wide(target).c_str()) != 1) {
-            return Fail(kExitFailure, "cannot write " + target);
+    StopSignals signals;
+    int64_t next = *from;
+    {
+        ProgressBar progress("play", static_cast<uint64_t>(*to - *from + 1));
+        for (; next <= *to && !StopSignals::Requested(); ++next) {
+            char name[32];
+            std::snprintf(name, sizeof(name), "frame%05lld.%s", static_cast<long long>(next),
+                          FormatExtension(*format));
+            const std::string target = (std::filesystem::path(*out) / name).string();
+            if (!FetchFrame(handle.get(), static_cast<uint32_t>(next)) ||
+                !SaveFrame(handle.get(), *format, target)) {
+                return Fail(kExitFailure, "cannot write " + target);
+            }
+            progress.Update(static_cast<uint64_t>(next - *from + 1));
         }
-        progress.Update(static_cast<uint64_t>(i - *from + 1));
     }
-    std::printf("%lld frames written to %s\n", static_cast<long long>(*to - *from + 1),
-                out->c_str());
-    return kExitOk;
+    std::printf("%lld frames written to %s\n", static_cast<long long>(next - *from), out->c_str());
+    return next <= *to ? StopSignals::ExitCode() : kExitOk;
 }
 
 }  // namespace zelir_cli

@@ -1,9 +1,10 @@
-// zelir save FILE --frame N --out PATH [--format combined|raw|bmp]
+// zelir save FILE --frame N --out PATH [--format combined]: one frame in the format PATH names.
 #include <cstdio>
 
 #include "commands.h"
 #include "frame_output.h"
 #include "open_handle.h"
+#include "output_paths.h"
 
 namespace zelir_cli {
 
@@ -14,13 +15,25 @@ int RunSave(const Args& args) {
     }
     const auto out = args.Option("out");
     if (!out) return Fail(kExitUsage, "save: --out PATH is required");
-    const std::string format = args.Option("format").value_or("combined");
-    if (!IsFrameFormat(format)) {
-        return Fail(kExitUsage, "save: --format takes combined, raw or bmp");
+    auto format = FormatOfPath(*out);
+    if (!format) {
+        return Fail(kExitUsage,
+                    "save: " + *out + " names no image format " + ImageExtensionsText());
     }
+    if (const auto word = args.Option("format")) {
+        const auto asked = FormatOfName(*word);
+        const bool combined = asked == ImageFormat::kCombined && format == ImageFormat::kBmp;
+        if (!combined && asked != format) {
+            return Fail(kExitUsage, "save: --format " + *word + " does not match " + *out +
+                                        " (the extension picks the format; --format combined "
+                                        "needs a .bmp)");
+        }
+        format = asked;
+    }
+    if (const auto problem = CheckOutputFile(*out)) return Fail(kExitFailure, *problem);
     const std::string& path = args.Positional()[0];
-    Handle handle = OpenSource(path);
-    if (!handle) return Fail(kExitFailure, "cannot open " + path);
+    Handle handle = OpenOrExplain(path);
+    if (!handle) return kExitFailure;
     if (!ApplyDisplayOptions(handle, args)) return kExitUsage;
     const uint32_t frames = FrameCount(handle.get());
     const auto frame = ParseInteger(args.Option("frame").value_or("0"), 0, frames - 1);
@@ -29,9 +42,8 @@ int RunSave(const Args& args) {
     if (!FetchFrame(handle.get(), static_cast<uint32_t>(*frame))) {
         return Fail(kExitFailure, "cannot read frame " + std::to_string(*frame));
     }
-    if (!SaveFrame(handle.get(), format, *out)) return Fail(kExitFailure, "cannot write " + *out);
-    std::printf("frame %lld saved as %s to %s\n", static_cast<long long>(*frame), format.c_str(),
-                out->c_str());
+    if (!SaveFrame(handle.get(), *format, *out)) return Fail(kExitFailure, "cannot write " + *out);
+    std::printf("frame %lld saved to %s\n", static_cast<long long>(*frame), out->c_str());
     return kExitOk;
 }
 

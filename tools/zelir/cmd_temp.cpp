@@ -164,8 +164,8 @@ int RunTemp(const Args& args) {
         return Fail(kExitUsage, "temp: --out takes a .tiff, .tif or .npy file");
     }
     const std::string& path = args.Positional()[0];
-    Handle handle = OpenSource(path);
-    if (!handle) return Fail(kExitFailure, "cannot open " + path);
+    Handle handle = OpenOrExplain(path);
+    if (!handle) return kExitFailure;
     const uint32_t frames = FrameCount(handle.get());
     const auto frame = ParseInteger(args.Option("frame").value_or("0"), 0, frames - 1);
     if (!frame)

@@ -7,6 +7,7 @@
 
 #include "commands.h"
 #include "open_handle.h"
+#include "recording_companion.h"
 #include "view_server.h"
 #include "view_source.h"
 
@@ -64,12 +65,14 @@ int RunView(const Args& args) {
     const std::filesystem::path recordDir = args.Option("record-dir").value_or(".");
 
     StopSignals signals;
-    Handle handle = OpenSource(path);
-    if (!handle) return Fail(kExitFailure, "cannot open " + path);
+    Handle handle = OpenOrExplain(path);
+    if (!handle) return kExitFailure;
     // A movie plays round and round.
     ZelIr_SetCyclePlay(handle.get(), 1);
     FrameMailbox mailbox;
-    ViewSource source(handle.get(), static_cast<double>(*fps), recordDir);
+    // A movie plays at the rate it was recorded at unless --fps says otherwise.
+    const double rate = *fps > 0 ? static_cast<double>(*fps) : RecordedRate(handle.get(), path);
+    ViewSource source(handle.get(), rate, recordDir);
     std::string error;
     if (!source.Start(mailbox, error)) return Fail(kExitFailure, path + ": " + error);
     {

@@ -1,5 +1,9 @@
-// The subcommands of `zelir`. Each one lives in its own cmd_*.cpp file.
+// The subcommands of `zelir`. Each one lives in its own cmd_*.cpp file; command_table.cpp lists
+// them with their help.
 #pragma once
+
+#include <string>
+#include <vector>
 
 #include "cli_args.h"
 
@@ -9,13 +13,27 @@ namespace zelir_cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+// A command stopped by SIGINT or SIGTERM before its end exits with 128 + the signal number.
+
+struct OptionHelp {
+    const char* option;        // "--frames N"
+    const char* text;          // what it does
+    const char* defaultValue;  // "1", "required", "off"...
+};
 
 struct Command {
     const char* name;
     const char* usage;    // arguments after the name
     const char* summary;  // one line
+    std::vector<OptionHelp> options;
+    const char* example;
+    bool displayOptions;  // takes --palette, --bc-type and --save-settings
     int (*run)(const Args& args);
 };
+
+const std::vector<Command>& Commands();
+// Null for an unknown name.
+const Command* FindCommand(const std::string& name);
 
 int RunInfo(const Args& args);
 int RunPlay(const Args& args);

@@ -1,16 +1,32 @@
-// Writing the current frame of a handle as a file: combined image, raw digits or palette BMP.
+// Writing the current frame of a handle as a file, in the format its name's extension names.
 #pragma once
 
 #include <zelir/zelir.h>
 
+#include <optional>
 #include <string>
 
 namespace zelir_cli {
 
-// "combined" (PATH and PATH.raw), "raw" (bare 16-bit digits) or "bmp" (8-bit palette image).
-bool IsFrameFormat(const std::string& format);
-// File name extension that suits the format.
-const char* FrameExtension(const std::string& format);
-bool SaveFrame(ZelIrHandle handle, const std::string& format, const std::string& path);
+enum class ImageFormat {
+    kBmp,       // 8-bit palette BMP of the display mapping
+    kPng,       // the same image as a palette PNG
+    kTiff,      // 16-bit digit values
+    kNpy,       // 16-bit digit values as a NumPy array (height, width)
+    kRaw,       // bare 16-bit digit values
+    kCombined,  // combined image: PATH (BMP, raw frame, parameter block) and PATH.raw
+};
+
+// The format an output file's extension names (.bmp .png .tif .tiff .npy .raw); nullopt for
+// any other.
+std::optional<ImageFormat> FormatOfPath(const std::string& path);
+// A --format word: bmp, png, tif, npy, raw or combined.
+std::optional<ImageFormat> FormatOfName(const std::string& name);
+const char* FormatExtension(ImageFormat format);
+// "(.bmp, .png, .tif, .tiff, .npy or .raw)" for messages.
+const char* ImageExtensionsText();
+
+// Writes the handle's current frame; nothing is left behind on failure.
+bool SaveFrame(ZelIrHandle handle, ImageFormat format, const std::string& path);
 
 }  // namespace zelir_cli

@@ -1,6 +1,10 @@
 #include "open_handle.h"
 
+#include <vector>
+
 #include "commands.h"
+#include "display_choices.h"
+#include "input_file.h"
 #include "live_frames.h"
 
 namespace zelir_cli {
@@ -10,8 +14,28 @@ namespace {
 constexpr uint32_t kCameraHandle = 1;
 constexpr uint32_t kMovieHandle = 2;
 constexpr auto kCameraFrameWait = std::chrono::milliseconds(2000);
-constexpr int64_t kPaletteCount = 9;
-constexpr int64_t kTypeCount = 15;
+
+// N of "cam://N" or "cam:N"; nullopt for other paths.
+std::optional<int64_t> CameraIndex(const std::string& path) {
+    for (const char* prefix : {"cam://", "cam:"}) {
+        const std::string head(prefix);
+        if (path.rfind(head, 0) == 0) return ParseInteger(path.substr(head.size()), 0, INT32_MAX);
+    }
+    return std::nullopt;
+}
+
+std::string CameraOpenFailure(const std::string& path) {
+    const auto index = CameraIndex(path);
+    if (!index) return "cannot open camera " + path + " (is it on? zelir discover lists cameras)";
+    int32_t count = 0;
+    ZelIr_EnumerateDevices(nullptr, &count, ZELIR_ENUM_GIGE);
+    if (count <= 0) return "cannot open camera " + path + ": no camera was found (zelir discover)";
+    if (*index >= count) {
+        return "cannot open camera " + path + ": only cam://0.." + std::to_string(count - 1) +
+               " were found (zelir discover)";
+    }
+    return "cannot open camera " + path + " (it was found but did not answer; zelir discover)";
+}
 
 }  // namespace
 
@@ -37,14 +61,25 @@ Handle OpenSource(const std::string& path) {
     return handle;
 }
 
+std::string OpenFailure(const std::string& path) {
+    if (IsCameraPath(path)) return CameraOpenFailure(path);
+    if (const auto problem = CheckInputFile(path)) return *problem;
+    return "cannot open " + path +
+           ": not a movie (.irm), combined image (.bmp) or raw image (.raw)";
+}
+
+Handle OpenOrExplain(const std::string& path) {
+    Handle handle = OpenSource(path);
+    if (!handle) Fail(kExitFailure, OpenFailure(path));
+    return handle;
+}
+
 Handle OpenCamera(const std::string& path) {
     if (!IsCameraPath(path)) {
         Fail(kExitUsage, path + " is not a camera path (cam://N or gige://ADDRESS)");
         return Handle();
     }
-    Handle handle(ZelIr_OpenDevice(Wide(path).c_str(), nullptr));
-    if (!handle) Fail(kExitFailure, "cannot open camera " + path);
-    return handle;
+    return OpenOrExplain(path);
 }
 
 uint32_t FrameCount(ZelIrHandle handle) {
@@ -72,14 +107,20 @@ bool ApplyDisplayOptions(Handle& owner, const Args& args) {
     ZelIrHandle handle = owner.get();
     if (args.Has("save-settings")) owner.KeepSettings();
     if (auto text = args.Option("palette")) {
-        const auto index = ParseInteger(*text, 0, kPaletteCount - 1);
-        if (!index) return Fail(kExitUsage, "--palette takes 0..8") == 0;
+        const auto index = ParseChoice(ZELIR_CHOICES_PALETTES, *text);
+        if (!index) {
+            return Fail(kExitUsage,
+                        "--palette takes one of " + ChoiceList(ZELIR_CHOICES_PALETTES)) == 0;
+        }
         ZelIr_SetPalette(handle, static_cast<uint32_t>(*index), nullptr);
     }
     if (auto text = args.Option("bc-type")) {
-        const auto type = ParseInteger(*text, 0, kTypeCount - 1);
-        if (!type) return Fail(kExitUsage, "--bc-type takes 0..14") == 0;
-        ZelIr_SetBrihgtContrastType(handle, static_cast<int32_t>(*type));
+        const auto type = ParseChoice(ZELIR_CHOICES_BRIGHT_CONTRAST, *text);
+        if (!type) {
+            return Fail(kExitUsage,
+                        "--bc-type takes one of " + ChoiceList(ZELIR_CHOICES_BRIGHT_CONTRAST)) == 0;
+        }
+        ZelIr_SetBrihgtContrastType(handle, *type);
     }
     return true;
 }

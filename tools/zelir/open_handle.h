@@ -39,6 +39,11 @@ class Handle {
 // A camera for connection paths ("cam://0", "cam:1", "gige://198.18.0.2"), a file otherwise.
 Handle OpenSource(const std::string& path);
 bool IsCameraPath(const std::string& path);
+// Why `path` did not open, and what to do next: a camera index beyond those found, a file
+// that is missing, a directory or of no kind the library reads.
+std::string OpenFailure(const std::string& path);
+// Opens `path`, printing OpenFailure on failure.
+Handle OpenOrExplain(const std::string& path);
 // A camera only; prints why on failure (a file path, or no camera answering there).
 Handle OpenCamera(const std::string& path);
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace zelir::test {
@@ -31,6 +32,13 @@ inline std::array<uint8_t, 6> ParseMac(const std::string& text) {
         for (int i = 0; i < 6; ++i) mac[i] = static_cast<uint8_t>(b[i]);
     }
     return mac;
+}
+
+// The transport the tests run on (ZELIR_TRANSPORT): sockets see no hardware addresses and
+// build no frames of their own.
+inline bool OnSocketTransport() {
+    const char* transport = std::getenv("ZELIR_TRANSPORT");
+    return transport != nullptr && std::string(transport) == "socket";
 }
 
 // The camera side lives in the other namespace.

@@ -20,9 +20,7 @@ class CommandCamera {
     CommandCamera& operator=(const CommandCamera&) = delete;
 
     ZelIrHandle handle() const { return handle_; }
-    CGNetDevice& camera() const {
-        return *dynamic_cast<CGNetDevice*>(StreamOf(TableCheck(handle_)));
-    }
+    CGNetDevice& camera() const { return *TableCheck(handle_)->Camera(); }
     gige::ControlTarget Target() const { return {camera().Channel(), camera().Endpoint()}; }
 
   private:

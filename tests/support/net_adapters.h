@@ -6,7 +6,7 @@
 
 #include "gige/adapter_table.h"
 #include "gige/net_interface.h"
-#include "net/camsim_admin.h"
+#include "support/camsim_admin.h"
 
 namespace zelir::test {
 

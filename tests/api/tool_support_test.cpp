@@ -1,0 +1,86 @@
+// The exports for tools: display choices, movie facts, recorded parameter lines, movie writer.
+#include <gtest/gtest.h>
+#include <zelir/zelir.h>
+
+#include <array>
+
+#include "support/open_handle.h"
+#include "support/test_files.h"
+
+namespace {
+
+using namespace zelir_test;
+
+constexpr uint16_t kW = 48, kH = 36;
+constexpr uint32_t kFrameBytes = kW * kH * 2;
+
+OpenHandle Open(const ScratchDir& dir, const std::string& name) {
+    return OpenHandle(ZelIr_MovieFileOpen(dir.WideFile(name).c_str()));
+}
+
+TEST(ToolSupport, DisplayChoicesCopyAtMostTheCapacity) {
+    ZelIrChoice entries[3] = {};
+    EXPECT_EQ(ZelIr_GetDisplayChoices(ZELIR_CHOICES_PALETTES, entries, 2), 9);
+    EXPECT_STREQ(entries[1].name, "ironbow");
+    EXPECT_EQ(entries[2].name, nullptr);
+    EXPECT_EQ(ZelIr_GetDisplayChoices(ZELIR_CHOICES_BRIGHT_CONTRAST, entries, 3), 7);
+    EXPECT_EQ(entries[2].value, 3);  // 2 is no type of its own
+    EXPECT_EQ(ZelIr_GetDisplayChoices(7, entries, 3), -1);
+}
+
+TEST(ToolSupport, FactsAndLineOfMovies) {
+    ScratchDir dir("tool-support-facts");
+    std::vector<Frame> frames(7, NumberedFrame(kW, kH, 1));
+    PutParameterLine(frames[0], kW, kH, 3);
+    WriteMovie(dir.File("lined.irm"), kW, kH, frames, 7);
+    frames[0] = NumberedFrame(kW, kH, 0);
+    WriteMovie(dir.File("cut.irm"), kW, kH, frames, 9);
+    std::ofstream(dir.File("cut.irm"), std::ios::app).write("tail", 4);
+    WriteMovie(dir.File("unfinished.irm"), 640, 512, {}, 0, false);
+    std::ofstream(dir.File("unfinished.irm"), std::ios::app) << std::string(640 * 512 * 22, 'x');
+    struct Case {
+        const char* name;
+        ZelIrMovieFacts facts;
+        int32_t line;
+    } cases[] = {{"lined.irm", {7, 7, 0, 0, 0.0f, 1}, 1},
+                 {"cut.irm", {9, 7, 4, 0, 0.0f, 1}, 0},
+                 {"unfinished.irm", {0, 11, 0, 0, 0.0f, 0}, 0}};
+    for (const Case& c : cases) {
+        OpenHandle handle = Open(dir, c.name);
+        ASSERT_TRUE(handle) << c.name;
+        ZelIrMovieFacts facts{};
+        ASSERT_EQ(ZelIr_MovieGetFacts(handle.get(), &facts), 1);
+        EXPECT_EQ(std::memcmp(&facts, &c.facts, sizeof facts), 0) << c.name;
+        EXPECT_EQ(ZelIr_HasRecordedParameterLine(handle.get()), c.line) << c.name;
+    }
+}
+
+TEST(ToolSupport, WriterTakesWholeFramesAndFinishesTheHeader) {
+    ScratchDir dir("tool-support-writer");
+    WriteMovie(dir.File("source.irm"), kW, kH, {NumberedFrame(kW, kH, 0)}, 1);
+    OpenHandle source = Open(dir, "source.irm");
+    ASSERT_TRUE(source);
+    EXPECT_EQ(ZelIr_MovieWriterOpen(source.get(), dir.WideFile("no/such/x.irm").c_str()), nullptr);
+    ZelIrMovieWriter* writer = ZelIr_MovieWriterOpen(source.get(), dir.WideFile("out.irm").c_str());
+    ASSERT_NE(writer, nullptr);
+    std::vector<uint8_t> written;
+    for (uint32_t n = 0; n < 3; ++n) {
+        const Frame frame = NumberedFrame(kW, kH, n);
+        EXPECT_EQ(ZelIr_MovieWriterAppend(writer, frame.data(), kFrameBytes - 2), 0);
+        EXPECT_EQ(ZelIr_MovieWriterAppend(writer, frame.data(), kFrameBytes), 1);
+        const auto* bytes = reinterpret_cast<const uint8_t*>(frame.data());
+        written.insert(written.end(), bytes, bytes + kFrameBytes);
+    }
+    EXPECT_EQ(ZelIr_MovieWriterClose(writer), 1);
+    EXPECT_EQ(ZelIr_MovieWriterClose(nullptr), 0);
+    const std::vector<uint8_t> file = ReadBytes(dir.File("out.irm"));
+    ASSERT_EQ(file.size(), 64 + written.size());
+    EXPECT_TRUE(std::equal(written.begin(), written.end(), file.begin() + 64));
+    OpenHandle movie = Open(dir, "out.irm");
+    ZelIrMovieFacts facts{};
+    ASSERT_EQ(ZelIr_MovieGetFacts(movie.get(), &facts), 1);
+    EXPECT_EQ((std::array<uint32_t, 3>{facts.headerFrames, facts.wholeFrames, facts.finished}),
+              (std::array<uint32_t, 3>{3, 3, 1}));
+}
+
+}  // namespace
