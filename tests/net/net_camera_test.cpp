@@ -23,6 +23,7 @@
 
 #include "support/camsim_admin.h"
 #include "support/debug_capture.h"
+#include "support/live_camera.h"
 #include "support/open_handle.h"
 #include "support/test_files.h"
 
@@ -98,26 +99,10 @@ class NetCamera : public ::testing::Test {
         while (ZelIr_GetNewArray(h.get()) != 1 && Clock::now() < deadline) Pause(2);
         return h;
     }
-    // Fetches until the frame id changes (a new frame); false after a second without one.
-    // Counts the fetches that succeeded in `fetches_`.
-    bool NextFrame(void* h) {
-        const uint32_t before = ZelIr_GetFrameID(h);
-        const auto deadline = Clock::now() + std::chrono::seconds(1);
-        while (Clock::now() < deadline) {
-            if (ZelIr_GetNewArray(h) == 1) {
-                ++fetches_;
-                if (ZelIr_GetFrameID(h) != before) return true;
-            }
-            Pause(1);
-        }
-        return false;
-    }
+    // A new frame within a second; counts the fetches that succeeded in `fetches_`.
+    bool NextFrame(void* h) { return NewFrames(h, 1, std::chrono::seconds(1), &fetches_); }
     static void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-    static std::string DataDirectory(void* h) {
-        wchar_t path[256] = {};
-        ZelIr_GetDeviceConPath(h, path);
-        return fs::path(path).string();
-    }
+    static std::string DataDirectory(void* h) { return DataFolder(h).string(); }
 
     CamsimAdmin cam0_{"198.18.0.2"};
     CamsimAdmin cam1_{"198.19.0.2"};
@@ -389,17 +374,8 @@ TEST_F(NetCamera, TwoPointCalibrationOnLiveFramesReachesTheLibrary) {
     ASSERT_EQ(cam0_.Send("set --rate 100"), "ok");
     Handle h = OpenWithFrame(L"cam://0");
     ASSERT_TRUE(h);
-    const fs::path directory = DataDirectory(h.get());
-    auto coefficientFiles = [&directory] {
-        std::vector<fs::path> found;
-        for (const auto& e : fs::directory_iterator(directory)) {
-            const std::string name = e.path().filename().string();
-            if (name.rfind("arith_", 0) == 0 && name.find("_ch0.nuc") != std::string::npos) {
-                found.push_back(e.path());
-            }
-        }
-        return found;
-    };
+    const fs::path directory = DataFolder(h.get());
+    auto coefficientFiles = [&directory] { return FilesNamed(directory, "arith_", "_ch0.nuc"); };
     for (const fs::path& stale : coefficientFiles()) fs::remove(stale);
 
     // Each request is made before the scene is there: the unprocessed fetches that wait for it
