@@ -2,17 +2,11 @@
 // asking for an encoder FFmpeg does not have. ffmpeg must decode every frame bit-exact.
 #include <zelir/avi_code.h>
 
-#include <algorithm>
-#include <ostream>
-#include <string>
-#include <vector>
-
 #include "formats/avi_code_access.h"
 #include "formats/avi_file_writer.h"
 #include "formats/avi_probe.h"
 #include "formats/avi_test_scene.h"
-#include "support/run_tool.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 

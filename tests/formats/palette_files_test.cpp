@@ -1,14 +1,5 @@
 // The palettes the build places in Palette/ beside the executables.
-#include <gtest/gtest.h>
-
-#include <unistd.h>
-
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <filesystem>
-
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 

@@ -1,11 +1,6 @@
 #include "formats/parameter_line.h"
 
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstring>
-
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace zelir::files {
 namespace {
