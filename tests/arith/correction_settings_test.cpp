@@ -1,12 +1,7 @@
 // Correction switches, parameters, channels, the bad-point image, flipping and post-processing.
-#include <gtest/gtest.h>
-
-#include <array>
-#include <numeric>
-#include <vector>
-
 #include "arith/synthetic_frames.h"
 #include "arith/zelir_arith.h"
+#include "support/unit.h"
 
 namespace {
 
@@ -116,12 +111,11 @@ void ExpectRowsReversed(int bytesPerPixel) {
     std::vector<Pixel> image(kW * kH);
     std::iota(image.begin(), image.end(), Pixel{0});
     const auto original = image;
-    ZelIrArith arith;
-    arith.FlipImage(image.data(), kW, kH, bytesPerPixel);
+    ZelIrArith().FlipImage(image.data(), kW, kH, bytesPerPixel);
     for (int y = 0; y < kH; ++y) {
-        for (int x = 0; x < kW; ++x) {
-            ASSERT_EQ(image[y * kW + x], original[(kH - 1 - y) * kW + x]) << x << "," << y;
-        }
+        ASSERT_TRUE(std::equal(image.begin() + y * kW, image.begin() + (y + 1) * kW,
+                               original.begin() + (kH - 1 - y) * kW))
+            << y;
     }
 }
 
@@ -142,13 +136,13 @@ TEST(FlipImage, RefusesOtherPixelSizes) {
     arith.FlipImage(nullptr, kW, kH, 1);  // must not crash
 }
 
+// Correction off copies, also in place; a missing source is refused.
 TEST(PostprocessY8, CorrectionOffCopies) {
     std::vector<std::uint8_t> src(kW * kH);
     std::iota(src.begin(), src.end(), 0);
     std::vector<std::uint8_t> dst(src.size(), 0);
     ZelIrArith arith;
     EXPECT_EQ(arith.PostprocessY8(src.data(), dst.data(), kW, kH, false), 1);
-    EXPECT_EQ(dst, src);
     EXPECT_EQ(arith.PostprocessY8(dst.data(), dst.data(), kW, kH, false), 1);
     EXPECT_EQ(dst, src);
     EXPECT_EQ(arith.PostprocessY8(nullptr, dst.data(), kW, kH, false), 0);

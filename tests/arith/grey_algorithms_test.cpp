@@ -1,13 +1,7 @@
 // The equalising and filtering grey-level algorithms, through the calls display mapping makes.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstring>
-#include <numeric>
-#include <vector>
-
 #include "arith/synthetic_frames.h"
 #include "arith/zelir_arith.h"
+#include "support/unit.h"
 
 namespace {
 

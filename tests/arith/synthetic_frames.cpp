@@ -91,4 +91,18 @@ double StdDev16(const std::vector<std::uint16_t>& frame) {
     return std::sqrt(std::max(0.0, squares / frame.size() - mean * mean));
 }
 
+bool Calibrate(ZelIrArith& arith, const Sensor& sensor, int frames, int noise, double lowFlux) {
+    for (int k = 1; k <= frames; ++k) arith.SetLData(sensor.Frame(lowFlux, noise, k).data(), k);
+    const bool low = arith.GetLData(0, true);
+    for (int k = 1; k <= frames; ++k) arith.SetHData(sensor.Frame(9000, noise, 10 + k).data(), k);
+    return arith.GetHData() && low && arith.CalcK();
+}
+
+std::vector<std::uint16_t> Corrected(ZelIrArith& arith, const std::vector<std::uint16_t>& raw,
+                                     int w, int h) {
+    auto frame = raw;
+    arith.GenY16(frame.data(), w, h, true);
+    return frame;
+}
+
 }  // namespace arith_test

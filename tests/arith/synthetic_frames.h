@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+class ZelIrArith;
+
 namespace arith_test {
 
 // A scene: a horizontal gradient from `low` to `high` digit values with a warm disc and
@@ -34,5 +36,13 @@ struct Sensor {
 };
 
 double StdDev16(const std::vector<std::uint16_t>& frame);
+
+// Takes `frames` frames of each reference (4000 and 9000 flux, noise +- `noise`) as a stream
+// would deliver them; true when the coefficients were computed.
+bool Calibrate(ZelIrArith& arith, const Sensor& sensor, int frames = 1, int noise = 0,
+               double lowFlux = 4000);
+// `raw` after the correction, for a frame of the sensor's size.
+std::vector<std::uint16_t> Corrected(ZelIrArith& arith, const std::vector<std::uint16_t>& raw,
+                                     int w, int h);
 
 }  // namespace arith_test
