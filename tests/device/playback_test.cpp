@@ -1,15 +1,10 @@
 // Recorded files opened as sources, through the public interface only.
-#include <gtest/gtest.h>
 #include <zelir/zelir.h>
-
-#include <filesystem>
-#include <memory>
-#include <vector>
 
 #include "support/debug_capture.h"
 #include "support/finishes_within.h"
 #include "support/open_handle.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 

@@ -1,13 +1,6 @@
 // Display mapping: routing by brightness/contrast type, statistics, flipping, display exports.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <limits>
-#include <numeric>
-#include <tuple>
-#include <vector>
-
 #include "support/fake_handle.h"
+#include "support/unit.h"
 
 namespace {
 

@@ -1,13 +1,6 @@
 // Palette loading, caller palettes and alarm colours.
-#include <gtest/gtest.h>
-
-#include <array>
-#include <filesystem>
-#include <fstream>
-#include <vector>
-
 #include "support/fake_handle.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 

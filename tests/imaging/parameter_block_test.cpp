@@ -1,18 +1,7 @@
 // The parameter block's initial values and "para.ini".
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <limits>
-#include <sstream>
-#include <string>
-#include <vector>
-
 #include "imaging/ir_manager.h"
 #include "support/scoped_locale.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 

@@ -1,12 +1,8 @@
 // Digit values to Celsius through the table, with emissivity, reflection and atmosphere.
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <vector>
-
-#include "radiometry/region_statistics.h"
 #include "radiometry/temperature_table.h"
+#include "radiometry/region_statistics.h"
 #include "support/radiometry_model.h"
+#include "support/unit.h"
 
 namespace {
 
