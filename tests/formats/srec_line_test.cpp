@@ -25,6 +25,8 @@ void PrintTo(const DecodeCase& c, std::ostream* os) {
     *os << testing::PrintToString(c.line);
 }
 
+// Lines as other tools write them (lower-case digits, line ends, text after a carriage return)
+// and one of each address width, written independently of the encoder.
 class DecodeAccepts : public testing::TestWithParam<DecodeCase> {};
 
 TEST_P(DecodeAccepts, FieldsOfTheLine) {
@@ -43,7 +45,6 @@ INSTANTIATE_TEST_SUITE_P(
                     DecodeCase{"S00600004844521b", 0, 0, {0x48, 0x44, 0x52}},
                     DecodeCase{"S00600004844521B\n", 0, 0, {0x48, 0x44, 0x52}},
                     DecodeCase{"S00600004844521B\rjunk", 0, 0, {0x48, 0x44, 0x52}},
-                    DecodeCase{"S307000100000102F4", 3, 0x00010000, {0x01, 0x02}},
                     DecodeCase{"S30700010000010Aec", 3, 0x00010000, {0x01, 0x0A}},
                     DecodeCase{"S1051234abcd3C", 1, 0x1234, {0xAB, 0xCD}},
                     DecodeCase{"S2050123450091", 2, 0x012345, {0x00}},
