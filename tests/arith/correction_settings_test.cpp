@@ -7,17 +7,6 @@ namespace {
 
 constexpr int kW = 64, kH = 48;
 
-TEST(GenY16, WithoutCoefficientsTheFrameIsUnchanged) {
-    ZelIrArith arith;
-    arith.Init(kW, kH, L"", L"");
-    const auto original = arith_test::Scene(kW, kH);
-    for (bool on : {false, true}) {
-        auto frame = original;
-        arith.GenY16(frame.data(), kW, kH, on);
-        EXPECT_EQ(frame, original) << on;
-    }
-}
-
 TEST(GenY16, BadPointImageReplacesPixelsFromGoodNeighbours) {
     ZelIrArith arith;
     arith.Init(kW, kH, L"", L"");
@@ -37,14 +26,12 @@ TEST(GenY16, BadPointImageReplacesPixelsFromGoodNeighbours) {
     EXPECT_EQ(frame, untouched) << "correction off";
 
     arith.GenY16(frame.data(), kW, kH, true);
+    auto expected = untouched;
     const int left = frame[hot - 1], right = frame[hot + 2];
-    EXPECT_EQ(frame[hot], (left + right + frame[hot - kW] + frame[hot + kW] + 2) / 4);
-    EXPECT_EQ(frame[hot + 1], (left + right + frame[hot + 1 - kW] + frame[hot + 1 + kW] + 2) / 4);
-    for (std::size_t i = 0; i < frame.size(); ++i) {
-        if (i != hot && i != hot + 1) {
-            ASSERT_EQ(frame[i], untouched[i]) << i;
-        }
-    }
+    expected[hot] = uint16_t((left + right + frame[hot - kW] + frame[hot + kW] + 2) / 4);
+    expected[hot + 1] =
+        uint16_t((left + right + frame[hot + 1 - kW] + frame[hot + 1 + kW] + 2) / 4);
+    EXPECT_EQ(frame, expected);
 
     // A null image clears the bad points.
     arith.SetArithBpImage(nullptr);

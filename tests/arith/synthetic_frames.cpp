@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <random>
 
 namespace arith_test {
@@ -31,6 +32,21 @@ double Mean(const std::vector<std::uint8_t>& image) {
     double sum = 0;
     for (auto v : image) sum += v;
     return sum / image.size();
+}
+
+bool MonotonicAndSaturated(const std::vector<std::uint16_t>& frame,
+                           const std::vector<std::uint8_t>& grey, int low, int high) {
+    std::vector<std::size_t> order(frame.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](auto a, auto b) { return frame[a] < frame[b]; });
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const std::size_t p = order[i];
+        if ((i > 0 && grey[p] < grey[order[i - 1]]) || (frame[p] <= low && grey[p] != 0) ||
+            (frame[p] >= high && grey[p] != 255)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 double StdDev(const std::vector<std::uint8_t>& image) {

@@ -15,6 +15,10 @@ std::vector<std::uint16_t> Scene(int w, int h, int low = 3000, int high = 9000, 
 std::vector<std::uint16_t> Uniform(int w, int h, std::uint16_t value);
 
 double Mean(const std::vector<std::uint8_t>& image);
+// True when a warmer pixel is never darker, pixels at or below `low` are black and those at or
+// above `high` white.
+bool MonotonicAndSaturated(const std::vector<std::uint16_t>& frame,
+                           const std::vector<std::uint8_t>& grey, int low, int high);
 double StdDev(const std::vector<std::uint8_t>& image);
 
 }  // namespace arith_test
