@@ -119,24 +119,18 @@ TEST_F(Recording, PlainBmpAndCallerImage) {
     ASSERT_EQ(ZelIr_SaveCurrImageAsBmp(source_.get(), dir_.WideFile("plain.bmp").c_str()), 1);
     EXPECT_EQ(ReadBytes(dir_.File("plain.bmp")).size(), 1078u + kW * kH);
 
-    BITMAPINFOHEADER info{};
-    info.biSize = 124;
+    // A caller's 16 x 4 image of four colours; a header of another size is refused.
+    BITMAPINFOHEADER info{124, 16, 4, 1, 8, 0, 64, 0, 0, 4, 0};
     std::vector<RGBQUAD> palette(4, RGBQUAD{1, 2, 3, 0});
     std::vector<uint8_t> pixels(16 * 4, 3);
-    EXPECT_EQ(ZelIr_SaveCurrImageV1D7(source_.get(), dir_.WideFile("v.bmp").c_str(), &info,
-                                      palette.data(), pixels.data()),
-              0);
+    const auto save = [&] {
+        return ZelIr_SaveCurrImageV1D7(source_.get(), dir_.WideFile("v.bmp").c_str(), &info,
+                                       palette.data(), pixels.data());
+    };
+    EXPECT_EQ(save(), 0);
     EXPECT_FALSE(std::filesystem::exists(dir_.File("v.bmp")));
     info.biSize = 40;
-    info.biWidth = 16;
-    info.biHeight = 4;
-    info.biPlanes = 1;
-    info.biBitCount = 8;
-    info.biClrUsed = 4;
-    info.biSizeImage = 64;
-    ASSERT_EQ(ZelIr_SaveCurrImageV1D7(source_.get(), dir_.WideFile("v.bmp").c_str(), &info,
-                                      palette.data(), pixels.data()),
-              1);
+    ASSERT_EQ(save(), 1);
     const auto file = ReadBytes(dir_.File("v.bmp"));
     const uint32_t bitmapBytes = zelir_test::Get<uint32_t>(file, 2);
     EXPECT_EQ(bitmapBytes, 14u + 40 + 16 + 64);
