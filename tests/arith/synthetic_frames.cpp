@@ -34,6 +34,20 @@ double Mean(const std::vector<std::uint8_t>& image) {
     return sum / image.size();
 }
 
+bool BrightnessAndContrastRise(
+    const std::function<std::vector<std::uint8_t>(int contrast, int brightness)>& map,
+    const std::vector<int>& settings) {
+    std::vector<double> means, spreads;
+    for (int setting : settings) {
+        means.push_back(Mean(map(50, setting)));
+        spreads.push_back(StdDev(map(setting, 50)));
+    }
+    const auto rising = [](const std::vector<double>& v) {
+        return std::adjacent_find(v.begin(), v.end(), std::greater_equal<>()) == v.end();
+    };
+    return rising(means) && rising(spreads);
+}
+
 bool MonotonicAndSaturated(const std::vector<std::uint16_t>& frame,
                            const std::vector<std::uint8_t>& grey, int low, int high) {
     std::vector<std::size_t> order(frame.size());

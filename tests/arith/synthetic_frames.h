@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class ZelIrArith;
@@ -20,6 +21,11 @@ double Mean(const std::vector<std::uint8_t>& image);
 bool MonotonicAndSaturated(const std::vector<std::uint16_t>& frame,
                            const std::vector<std::uint8_t>& grey, int low, int high);
 double StdDev(const std::vector<std::uint8_t>& image);
+// True when, at the given settings in rising order, brightness always raises the mean grey of
+// `map(contrast, brightness)` (contrast 50) and contrast its spread (brightness 50).
+bool BrightnessAndContrastRise(
+    const std::function<std::vector<std::uint8_t>(int contrast, int brightness)>& map,
+    const std::vector<int>& settings);
 
 }  // namespace arith_test
 
