@@ -38,15 +38,14 @@ class Playback : public ::testing::Test {
 TEST_F(Playback, MovieOpensAsMovieHandle) {
     Handle movie = OpenMovie();
     ASSERT_TRUE(movie);
-    EXPECT_EQ(ZelIr_GetHandleType(movie.get()), 2u);
-    EXPECT_EQ(ZelIr_GetHandleTypeExt(movie.get()), 6u);
-    EXPECT_EQ(ZelIr_MovieGetTotalFrm(movie.get()), 6u);
-    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 0u);
-    EXPECT_EQ(ZelIr_MovieIsPause(movie.get()), 0u);  // MovieFileOpen runs it
     uint32_t w = 0, h = 0;
     EXPECT_EQ(ZelIr_GetDigitArrayPara(movie.get(), &w, &h), 1);
-    EXPECT_EQ(w, kW);
-    EXPECT_EQ(h, kH);
+    // MovieFileOpen runs the movie (not paused).
+    EXPECT_EQ((std::array<uint32_t, 7>{
+                  ZelIr_GetHandleType(movie.get()), ZelIr_GetHandleTypeExt(movie.get()),
+                  ZelIr_MovieGetTotalFrm(movie.get()), ZelIr_MovieGetPosi(movie.get()),
+                  ZelIr_MovieIsPause(movie.get()), w, h}),
+              (std::array<uint32_t, 7>{2, 6, 6, 0, 0, kW, kH}));
     Handle paused(ZelIr_RawImageOpen(dir_.WideFile("six.irm").c_str()));
     ASSERT_TRUE(paused);
     EXPECT_EQ(ZelIr_MovieIsPause(paused.get()), 1u);  // RawImageOpen leaves it paused
@@ -192,13 +191,15 @@ TEST_F(Playback, RawImageWithLeadingRowsSkipsThem) {
     ASSERT_EQ(ZelIr_GetNewArray(raw.get()), 1);
     uint32_t w = 0, h = 0;
     ZelIr_GetDigitArrayPara(raw.get(), &w, &h);
-    EXPECT_EQ(w, 384u);
-    EXPECT_EQ(h, 288u);
-    EXPECT_EQ(ZelIr_GetDigitVal(raw.get(), 1, 0), 1.0);
-    EXPECT_EQ(ZelIr_GetDigitVal(raw.get(), 0, 1), 384.0);
-    EXPECT_EQ(ZelIr_GetDigitVal(raw.get(), 383, 100), 100.0 * 384 + 383);
-    EXPECT_EQ(ZelIr_GetDigitVal(raw.get(), 384, 0), 0.0);
-    EXPECT_EQ(ZelIr_GetDigitVal(raw.get(), 0, -1), 0.0);
+    EXPECT_EQ((std::pair{w, h}), (std::pair{384u, 288u}));
+    // Pixel k holds k; outside the frame reads 0.
+    for (const auto& [x, y, value] : {std::tuple{1, 0, 1.0},
+                                      {0, 1, 384.0},
+                                      {383, 100, 100.0 * 384 + 383},
+                                      {384, 0, 0.0},
+                                      {0, -1, 0.0}}) {
+        EXPECT_EQ(ZelIr_GetDigitVal(raw.get(), x, y), value) << x << "," << y;
+    }
     void* block = nullptr;
     ASSERT_EQ(ZelIr_GetDeviceIRIParam(raw.get(), &block), 1);
     EXPECT_EQ(static_cast<ZelIrParameterBlock*>(block)->headerLines, 2);
@@ -256,8 +257,8 @@ TEST_F(Playback, PositionsPastTheLastWholeFrameRepeatIt) {
     Handle movie(ZelIr_MovieFileOpen(dir_.WideFile("short.irm").c_str()));
     ASSERT_TRUE(movie);
     ZelIr_SetCyclePlay(movie.get(), 0);
-    EXPECT_EQ(ZelIr_MovieGetTotalFrm(movie.get()), 9u);
-    EXPECT_EQ(ZelIr_MovieGetWholeFrm(movie.get()), 6u);
+    EXPECT_EQ((std::pair{ZelIr_MovieGetTotalFrm(movie.get()), ZelIr_MovieGetWholeFrm(movie.get())}),
+              (std::pair{9u, 6u}));
     ASSERT_EQ(ZelIr_GetNewArray(movie.get()), 1);
     EXPECT_EQ(Digits(movie), frames_[1]);
     EXPECT_EQ(ZelIr_MovieForward(movie.get(), 100), 1);

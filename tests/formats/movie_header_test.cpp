@@ -57,11 +57,10 @@ TEST(MovieHeader, FinishedHeaderFieldsSitAtTheirOffsets) {
     EXPECT_EQ(TextAt(bytes, 0, 6), "IRGBIT");
     EXPECT_EQ(TextAt(bytes, 10, 20), std::string("2023 12 31 23:59:58\0", 20));
     EXPECT_EQ(TextAt(bytes, 30, 20), std::string("2024 01 01 00:00:01\0", 20));
-    EXPECT_EQ(Get<uint16_t>(bytes, 50), 0);
-    EXPECT_EQ(Get<uint32_t>(bytes, 52), 1234u);
-    EXPECT_EQ(Get<uint32_t>(bytes, 56), 49300u);
-    EXPECT_EQ(Get<uint16_t>(bytes, 60), 640);
-    EXPECT_EQ(Get<uint16_t>(bytes, 62), 512);
+    EXPECT_EQ((std::array<uint32_t, 5>{Get<uint16_t>(bytes, 50), Get<uint32_t>(bytes, 52),
+                                       Get<uint32_t>(bytes, 56), Get<uint16_t>(bytes, 60),
+                                       Get<uint16_t>(bytes, 62)}),
+              (std::array<uint32_t, 5>{0, 1234, 49300, 640, 512}));
 }
 
 TEST(MovieHeader, RoundTripThroughAFile) {

@@ -59,11 +59,9 @@ TEST(ParameterLine, AdoptingKeepsGeometryAndHeaderLinesAndNothingPastTheLine) {
     std::memcpy(&line[8], tail.data(), tail.size());
     AdoptParameterLine(*block, line);
 
-    EXPECT_EQ(block->marker, 1);
-    EXPECT_EQ(block->paramLineSize, 6);
-    EXPECT_EQ(block->width, 384);
-    EXPECT_EQ(block->height, 288);
-    EXPECT_EQ(block->headerLines, 2);
+    EXPECT_EQ((std::array<int, 5>{block->marker, block->paramLineSize, block->width, block->height,
+                                  block->headerLines}),
+              (std::array<int, 5>{1, 6, 384, 288, 2}));
     EXPECT_EQ(std::memcmp(bytes + 9, &line[9], 91), 0);
     EXPECT_EQ(bytes[100], 0xEE);
     EXPECT_EQ(bytes[sizeof(*block) - 1], 0xEE);
