@@ -1,14 +1,9 @@
 // The camera-control and device-list exports on handles that are not cameras, and the device
 // list without discovery (nothing here opens an adapter).
-#include <gtest/gtest.h>
 #include <zelir/zelir.h>
 
-#include <cstring>
-#include <memory>
-#include <vector>
-
 #include "support/open_handle.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 

@@ -1,12 +1,9 @@
 // The handle table, its checks and the handle life cycle.
-#include <gtest/gtest.h>
 #include <zelir/zelir.h>
-
-#include <memory>
-#include <vector>
 
 #include "api/handle_table.h"
 #include "support/fake_handle.h"
+#include "support/unit.h"
 
 namespace {
 

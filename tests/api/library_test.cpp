@@ -1,8 +1,7 @@
 // The library frame through the public interface alone.
-#include <gtest/gtest.h>
 #include <zelir/zelir.h>
 
-#include <cstring>
+#include "support/unit.h"
 
 namespace {
 

@@ -1,11 +1,8 @@
 // The exports for tools: display choices, movie facts, recorded parameter lines, movie writer.
-#include <gtest/gtest.h>
 #include <zelir/zelir.h>
 
-#include <array>
-
 #include "support/open_handle.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 

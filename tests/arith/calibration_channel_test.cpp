@@ -1,14 +1,8 @@
 // Calibration channels kept in the data directory under the camera's serial text.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <vector>
-
 #include "arith/synthetic_frames.h"
 #include "arith/zelir_arith.h"
 #include "support/debug_capture.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 
@@ -18,18 +12,8 @@ using zelir::test::DebugCapture;
 
 constexpr int kW = 64, kH = 48;
 
-void Calibrate(ZelIrArith& arith, const Sensor& sensor) {
-    arith.SetLData(sensor.Frame(4000).data(), 1);
-    arith.GetLData(0, true);
-    arith.SetHData(sensor.Frame(9000).data(), 1);
-    arith.GetHData();
-    ASSERT_TRUE(arith.CalcK());
-}
-
 std::vector<std::uint16_t> Corrected(ZelIrArith& arith, const std::vector<std::uint16_t>& raw) {
-    auto frame = raw;
-    arith.GenY16(frame.data(), kW, kH, true);
-    return frame;
+    return arith_test::Corrected(arith, raw, kW, kH);
 }
 
 class CalibrationChannelTest : public ::testing::Test {
@@ -39,7 +23,7 @@ class CalibrationChannelTest : public ::testing::Test {
         ZelIrArith arith;
         arith.Init(kW, kH, dir.path().wstring().c_str(), L"SN-0042");
         ASSERT_EQ(arith.SetCurrChan(2), 1);
-        Calibrate(arith, sensor);
+        ASSERT_TRUE(arith_test::Calibrate(arith, sensor));
         expected = Corrected(arith, raw);
         ASSERT_NE(expected, raw);
     }
@@ -151,7 +135,7 @@ TEST_F(CalibrationChannelTest, ResetForgetsTheSavedSet) {
 TEST_F(CalibrationChannelTest, SerialTextIsMadeSafeForAFileName) {
     ZelIrArith arith;
     arith.Init(kW, kH, dir.path().wstring().c_str(), L"../a b/\u00e9");
-    Calibrate(arith, sensor);
+    ASSERT_TRUE(arith_test::Calibrate(arith, sensor));
     EXPECT_TRUE(fs::exists(File(".._a_b___", 0)));  // é is two UTF-8 bytes
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
@@ -163,7 +147,7 @@ TEST(CalibrationChannel, WithoutSerialOrDirectoryNothingIsSaved) {
                                      std::pair{std::wstring(), std::wstring(L"SN1")}}) {
         ZelIrArith arith;
         arith.Init(kW, kH, directory.c_str(), serial.c_str());
-        Calibrate(arith, sensor);
+        ASSERT_TRUE(arith_test::Calibrate(arith, sensor));
         EXPECT_NE(Corrected(arith, sensor.Frame(5000)), sensor.Frame(5000)) << "still applied";
     }
     EXPECT_TRUE(fs::is_empty(dir.path()));
@@ -174,7 +158,7 @@ TEST(CalibrationChannel, UnwritableDirectoryIsReported) {
     const Sensor sensor(kW, kH);
     ZelIrArith arith;
     arith.Init(kW, kH, L"/nonexistent-zelir-dir", L"SN1");
-    Calibrate(arith, sensor);
+    ASSERT_TRUE(arith_test::Calibrate(arith, sensor));
     ASSERT_EQ(capture.Messages().size(), 1u);
     EXPECT_EQ(
         capture.Messages()[0],

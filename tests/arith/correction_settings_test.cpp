@@ -1,27 +1,11 @@
 // Correction switches, parameters, channels, the bad-point image, flipping and post-processing.
-#include <gtest/gtest.h>
-
-#include <array>
-#include <numeric>
-#include <vector>
-
 #include "arith/synthetic_frames.h"
 #include "arith/zelir_arith.h"
+#include "support/unit.h"
 
 namespace {
 
 constexpr int kW = 64, kH = 48;
-
-TEST(GenY16, WithoutCoefficientsTheFrameIsUnchanged) {
-    ZelIrArith arith;
-    arith.Init(kW, kH, L"", L"");
-    const auto original = arith_test::Scene(kW, kH);
-    for (bool on : {false, true}) {
-        auto frame = original;
-        arith.GenY16(frame.data(), kW, kH, on);
-        EXPECT_EQ(frame, original) << on;
-    }
-}
 
 TEST(GenY16, BadPointImageReplacesPixelsFromGoodNeighbours) {
     ZelIrArith arith;
@@ -42,14 +26,12 @@ TEST(GenY16, BadPointImageReplacesPixelsFromGoodNeighbours) {
     EXPECT_EQ(frame, untouched) << "correction off";
 
     arith.GenY16(frame.data(), kW, kH, true);
+    auto expected = untouched;
     const int left = frame[hot - 1], right = frame[hot + 2];
-    EXPECT_EQ(frame[hot], (left + right + frame[hot - kW] + frame[hot + kW] + 2) / 4);
-    EXPECT_EQ(frame[hot + 1], (left + right + frame[hot + 1 - kW] + frame[hot + 1 + kW] + 2) / 4);
-    for (std::size_t i = 0; i < frame.size(); ++i) {
-        if (i != hot && i != hot + 1) {
-            ASSERT_EQ(frame[i], untouched[i]) << i;
-        }
-    }
+    expected[hot] = uint16_t((left + right + frame[hot - kW] + frame[hot + kW] + 2) / 4);
+    expected[hot + 1] =
+        uint16_t((left + right + frame[hot + 1 - kW] + frame[hot + 1 + kW] + 2) / 4);
+    EXPECT_EQ(frame, expected);
 
     // A null image clears the bad points.
     arith.SetArithBpImage(nullptr);
@@ -116,12 +98,11 @@ void ExpectRowsReversed(int bytesPerPixel) {
     std::vector<Pixel> image(kW * kH);
     std::iota(image.begin(), image.end(), Pixel{0});
     const auto original = image;
-    ZelIrArith arith;
-    arith.FlipImage(image.data(), kW, kH, bytesPerPixel);
+    ZelIrArith().FlipImage(image.data(), kW, kH, bytesPerPixel);
     for (int y = 0; y < kH; ++y) {
-        for (int x = 0; x < kW; ++x) {
-            ASSERT_EQ(image[y * kW + x], original[(kH - 1 - y) * kW + x]) << x << "," << y;
-        }
+        ASSERT_TRUE(std::equal(image.begin() + y * kW, image.begin() + (y + 1) * kW,
+                               original.begin() + (kH - 1 - y) * kW))
+            << y;
     }
 }
 
@@ -142,13 +123,13 @@ TEST(FlipImage, RefusesOtherPixelSizes) {
     arith.FlipImage(nullptr, kW, kH, 1);  // must not crash
 }
 
+// Correction off copies, also in place; a missing source is refused.
 TEST(PostprocessY8, CorrectionOffCopies) {
     std::vector<std::uint8_t> src(kW * kH);
     std::iota(src.begin(), src.end(), 0);
     std::vector<std::uint8_t> dst(src.size(), 0);
     ZelIrArith arith;
     EXPECT_EQ(arith.PostprocessY8(src.data(), dst.data(), kW, kH, false), 1);
-    EXPECT_EQ(dst, src);
     EXPECT_EQ(arith.PostprocessY8(dst.data(), dst.data(), kW, kH, false), 1);
     EXPECT_EQ(dst, src);
     EXPECT_EQ(arith.PostprocessY8(nullptr, dst.data(), kW, kH, false), 0);

@@ -1,11 +1,7 @@
 // Every frame operation accepts 48x36 .. 1280x1024 and refuses other sizes without writing.
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <vector>
-
 #include "arith/synthetic_frames.h"
 #include "arith/zelir_arith.h"
+#include "support/unit.h"
 
 namespace {
 

@@ -1,12 +1,7 @@
 // Histogram statistics against a sorted copy of the frame.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstring>
-#include <vector>
-
 #include "arith/synthetic_frames.h"
 #include "arith/zelir_arith.h"
+#include "support/unit.h"
 
 namespace {
 
@@ -80,30 +75,21 @@ TEST(HistogramStatistics, LargeFramesPlaceTheCutsWithinAPerMille) {
     }
 }
 
-TEST(HistogramStatistics, UniformFrameHasEqualMinMaxAndLimits) {
-    const auto frame = arith_test::Uniform(48, 36, 4321);
-    HISTOGRAM_INFO info;
-    std::memset(&info, 0, sizeof(info));
-    info.bottomCut = info.topCut = 5;
-    ZelIrArith arith;
-    arith.HistogramStatistics(frame.data(), nullptr, 48, 36, &info);
-    EXPECT_EQ(info.minDigit, 4321);
-    EXPECT_EQ(info.maxDigit, 4321);
-    EXPECT_EQ(info.limit1, 4321);
-    EXPECT_EQ(info.limit2, 4321);
-}
-
-TEST(HistogramStatistics, FullDigitRangeIsCounted) {
-    std::vector<std::uint16_t> frame(64 * 48, 0);
-    frame[5] = 65535;
-    HISTOGRAM_INFO info;
-    std::memset(&info, 0, sizeof(info));
-    ZelIrArith arith;
-    arith.HistogramStatistics(frame.data(), nullptr, 64, 48, &info);
-    EXPECT_EQ(info.minDigit, 0);
-    EXPECT_EQ(info.maxDigit, 65535);
-    EXPECT_EQ(info.limit1, 0);
-    EXPECT_EQ(info.limit2, 65535);
+// A uniform frame has one value everywhere; a frame of 0 with one 65535 and no cuts counts the
+// full range.
+TEST(HistogramStatistics, UniformAndFullRangeFrames) {
+    auto full = arith_test::Uniform(64, 48, 0);
+    full[5] = 65535;
+    for (const auto& [frame, cut, low, high] :
+         {std::tuple{arith_test::Uniform(64, 48, 4321), 5, 4321, 4321}, {full, 0, 0, 65535}}) {
+        HISTOGRAM_INFO info;
+        std::memset(&info, 0, sizeof(info));
+        info.bottomCut = info.topCut = int16_t(cut);
+        ZelIrArith arith;
+        arith.HistogramStatistics(frame.data(), nullptr, 64, 48, &info);
+        EXPECT_EQ((std::array<int, 4>{info.minDigit, info.maxDigit, info.limit1, info.limit2}),
+                  (std::array<int, 4>{low, high, low, high}));
+    }
 }
 
 }  // namespace

@@ -1,17 +1,9 @@
 // Calibration from two raw image files.
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-
-#include <chrono>
-#include <cstring>
-#include <fstream>
-#include <vector>
-
 #include "arith/synthetic_frames.h"
 #include "arith/zelir_arith.h"
 #include "support/debug_capture.h"
 #include "support/finishes_within.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 
@@ -59,17 +51,10 @@ TEST_P(RawFileCalibrationTest, GivesTheSameCorrectionAsLiveReferences) {
     live.Init(w, h, L"", L"");
     ASSERT_TRUE(fromFiles.ReadRawDataCalcK((dir.path() / "low.raw").wstring().c_str(),
                                            (dir.path() / "high.raw").wstring().c_str()));
-    live.SetLData(sensor.Frame(4000).data(), 1);
-    live.GetLData(0, true);
-    live.SetHData(sensor.Frame(9000).data(), 1);
-    live.GetHData();
-    ASSERT_TRUE(live.CalcK());
-
-    auto a = sensor.Frame(6000), b = a;
-    fromFiles.GenY16(a.data(), w, h, true);
-    live.GenY16(b.data(), w, h, true);
-    EXPECT_EQ(a, b);
-    EXPECT_NE(a, sensor.Frame(6000));
+    ASSERT_TRUE(arith_test::Calibrate(live, sensor));
+    const auto corrected = arith_test::Corrected(fromFiles, sensor.Frame(6000), w, h);
+    EXPECT_EQ(corrected, arith_test::Corrected(live, sensor.Frame(6000), w, h));
+    EXPECT_NE(corrected, sensor.Frame(6000));
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, RawFileCalibrationTest,
@@ -93,7 +78,7 @@ TEST(RawFileCalibration, RefusesFilesThatDoNotFit) {
     const fs::path badLine = dir.path() / "line.raw";
     WriteRaw(badLine, sensor.Frame(4000), 321, 240, Layout::kParameterLine);
     const fs::path fifo = dir.path() / "fifo.raw";  // opening it to read would block
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_TRUE(zelir_test::MakeFifo(fifo));
 
     struct Case {
         fs::path low;
@@ -116,9 +101,7 @@ TEST(RawFileCalibration, RefusesFilesThatDoNotFit) {
         }
         EXPECT_EQ(capture.Messages().back(),
                   "ZelIrArith: raw image " + low.string() + " refused (" + reason + ")\n");
-        auto frame = sensor.Frame(6000);
-        arith.GenY16(frame.data(), 320, 240, true);
-        EXPECT_EQ(frame, sensor.Frame(6000));
+        EXPECT_EQ(arith_test::Corrected(arith, sensor.Frame(6000), 320, 240), sensor.Frame(6000));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <random>
 
 namespace arith_test {
@@ -31,6 +32,35 @@ double Mean(const std::vector<std::uint8_t>& image) {
     double sum = 0;
     for (auto v : image) sum += v;
     return sum / image.size();
+}
+
+bool BrightnessAndContrastRise(
+    const std::function<std::vector<std::uint8_t>(int contrast, int brightness)>& map,
+    const std::vector<int>& settings) {
+    std::vector<double> means, spreads;
+    for (int setting : settings) {
+        means.push_back(Mean(map(50, setting)));
+        spreads.push_back(StdDev(map(setting, 50)));
+    }
+    const auto rising = [](const std::vector<double>& v) {
+        return std::adjacent_find(v.begin(), v.end(), std::greater_equal<>()) == v.end();
+    };
+    return rising(means) && rising(spreads);
+}
+
+bool MonotonicAndSaturated(const std::vector<std::uint16_t>& frame,
+                           const std::vector<std::uint8_t>& grey, int low, int high) {
+    std::vector<std::size_t> order(frame.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](auto a, auto b) { return frame[a] < frame[b]; });
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const std::size_t p = order[i];
+        if ((i > 0 && grey[p] < grey[order[i - 1]]) || (frame[p] <= low && grey[p] != 0) ||
+            (frame[p] >= high && grey[p] != 255)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 double StdDev(const std::vector<std::uint8_t>& image) {
@@ -89,6 +119,20 @@ double StdDev16(const std::vector<std::uint16_t>& frame) {
     }
     const double mean = sum / frame.size();
     return std::sqrt(std::max(0.0, squares / frame.size() - mean * mean));
+}
+
+bool Calibrate(ZelIrArith& arith, const Sensor& sensor, int frames, int noise, double lowFlux) {
+    for (int k = 1; k <= frames; ++k) arith.SetLData(sensor.Frame(lowFlux, noise, k).data(), k);
+    const bool low = arith.GetLData(0, true);
+    for (int k = 1; k <= frames; ++k) arith.SetHData(sensor.Frame(9000, noise, 10 + k).data(), k);
+    return arith.GetHData() && low && arith.CalcK();
+}
+
+std::vector<std::uint16_t> Corrected(ZelIrArith& arith, const std::vector<std::uint16_t>& raw,
+                                     int w, int h) {
+    auto frame = raw;
+    arith.GenY16(frame.data(), w, h, true);
+    return frame;
 }
 
 }  // namespace arith_test

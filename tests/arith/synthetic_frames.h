@@ -2,7 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
+
+class ZelIrArith;
 
 namespace arith_test {
 
@@ -13,7 +16,16 @@ std::vector<std::uint16_t> Scene(int w, int h, int low = 3000, int high = 9000, 
 std::vector<std::uint16_t> Uniform(int w, int h, std::uint16_t value);
 
 double Mean(const std::vector<std::uint8_t>& image);
+// True when a warmer pixel is never darker, pixels at or below `low` are black and those at or
+// above `high` white.
+bool MonotonicAndSaturated(const std::vector<std::uint16_t>& frame,
+                           const std::vector<std::uint8_t>& grey, int low, int high);
 double StdDev(const std::vector<std::uint8_t>& image);
+// True when, at the given settings in rising order, brightness always raises the mean grey of
+// `map(contrast, brightness)` (contrast 50) and contrast its spread (brightness 50).
+bool BrightnessAndContrastRise(
+    const std::function<std::vector<std::uint8_t>(int contrast, int brightness)>& map,
+    const std::vector<int>& settings);
 
 }  // namespace arith_test
 
@@ -34,5 +46,13 @@ struct Sensor {
 };
 
 double StdDev16(const std::vector<std::uint16_t>& frame);
+
+// Takes `frames` frames of each reference (4000 and 9000 flux, noise +- `noise`) as a stream
+// would deliver them; true when the coefficients were computed.
+bool Calibrate(ZelIrArith& arith, const Sensor& sensor, int frames = 1, int noise = 0,
+               double lowFlux = 4000);
+// `raw` after the correction, for a frame of the sensor's size.
+std::vector<std::uint16_t> Corrected(ZelIrArith& arith, const std::vector<std::uint16_t>& raw,
+                                     int w, int h);
 
 }  // namespace arith_test

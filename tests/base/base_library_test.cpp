@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 #include <zelir/zelir.h>
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -18,42 +16,30 @@
 #include "base/profile_file.h"
 #include "base/string_conversion.h"
 #include "base/timer.h"
+#include "support/debug_capture.h"
+#include "support/test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct DebugCapture {
-    DebugCapture() {
-        ZelIr_SetDebugOutput(
-            [](const char* text, void* context) {
-                static_cast<std::vector<std::string>*>(context)->push_back(text);
-            },
-            &messages);
-    }
-    ~DebugCapture() { ZelIr_SetDebugOutput(nullptr, nullptr); }
-    std::vector<std::string> messages;
-};
+using zelir::test::DebugCapture;
 
 TEST(DebugOutput, EachMessageReachesTheSinkExactly) {
     DebugCapture capture;
     odtprintf(L"camera %d has found before\n", 0);
     odprintf("%s:%u\n", "adapter", 7u);
     odtprintf(L"caf\u00e9 %ls\n", L"\u00b0C");
-    ASSERT_EQ(capture.messages.size(), 3u);
-    EXPECT_EQ(capture.messages[0], "camera 0 has found before\n");
-    EXPECT_EQ(capture.messages[1], "adapter:7\n");
-    EXPECT_EQ(capture.messages[2],
-              "caf\xc3\xa9 \xc2\xb0"
-              "C\n");
+    EXPECT_EQ(capture.Messages(),
+              (std::vector<std::string>{"camera 0 has found before\n", "adapter:7\n",
+                                        "caf\xc3\xa9 \xc2\xb0"
+                                        "C\n"}));
 }
 
 TEST(DebugOutput, LongMessagesAreNotCut) {
     DebugCapture capture;
     const std::wstring longText(5000, L'a');
     odtprintf(L"%ls\n", longText.c_str());
-    ASSERT_EQ(capture.messages.size(), 1u);
-    EXPECT_EQ(capture.messages[0].size(), 5001u);
+    EXPECT_EQ(capture.Messages(), std::vector<std::string>{std::string(5000, 'a') + "\n"});
 }
 
 TEST(StringConversion, TcsToStrWritesAtMostSizeBytes) {
@@ -101,13 +87,8 @@ TEST(StringConversion, Utf16FieldsRoundTripAndStayTerminated) {
 
 class TempDir : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("zelir-base-" + std::to_string(getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
-    fs::path dir_;
+    std::string Path(const char* name) const { return dir_.File(name); }
+    zelir_test::ScratchDir dir_{"base"};
 };
 
 TEST_F(TempDir, AsciiFileReadsLinesWithoutTheirEnds) {
@@ -118,12 +99,8 @@ TEST_F(TempDir, AsciiFileReadsLinesWithoutTheirEnds) {
     char line[128];
     std::vector<std::string> lines;
     while (file.GetLine(line, sizeof(line))) lines.emplace_back(line);
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0], "S00600004844521B");
-    EXPECT_EQ(lines[1], "second");
-    EXPECT_EQ(lines[2], "");
-    EXPECT_EQ(lines[3], std::string(127, 'L'));
-    EXPECT_EQ(lines[4], "last");
+    EXPECT_EQ(lines, (std::vector<std::string>{"S00600004844521B", "second", "",
+                                               std::string(127, 'L'), "last"}));
 }
 
 TEST_F(TempDir, MissingFileYieldsNoLinesAndBinaryFileWritesAll) {

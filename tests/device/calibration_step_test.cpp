@@ -1,16 +1,10 @@
 // Two-point calibration: requests are taken by the next processed frame and reach the
 // arithmetic library, whose correction then flattens the fixed pattern.
-#include <gtest/gtest.h>
 #include <zelir/zelir.h>
-
-#include <cmath>
-#include <memory>
-#include <numeric>
-#include <vector>
 
 #include "support/fake_handle.h"
 #include "support/open_handle.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 

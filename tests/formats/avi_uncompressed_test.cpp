@@ -2,17 +2,11 @@
 // asking for an encoder FFmpeg does not have. ffmpeg must decode every frame bit-exact.
 #include <zelir/avi_code.h>
 
-#include <algorithm>
-#include <ostream>
-#include <string>
-#include <vector>
-
 #include "formats/avi_code_access.h"
 #include "formats/avi_file_writer.h"
 #include "formats/avi_probe.h"
 #include "formats/avi_test_scene.h"
-#include "support/run_tool.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 
@@ -29,16 +23,38 @@ struct RawCase {
     const char* encoder;
 };
 
-// The picture a 24-bit frame shows, top row first.
-std::vector<uint8_t> TopDown(const std::vector<uint8_t>& bgr, int width, int height) {
-    if (height < 0) return bgr;
+// A direct-colour frame made of the scene's values, with a per-channel twist so that a swapped
+// channel shows, and the picture it shows, top row first: 16-bit pixels are 5:5:5 (bit 15
+// unused), 32-bit ones carry a fourth byte the picture ignores.
+std::pair<std::vector<uint8_t>, std::vector<uint8_t>> DirectColour(
+    const std::vector<uint8_t>& values, int width, int height, uint16_t bitCount) {
+    const size_t step = bitCount / 8;
+    std::vector<uint8_t> bgr(values.size() * 3), frame(values.size() * step);
+    for (size_t i = 0; i < values.size(); ++i) {
+        uint8_t* pixel = &bgr[3 * i];
+        pixel[0] = values[i];
+        pixel[1] = static_cast<uint8_t>(255 - values[i]);
+        pixel[2] = static_cast<uint8_t>(values[i] * 3);
+        if (bitCount == 16) {
+            uint16_t word = 0x8000;
+            for (int k = 0; k < 3; ++k) {
+                word |= static_cast<uint16_t>((pixel[k] >> 3) << (5 * k));
+                pixel[k] = static_cast<uint8_t>((pixel[k] >> 3) << 3 | pixel[k] >> 5);
+            }
+            std::memcpy(&frame[2 * i], &word, 2);
+        } else {
+            std::copy_n(pixel, 3, &frame[step * i]);
+            if (step == 4) frame[step * i + 3] = static_cast<uint8_t>(i);
+        }
+    }
+    if (height < 0) return {frame, bgr};
     const size_t row = static_cast<size_t>(width) * 3;
     std::vector<uint8_t> picture(bgr.size());
     for (int y = 0; y < height; ++y) {
-        std::copy_n(bgr.begin() + static_cast<ptrdiff_t>((height - 1 - y) * row), row,
-                    picture.begin() + static_cast<ptrdiff_t>(y * row));
+        std::copy_n(bgr.begin() + ptrdiff_t((height - 1 - y) * row), row,
+                    picture.begin() + ptrdiff_t(y * row));
     }
-    return picture;
+    return {frame, picture};
 }
 
 void PrintTo(const RawCase& c, std::ostream* os) {
@@ -71,61 +87,29 @@ TEST_P(AviUncompressed, EveryFrameDecodesBitExact) {
     constexpr int kFrames = 4;
     for (int k = 0; k < kFrames; ++k) {
         const std::vector<uint8_t> indices = SceneFrame(c.width, rows, k * 3);
-        std::vector<uint8_t> picture;
-        if (c.bitCount == 8) {
-            ASSERT_EQ(
-                avi.PushFrame(indices.data(), static_cast<int>(indices.size()), format.info()), 1);
+        std::vector<uint8_t> frame = indices, picture;
+        if (c.bitCount != 8) {
+            std::tie(frame, picture) = DirectColour(indices, c.width, c.height, c.bitCount);
+        } else {
             PaletteFormat shown = format;
             if (c.palette == RawCase::kSixteenEntries) {
                 std::fill(shown.palette.begin() + 16, shown.palette.end(), RGBQUAD{0, 0, 0, 0});
             }
             picture = zelir_test::ExpectedPicture(indices, shown);
-        } else {
-            // A frame made of the scene's values, with a per-channel twist so that a swapped
-            // channel shows; 16-bit pixels are 5:5:5 (bit 15 unused), 32-bit ones carry a
-            // fourth byte the picture ignores.
-            std::vector<uint8_t> bgr(indices.size() * 3);
-            std::vector<uint8_t> frame(indices.size() * (c.bitCount / 8));
-            for (size_t i = 0; i < indices.size(); ++i) {
-                const uint8_t b = indices[i];
-                const auto g = static_cast<uint8_t>(255 - indices[i]);
-                const auto r = static_cast<uint8_t>(indices[i] * 3);
-                if (c.bitCount == 16) {
-                    const auto five = [](uint8_t v) { return v >> 3; };
-                    const auto wide = [](int v) { return static_cast<uint8_t>(v << 3 | v >> 2); };
-                    const auto word =
-                        static_cast<uint16_t>(0x8000 | five(r) << 10 | five(g) << 5 | five(b));
-                    frame[2 * i] = static_cast<uint8_t>(word);
-                    frame[2 * i + 1] = static_cast<uint8_t>(word >> 8);
-                    bgr[3 * i] = wide(five(b));
-                    bgr[3 * i + 1] = wide(five(g));
-                    bgr[3 * i + 2] = wide(five(r));
-                    continue;
-                }
-                bgr[3 * i] = b;
-                bgr[3 * i + 1] = g;
-                bgr[3 * i + 2] = r;
-                const size_t step = c.bitCount / 8;
-                std::copy_n(&bgr[3 * i], 3, &frame[step * i]);
-                if (step == 4) frame[step * i + 3] = static_cast<uint8_t>(i);
-            }
-            ASSERT_EQ(avi.PushFrame(frame.data(), static_cast<int>(frame.size()), format.info()),
-                      1);
-            picture = TopDown(bgr, c.width, c.height);
         }
+        ASSERT_EQ(avi.PushFrame(frame.data(), static_cast<int>(frame.size()), format.info()), 1);
         expected.insert(expected.end(), picture.begin(), picture.end());
     }
     EXPECT_EQ(avi.GetFrameCounter(), static_cast<unsigned>(kFrames));
     avi.CloseAviFile();
 
     auto facts = zelir_test::ProbeVideo(dir.File("raw.avi"));
-    EXPECT_EQ(facts["codec_name"], "rawvideo");
-    EXPECT_EQ(facts["pix_fmt"], "bgr24");
-    EXPECT_EQ(facts["width"], std::to_string(c.width));
-    EXPECT_EQ(facts["height"], std::to_string(rows));
-    EXPECT_EQ(facts["r_frame_rate"], "7/1");
-    EXPECT_EQ(facts["nb_read_frames"], std::to_string(kFrames));
-    EXPECT_EQ(facts["TAG:title"], "Infrared Video");
+    EXPECT_EQ((std::vector<std::string>{facts["codec_name"], facts["pix_fmt"], facts["width"],
+                                        facts["height"], facts["r_frame_rate"],
+                                        facts["nb_read_frames"], facts["TAG:title"]}),
+              (std::vector<std::string>{"rawvideo", "bgr24", std::to_string(c.width),
+                                        std::to_string(rows), "7/1", std::to_string(kFrames),
+                                        "Infrared Video"}));
     EXPECT_EQ(zelir_test::KeyFrames(dir.File("raw.avi")), (std::vector<int>{0, 1, 2, 3}));
     EXPECT_TRUE(zelir_test::DecodeBgr(dir.File("raw.avi")) == expected);
 }

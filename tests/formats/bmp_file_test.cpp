@@ -1,14 +1,9 @@
 // The BMPs this module writes, judged by their bytes and by an outside reader (Pillow).
 #include "formats/bmp_file.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <memory>
-#include <sstream>
-
 #include "formats/combined_image.h"
-#include "support/test_files.h"
+#include "support/run_tool.h"
+#include "support/unit.h"
 
 namespace zelir::files {
 namespace {
@@ -35,18 +30,9 @@ struct PillowView {
 };
 
 PillowView AskPillow(const test::ScratchDir& dir, const std::filesystem::path& bmp) {
-    test::WriteBytes(dir / "oracle.py",
-                     std::span(reinterpret_cast<const uint8_t*>(kOracle), std::strlen(kOracle)));
-    const std::string command =
-        std::string(ZELIR_PYTHON) + " " + (dir / "oracle.py").string() + " " + bmp.string();
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), &::pclose);
-    std::string output;
-    std::array<char, 4096> chunk;
-    size_t n = 0;
-    while (pipe && (n = std::fread(chunk.data(), 1, chunk.size(), pipe.get())) > 0) {
-        output.append(chunk.data(), n);
-    }
-    std::istringstream lines(output);
+    test::WriteText(dir / "oracle.py", kOracle);
+    std::istringstream lines(test::RunTool(std::string(ZELIR_PYTHON) + " " +
+                                           (dir / "oracle.py").string() + " " + bmp.string()));
     PillowView view;
     std::getline(lines, view.header);
     std::getline(lines, view.palette);

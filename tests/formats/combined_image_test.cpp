@@ -1,24 +1,14 @@
 #include "formats/combined_image.h"
 
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <functional>
-#include <limits>
-#include <memory>
-
 #include "formats/bmp_file.h"
 #include "formats/file_checksum.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace zelir::files {
 namespace {
 
 namespace test = ::zelir_test;
-
-using test::Append;
-using test::Get;
-using test::Put;
+using namespace ::zelir_test;
 
 constexpr size_t kBlockBytes = sizeof(ZelIrParameterBlock);
 
@@ -155,20 +145,24 @@ TEST(CombinedImageWriter, RefusesInconsistentInput) {
     EXPECT_FALSE(std::filesystem::exists(dir / "no"));
 }
 
+// Read from its path, the file gives back every part and is written again byte for byte.
 TEST(CombinedImageReader, ReadsBackWhatWasWrittenAndWritesItAgainByteForByte) {
+    test::ScratchDir dir;
     const Written w = WriteSample(8, 4, 500);
-    const Loaded l = Read(w.file);
-    ASSERT_EQ(l.result, FileResult::kOk);
+    test::WriteBytes(dir / "a.bmp", w.file);
+    Loaded l;
+    ASSERT_EQ(ReadCombinedImageFile(dir / "a.bmp", *l.block, l.frame, l.analysis, l.info),
+              FileResult::kOk);
     EXPECT_EQ(BytesOf(*l.block), BytesOf(*w.block));
     EXPECT_TRUE(std::equal(w.digits.begin(), w.digits.end(), l.frame.begin()));
-    EXPECT_EQ(l.info.width, 8);
-    EXPECT_EQ(l.info.height, 4);
-    EXPECT_EQ(l.info.bitmapBytes, 1110u);
-    EXPECT_EQ(l.info.analysisBytes, 500);
+    EXPECT_EQ((std::array<uint32_t, 4>{l.info.width, l.info.height, l.info.bitmapBytes,
+                                       l.info.analysisBytes}),
+              (std::array<uint32_t, 4>{8, 4, 1110, 500}));
     EXPECT_FALSE(l.info.hasParameterLine);
     EXPECT_TRUE(std::equal(w.analysis.begin(), w.analysis.end(), l.analysis.begin()));
+    EXPECT_EQ(ReadCombinedImageFile(dir / "none.bmp", *l.block, l.frame, l.analysis, l.info),
+              FileResult::kCannotOpen);
 
-    test::ScratchDir dir;
     const auto bitmap = std::span(w.file).first(l.info.bitmapBytes);
     ASSERT_EQ(WriteCombinedImageFile(dir / "again.bmp",
                                      {bitmap,
@@ -178,18 +172,6 @@ TEST(CombinedImageReader, ReadsBackWhatWasWrittenAndWritesItAgainByteForByte) {
                                       std::span(l.analysis).first(l.info.analysisBytes)}),
               FileResult::kOk);
     EXPECT_EQ(test::ReadBytes(dir / "again.bmp"), w.file);
-}
-
-TEST(CombinedImageReader, ReadsFromAPath) {
-    test::ScratchDir dir;
-    const Written w = WriteSample(8, 4, 0);
-    test::WriteBytes(dir / "a.bmp", w.file);
-    Loaded l;
-    EXPECT_EQ(ReadCombinedImageFile(dir / "a.bmp", *l.block, l.frame, l.analysis, l.info),
-              FileResult::kOk);
-    EXPECT_EQ(BytesOf(*l.block), BytesOf(*w.block));
-    EXPECT_EQ(ReadCombinedImageFile(dir / "none.bmp", *l.block, l.frame, l.analysis, l.info),
-              FileResult::kCannotOpen);
 }
 
 struct Refusal {
@@ -252,25 +234,17 @@ INSTANTIATE_TEST_SUITE_P(
                 FileResult::kTruncated}),
     [](const auto& info) { return std::string(info.param.name); });
 
-struct GeometryCase {
-    uint16_t width, height;
-    FileResult result;
-};
-
-class CombinedImageGeometry : public testing::TestWithParam<GeometryCase> {};
-
-TEST_P(CombinedImageGeometry, WrittenAlwaysReadOnlyWithinLimits) {
-    const GeometryCase& c = GetParam();
-    const Written w = WriteSample(c.width, c.height, 0);
-    ASSERT_FALSE(w.file.empty());
-    EXPECT_EQ(Read(w.file).result, c.result);
+// Any geometry is written; only those within 1280 x 1024 are read.
+TEST(CombinedImageReader, GeometryWithinTheLimitsOnly) {
+    for (const auto& [width, height, result] : {std::tuple{1280, 1024, FileResult::kOk},
+                                                {1281, 1, FileResult::kBadGeometry},
+                                                {1, 1025, FileResult::kBadGeometry},
+                                                {1, 1, FileResult::kOk}}) {
+        const Written w = WriteSample(uint16_t(width), uint16_t(height), 0);
+        ASSERT_FALSE(w.file.empty());
+        EXPECT_EQ(Read(w.file).result, result) << width << "x" << height;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Limits, CombinedImageGeometry,
-                         testing::Values(GeometryCase{1280, 1024, FileResult::kOk},
-                                         GeometryCase{1281, 1, FileResult::kBadGeometry},
-                                         GeometryCase{1, 1025, FileResult::kBadGeometry},
-                                         GeometryCase{1, 1, FileResult::kOk}));
 
 TEST(CombinedImageReader, DestinationsTooSmallAreRefused) {
     const Written w = WriteSample(8, 4, 500);
@@ -279,27 +253,16 @@ TEST(CombinedImageReader, DestinationsTooSmallAreRefused) {
     EXPECT_EQ(Read(w.file, 64, 500).result, FileResult::kOk);
 }
 
-struct AnalysisCase {
-    size_t length;
-    uint16_t loaded;
-};
-
-class CombinedImageAnalysisBlock : public testing::TestWithParam<AnalysisCase> {};
-
-TEST_P(CombinedImageAnalysisBlock, IsLoadedUpTo10000Bytes) {
-    const Written w = WriteSample(8, 4, GetParam().length);
-    const Loaded l = Read(w.file, 64, 10001);
-    ASSERT_EQ(l.result, FileResult::kOk);
-    EXPECT_EQ(l.info.analysisBytes, GetParam().loaded);
-    EXPECT_TRUE(
-        std::equal(l.analysis.begin(), l.analysis.begin() + GetParam().loaded, w.analysis.begin()));
-}
-
-INSTANTIATE_TEST_SUITE_P(Lengths, CombinedImageAnalysisBlock,
-                         testing::Values(AnalysisCase{1, 1}, AnalysisCase{10000, 10000},
-                                         AnalysisCase{10001, 0}));
-
-TEST(CombinedImageReader, AnalysisBlockWithZeroOffsetIsIgnored) {
+// Analysis blocks up to 10000 bytes are loaded; a longer one, or one at offset 0, is not.
+TEST(CombinedImageReader, AnalysisBlockIsLoadedUpTo10000Bytes) {
+    for (const auto& [length, loaded] : {std::pair{1, 1}, {10000, 10000}, {10001, 0}}) {
+        const Written w = WriteSample(8, 4, size_t(length));
+        const Loaded l = Read(w.file, 64, 10001);
+        ASSERT_EQ(l.result, FileResult::kOk);
+        EXPECT_EQ(l.info.analysisBytes, loaded);
+        EXPECT_TRUE(
+            std::equal(l.analysis.begin(), l.analysis.begin() + loaded, w.analysis.begin()));
+    }
     auto file = WriteSample(8, 4, 500).file;
     Put<uint32_t>(file, S + 36, 0);
     const Loaded l = Read(file);
@@ -323,29 +286,23 @@ INSTANTIATE_TEST_SUITE_P(Values, CombinedImageKthr,
                                          std::pair{std::numeric_limits<float>::quiet_NaN(), 0.2f},
                                          std::pair{std::numeric_limits<float>::infinity(), 0.2f}));
 
+// A stored block shorter than the caller's (down to the 11 bytes holding the geometry) fills
+// only its own bytes; the frame behind it is still found.
 TEST(CombinedImageReader, ShorterStoredBlockKeepsTheRestOfTheCallersBlock) {
-    auto stored = BytesOf(*Block(8, 4, 5));
-    stored.resize(200);
-    const auto digits = test::Pattern(64, 8);
-    const auto file = Assemble(CurrentBitmap(8, 4), stored, digits, {});
-    const Loaded l = Read(file);
-    ASSERT_EQ(l.result, FileResult::kOk);
-    const auto loaded = BytesOf(*l.block);
-    const auto before = BytesOf(*Block(0, 0, 77));
-    EXPECT_TRUE(std::equal(stored.begin(), stored.end(), loaded.begin()));
-    EXPECT_TRUE(std::equal(before.begin() + 200, before.end(), loaded.begin() + 200));
-    EXPECT_TRUE(std::equal(digits.begin(), digits.end(), l.frame.begin()));
-}
-
-TEST(CombinedImageReader, SmallestStoredBlockStillYieldsGeometryAndFrame) {
-    auto stored = BytesOf(*Block(8, 4, 5));
-    stored.resize(11);
-    const auto digits = test::Pattern(64, 8);
-    const Loaded l = Read(Assemble(CurrentBitmap(8, 4), stored, digits, {}));
-    ASSERT_EQ(l.result, FileResult::kOk);
-    EXPECT_EQ(l.info.width, 8);
-    EXPECT_EQ(l.info.height, 4);
-    EXPECT_TRUE(std::equal(digits.begin(), digits.end(), l.frame.begin()));
+    for (size_t size : {200, 11}) {
+        auto stored = BytesOf(*Block(8, 4, 5));
+        stored.resize(size);
+        const auto digits = test::Pattern(64, 8);
+        const Loaded l = Read(Assemble(CurrentBitmap(8, 4), stored, digits, {}));
+        ASSERT_EQ(l.result, FileResult::kOk);
+        EXPECT_EQ((std::pair{l.info.width, l.info.height}), (std::pair<uint16_t, uint16_t>{8, 4}));
+        auto expected = BytesOf(*Block(0, 0, 77));
+        std::copy(stored.begin(), stored.end(), expected.begin());
+        const auto loaded = BytesOf(*l.block);  // bytes 11..63 come before the size is known
+        EXPECT_TRUE(std::equal(stored.begin(), stored.end(), loaded.begin())) << size;
+        EXPECT_TRUE(std::equal(expected.begin() + 64, expected.end(), loaded.begin() + 64));
+        EXPECT_TRUE(std::equal(digits.begin(), digits.end(), l.frame.begin()));
+    }
 }
 
 TEST(CombinedImageReader, FrameOpeningWithAValidParameterLineIsAdopted) {

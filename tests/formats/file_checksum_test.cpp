@@ -1,12 +1,6 @@
 #include "formats/file_checksum.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <memory>
-#include <string>
-
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace zelir::files {
 namespace {
@@ -25,8 +19,6 @@ TEST(FileChecksumTable, IsTheReflectedCrc32Table) {
         for (int bit = 0; bit < 8; ++bit) r = (r & 1) ? (r >> 1) ^ 0xEDB88320u : r >> 1;
         ASSERT_EQ(table[i], r) << "entry " << i;
     }
-    EXPECT_EQ(table[1], 0x77073096u);
-    EXPECT_EQ(table[255], 0x2D02EF8Du);
 }
 
 struct ChecksumVector {

@@ -1,17 +1,11 @@
 #include "formats/movie_header.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <string>
-
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace zelir::files {
 namespace {
 
 namespace test = ::zelir_test;
-
 using test::Get;
 
 std::tm Time(int year, int month, int day, int hour, int minute, int second) {
@@ -63,11 +57,10 @@ TEST(MovieHeader, FinishedHeaderFieldsSitAtTheirOffsets) {
     EXPECT_EQ(TextAt(bytes, 0, 6), "IRGBIT");
     EXPECT_EQ(TextAt(bytes, 10, 20), std::string("2023 12 31 23:59:58\0", 20));
     EXPECT_EQ(TextAt(bytes, 30, 20), std::string("2024 01 01 00:00:01\0", 20));
-    EXPECT_EQ(Get<uint16_t>(bytes, 50), 0);
-    EXPECT_EQ(Get<uint32_t>(bytes, 52), 1234u);
-    EXPECT_EQ(Get<uint32_t>(bytes, 56), 49300u);
-    EXPECT_EQ(Get<uint16_t>(bytes, 60), 640);
-    EXPECT_EQ(Get<uint16_t>(bytes, 62), 512);
+    EXPECT_EQ((std::array<uint32_t, 5>{Get<uint16_t>(bytes, 50), Get<uint32_t>(bytes, 52),
+                                       Get<uint32_t>(bytes, 56), Get<uint16_t>(bytes, 60),
+                                       Get<uint16_t>(bytes, 62)}),
+              (std::array<uint32_t, 5>{0, 1234, 49300, 640, 512}));
 }
 
 TEST(MovieHeader, RoundTripThroughAFile) {
@@ -87,9 +80,12 @@ TEST(MovieHeader, RoundTripThroughAFile) {
     EXPECT_EQ(layout.frameBytes, 256u);
     EXPECT_EQ(layout.wholeFrames, 3u);
 
-    std::vector<uint8_t> frame(256);
-    ASSERT_EQ(ReadMovieFrame(file, layout, 2, frame), FileResult::kOk);
-    EXPECT_EQ(frame, std::vector<uint8_t>(frames.begin() + 512, frames.end()));
+    for (uint64_t i = 0; i < 3; ++i) {
+        std::vector<uint8_t> frame(256);
+        ASSERT_EQ(ReadMovieFrame(file, layout, i, frame), FileResult::kOk);
+        EXPECT_EQ(MovieFrameOffset(i, 256), 64 + i * 256);
+        EXPECT_TRUE(std::equal(frame.begin(), frame.end(), frames.begin() + i * 256)) << i;
+    }
 }
 
 struct MovieCase {
@@ -151,43 +147,29 @@ TEST(MovieLayout, FilesShorterThanTheHeaderAreRefused) {
     EXPECT_EQ(ReadMovieLayout(SpanSource({}), layout), FileResult::kTruncated);
 }
 
+// A parameter line of the header's geometry opening the first frame is reported; one of another
+// geometry, or one in a file with fewer than 100 bytes of frames, is not.
 TEST(MovieLayout, FirstFrameParameterLineIsReportedWhenValid) {
-    auto bytes = Movie(64, 4, 2, 2);
-    test::Put<uint16_t>(bytes, 64, 1);
-    test::Put<uint16_t>(bytes, 66, 6);
-    test::Put<uint16_t>(bytes, 68, 64);
-    test::Put<uint16_t>(bytes, 70, 4);
-    MovieLayout layout;
-    ASSERT_EQ(ReadMovieLayout(SpanSource(bytes), layout), FileResult::kOk);
-    EXPECT_TRUE(layout.firstLineValid);
-    EXPECT_TRUE(std::equal(layout.firstLine.begin(), layout.firstLine.end(), bytes.begin() + 64));
-
-    test::Put<uint16_t>(bytes, 70, 5);  // height of another geometry
-    ASSERT_EQ(ReadMovieLayout(SpanSource(bytes), layout), FileResult::kOk);
-    EXPECT_FALSE(layout.firstLineValid);
-}
-
-TEST(MovieLayout, NoFirstLineWithoutHundredBytesOfFrames) {
-    auto bytes = Movie(4, 2, 0, 0, 99);
-    test::Put<uint16_t>(bytes, 64, 1);
-    test::Put<uint16_t>(bytes, 66, 6);
-    test::Put<uint16_t>(bytes, 68, 4);
-    test::Put<uint16_t>(bytes, 70, 2);
-    MovieLayout layout;
-    ASSERT_EQ(ReadMovieLayout(SpanSource(bytes), layout), FileResult::kOk);
-    EXPECT_FALSE(layout.firstLineValid);
-}
-
-TEST(MovieFrame, ReadsEachFrameFromItsOffset) {
-    const auto bytes = Movie(4, 2, 3, 3);
-    MovieLayout layout;
-    ASSERT_EQ(ReadMovieLayout(SpanSource(bytes), layout), FileResult::kOk);
-    for (uint64_t i = 0; i < 3; ++i) {
-        std::vector<uint8_t> frame(16);
-        ASSERT_EQ(ReadMovieFrame(SpanSource(bytes), layout, i, frame), FileResult::kOk);
-        EXPECT_EQ(MovieFrameOffset(i, 16), 64 + i * 16);
-        EXPECT_TRUE(std::equal(frame.begin(), frame.end(), bytes.begin() + 64 + i * 16));
+    for (const auto& [height, valid] : {std::pair{4, true}, {5, false}}) {
+        auto bytes = Movie(64, 4, 2, 2);
+        for (auto [at, value] : {std::pair{64, 1}, {66, 6}, {68, 64}, {70, height}}) {
+            test::Put<uint16_t>(bytes, at, uint16_t(value));
+        }
+        MovieLayout layout;
+        ASSERT_EQ(ReadMovieLayout(SpanSource(bytes), layout), FileResult::kOk);
+        EXPECT_EQ(layout.firstLineValid, valid) << height;
+        if (valid) {
+            EXPECT_TRUE(
+                std::equal(layout.firstLine.begin(), layout.firstLine.end(), bytes.begin() + 64));
+        }
     }
+    auto bytes = Movie(4, 2, 0, 0, 99);
+    for (auto [at, value] : {std::pair{64, 1}, {66, 6}, {68, 4}, {70, 2}}) {
+        test::Put<uint16_t>(bytes, at, uint16_t(value));
+    }
+    MovieLayout layout;
+    ASSERT_EQ(ReadMovieLayout(SpanSource(bytes), layout), FileResult::kOk);
+    EXPECT_FALSE(layout.firstLineValid);
 }
 
 TEST(MovieFrame, MissingFrameAndSmallBufferLeaveTheFrameAsItWas) {

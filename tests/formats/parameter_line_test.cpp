@@ -1,11 +1,6 @@
 #include "formats/parameter_line.h"
 
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstring>
-
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace zelir::files {
 namespace {
@@ -64,11 +59,9 @@ TEST(ParameterLine, AdoptingKeepsGeometryAndHeaderLinesAndNothingPastTheLine) {
     std::memcpy(&line[8], tail.data(), tail.size());
     AdoptParameterLine(*block, line);
 
-    EXPECT_EQ(block->marker, 1);
-    EXPECT_EQ(block->paramLineSize, 6);
-    EXPECT_EQ(block->width, 384);
-    EXPECT_EQ(block->height, 288);
-    EXPECT_EQ(block->headerLines, 2);
+    EXPECT_EQ((std::array<int, 5>{block->marker, block->paramLineSize, block->width, block->height,
+                                  block->headerLines}),
+              (std::array<int, 5>{1, 6, 384, 288, 2}));
     EXPECT_EQ(std::memcmp(bytes + 9, &line[9], 91), 0);
     EXPECT_EQ(bytes[100], 0xEE);
     EXPECT_EQ(bytes[sizeof(*block) - 1], 0xEE);

@@ -1,8 +1,6 @@
 #include "formats/raw_image.h"
 
-#include <gtest/gtest.h>
-
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace zelir::files {
 namespace {

@@ -1,21 +1,12 @@
 // SrecCombinedToBin and ZelIr_SrecCombinedToBin: pairing rules, part files, names.
 #include <zelir/zelir.h>
 
-#include <filesystem>
-#include <ostream>
-#include <string>
-#include <vector>
-
 #include "support/run_tool.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 
-using zelir_test::RandomBytes;
-using zelir_test::ReadBytes;
-using zelir_test::RunTool;
-using zelir_test::ScratchDir;
-using zelir_test::WriteBytes;
+using namespace zelir_test;
 
 namespace fs = std::filesystem;
 

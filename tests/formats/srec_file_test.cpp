@@ -1,26 +1,14 @@
 // SrecToBin on files made by srec_cat, with objcopy as the judge of what the data are.
-#include <sys/stat.h>
 #include <zelir/zelir.h>
-
-#include <chrono>
-#include <filesystem>
-#include <ostream>
-#include <string>
-#include <vector>
 
 #include "support/debug_capture.h"
 #include "support/finishes_within.h"
 #include "support/run_tool.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 
-using zelir_test::RandomBytes;
-using zelir_test::ReadBytes;
-using zelir_test::RunTool;
-using zelir_test::ScratchDir;
-using zelir_test::WriteBytes;
-using zelir_test::WriteText;
+using namespace zelir_test;
 
 // S-record text of `bytes` at `address`, written by srec_cat with the given address width
 // (2: S1, 3: S2, 4: S3) and data bytes per line.
@@ -174,7 +162,7 @@ TEST(SrecToBin, OutArgumentsAreOptional) {
 // says why.
 TEST(SrecToBin, SpecialFilesAreNotRead) {
     const ScratchDir dir;
-    ASSERT_EQ(::mkfifo(dir.File("fifo.srec").c_str(), 0600), 0);
+    ASSERT_TRUE(MakeFifo(dir.File("fifo.srec")));
     for (const std::string& path : {dir.File("fifo.srec"), std::string("/dev/zero")}) {
         zelir::test::DebugCapture capture;
         zelir_test::ExpectFinishesWithin(std::chrono::seconds(20), path, [&] {

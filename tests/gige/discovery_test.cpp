@@ -41,10 +41,7 @@ class Discovery : public ::testing::Test {
 };
 
 TEST_F(Discovery, EntryTakesTheAcknowledgementsFields) {
-    auto ack = DiscoveryAck(7);
-    // Bytes 02 00 02 80 at offsets 12..15: height 512, width 640.
-    ack[12] = 0x02, ack[13] = 0x00, ack[14] = 0x02, ack[15] = 0x80;
-    ASSERT_EQ(AddDiscoveredCamera(ack, 3, "198.18.0.1"), 0);
+    ASSERT_EQ(AddDiscoveredCamera(DiscoveryAck(7, "ZS12345678", 640, 512), 3, "198.18.0.1"), 0);
     ASSERT_EQ(DiscoveredCount(), 1u);
     const DiscoveryEntry e = *GetDiscoveryEntry(0);
     EXPECT_STREQ(e.hostAddress, "198.18.0.1");

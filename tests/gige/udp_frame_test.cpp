@@ -40,23 +40,22 @@ TEST_P(UdpFrameLayout, FieldsAndChecksums) {
     ASSERT_EQ(sent, length + 42);
 
     const std::vector<uint8_t> frame(buffer.begin(), buffer.begin() + sent);
-    EXPECT_EQ(std::vector<uint8_t>(frame.begin(), frame.begin() + 6),
+    const auto at = [&frame](size_t from, size_t to) {
+        return std::vector<uint8_t>(frame.begin() + from, frame.begin() + to);
+    };
+    const auto be16 = [](size_t v) { return std::vector<uint8_t>{uint8_t(v >> 8), uint8_t(v)}; };
+    EXPECT_EQ(at(0, 6),
               std::vector<uint8_t>(ends.destinationMac.begin(), ends.destinationMac.end()));
-    EXPECT_EQ(std::vector<uint8_t>(frame.begin() + 6, frame.begin() + 12),
-              std::vector<uint8_t>(ends.sourceMac.begin(), ends.sourceMac.end()));
-    const std::vector<uint8_t> fixed = {0x08, 0x00, 0x45, 0x00};
-    EXPECT_EQ(std::vector<uint8_t>(frame.begin() + 12, frame.begin() + 16), fixed);
-    EXPECT_EQ(GetBe16(&frame[16]), length + 28);
-    EXPECT_EQ(GetBe16(&frame[18]), 0x1122);
-    EXPECT_EQ(GetBe16(&frame[20]), 0x4000);
-    EXPECT_EQ(frame[22], 64);
-    EXPECT_EQ(frame[23], 17);
-    EXPECT_EQ(std::vector<uint8_t>(frame.begin() + 26, frame.begin() + 34),
-              (std::vector<uint8_t>{198, 18, 0, 1, 198, 18, 0, 2}));
-    EXPECT_EQ(GetBe16(&frame[34]), 3955);
-    EXPECT_EQ(GetBe16(&frame[36]), 3956);
-    EXPECT_EQ(GetBe16(&frame[38]), length + 8);
-    EXPECT_EQ(std::vector<uint8_t>(frame.begin() + 42, frame.end()), payload);
+    EXPECT_EQ(at(6, 12), std::vector<uint8_t>(ends.sourceMac.begin(), ends.sourceMac.end()));
+    // Ethertype, version and header length, service, total length, id 0x1122, don't fragment,
+    // time to live 64, UDP; then the addresses, ports 3955 -> 3956 and the UDP length.
+    EXPECT_EQ(at(12, 16), (std::vector<uint8_t>{0x08, 0x00, 0x45, 0x00}));
+    EXPECT_EQ(at(16, 18), be16(length + 28));
+    EXPECT_EQ(at(18, 24), (std::vector<uint8_t>{0x11, 0x22, 0x40, 0x00, 64, 17}));
+    EXPECT_EQ(at(26, 38),
+              (std::vector<uint8_t>{198, 18, 0, 1, 198, 18, 0, 2, 0x0F, 0x73, 0x0F, 0x74}));
+    EXPECT_EQ(at(38, 40), be16(length + 8));
+    EXPECT_EQ(at(42, sent), payload);
 
     // IPv4 header verifies on its own.
     EXPECT_EQ(ReceiverSum({frame.begin() + 14, frame.begin() + 34}), 0xFFFF);

@@ -1,9 +1,6 @@
 // Analysis block and alarm mask through their exports.
-#include <gtest/gtest.h>
-
-#include <vector>
-
 #include "support/fake_handle.h"
+#include "support/unit.h"
 
 namespace {
 

@@ -1,14 +1,9 @@
 // Where palettes are read and writable state goes, by environment and folders present.
 #include "imaging/data_folders.h"
 
-#include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <filesystem>
-#include <optional>
-#include <string>
-
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 

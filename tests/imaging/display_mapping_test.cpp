@@ -1,13 +1,6 @@
 // Display mapping: routing by brightness/contrast type, statistics, flipping, display exports.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <limits>
-#include <numeric>
-#include <tuple>
-#include <vector>
-
 #include "support/fake_handle.h"
+#include "support/unit.h"
 
 namespace {
 
@@ -40,17 +33,12 @@ TEST(DisplayMapping, StatisticsReachRecordAndParameterBlock) {
     const auto digits = Gradient();
     std::vector<uint8_t> out(kW * kH);
     ASSERT_EQ(ZelIr_DigitArrayToBmp(handle.handle(), digits.data(), out.data(), 0, 1, &record), 1);
-    const ZelIrParameterBlock* block = handle.manager()->ParameterBlock();
-    EXPECT_EQ(block->topCut, 20);
-    EXPECT_EQ(block->bottomCut, 30);
-    EXPECT_EQ(block->minDigit, *std::min_element(digits.begin(), digits.end()));
-    EXPECT_EQ(block->maxDigit, *std::max_element(digits.begin(), digits.end()));
-    EXPECT_LE(block->minDigit, block->limit1);
-    EXPECT_LE(block->limit1, block->limit2);
-    EXPECT_LE(block->limit2, block->maxDigit);
-    EXPECT_EQ(record.minDigit, block->minDigit);
-    EXPECT_EQ(record.maxDigit, block->maxDigit);
-    EXPECT_EQ(record.limit2, block->limit2);
+    const ZelIrParameterBlock* b = handle.manager()->ParameterBlock();
+    EXPECT_EQ((std::array<int, 4>{b->topCut, b->bottomCut, b->minDigit, b->maxDigit}),
+              (std::array<int, 4>{20, 30, 8000, 8000 + 40 * (kW - 1) + kH - 1}));
+    EXPECT_TRUE(b->minDigit <= b->limit1 && b->limit1 <= b->limit2 && b->limit2 <= b->maxDigit);
+    EXPECT_EQ((std::array<int, 3>{record.minDigit, record.maxDigit, record.limit2}),
+              (std::array<int, 3>{b->minDigit, b->maxDigit, b->limit2}));
 }
 
 TEST(DisplayMapping, AutomaticLinearUsesTheFullRangeAndResetsBrightness) {
@@ -60,10 +48,11 @@ TEST(DisplayMapping, AutomaticLinearUsesTheFullRangeAndResetsBrightness) {
         ZelIr_SetCurrBright(handle.handle(), 80);
         ZelIr_SetCurrContrast(handle.handle(), 10);
         const auto out = Map(handle.handle(), Gradient());
-        EXPECT_EQ(*std::min_element(out.begin(), out.end()), 0) << type;
-        EXPECT_EQ(*std::max_element(out.begin(), out.end()), 255) << type;
-        EXPECT_EQ(ZelIr_GetCurrBright(handle.handle()), 50) << type;
-        EXPECT_EQ(ZelIr_GetCurrContrast(handle.handle()), 50) << type;
+        const auto [low, high] = std::minmax_element(out.begin(), out.end());
+        EXPECT_EQ((std::array<int, 4>{*low, *high, ZelIr_GetCurrBright(handle.handle()),
+                                      ZelIr_GetCurrContrast(handle.handle())}),
+                  (std::array<int, 4>{0, 255, 50, 50}))
+            << type;
     }
 }
 
@@ -129,42 +118,37 @@ TEST(DisplayMapping, RefusesMissingBuffersAndOversizedFrames) {
     EXPECT_EQ(ZelIr_DigitArrayToBmp(&foreign, digits.data(), out.data(), 0, 0, nullptr), 0);
 }
 
-struct TypeCase {
-    int given;
-    int stored;
-};
-
+// Types 0..14 are kept, others read as 0.
 TEST(DisplayExports, BrightnessContrastType) {
     ScopedHandle handle(1, 1, kW, kH);
-    for (const TypeCase& c : std::vector<TypeCase>{{14, 14}, {15, 0}, {-1, 0}, {3, 3}, {0, 0}}) {
-        EXPECT_EQ(ZelIr_SetBrihgtContrastType(handle.handle(), c.given), 1);
-        EXPECT_EQ(ZelIr_GetBrihgtContrastType(handle.handle()), c.stored) << c.given;
+    for (auto [given, stored] : {std::pair{14, 14}, {15, 0}, {-1, 0}, {3, 3}, {0, 0}}) {
+        EXPECT_EQ(ZelIr_SetBrihgtContrastType(handle.handle(), given), 1);
+        EXPECT_EQ(ZelIr_GetBrihgtContrastType(handle.handle()), stored) << given;
     }
     int foreign = 0;
     EXPECT_EQ(ZelIr_GetBrihgtContrastType(&foreign), -1);
     EXPECT_EQ(ZelIr_SetBrihgtContrastType(&foreign, 1), 0);
 }
 
-struct BrightCase {
-    int type;
-    int value;
-    float stored;
-};
-
+// The manual linear map (type 1) keeps brightness and contrast within 0..99 (others: 50).
 TEST(DisplayExports, ManualLinearBoundsBrightnessAndContrast) {
-    const std::vector<BrightCase> cases = {
-        {1, 100, 50.0f}, {1, 150, 50.0f},  {1, -1, 50.0f},   {1, 99, 99.0f},
-        {1, 0, 0.0f},    {3, 100, 100.0f}, {0, 150, 150.0f}, {3, -7, -7.0f},
-    };
-    for (const BrightCase& c : cases) {
+    for (auto [type, value, stored] : {std::tuple{1, 100, 50},
+                                       {1, 150, 50},
+                                       {1, -1, 50},
+                                       {1, 99, 99},
+                                       {1, 0, 0},
+                                       {3, 100, 100},
+                                       {0, 150, 150},
+                                       {3, -7, -7}}) {
         ScopedHandle handle(1, 1, kW, kH);
-        ZelIr_SetBrihgtContrastType(handle.handle(), c.type);
-        EXPECT_EQ(ZelIr_SetCurrBright(handle.handle(), c.value), 1);
-        EXPECT_EQ(ZelIr_SetCurrContrast(handle.handle(), c.value), 1);
+        ZelIr_SetBrihgtContrastType(handle.handle(), type);
+        EXPECT_EQ(ZelIr_SetCurrBright(handle.handle(), value), 1);
+        EXPECT_EQ(ZelIr_SetCurrContrast(handle.handle(), value), 1);
         const ZelIrParameterBlock* block = handle.manager()->ParameterBlock();
-        EXPECT_FLOAT_EQ(block->brightness, c.stored) << c.type << " " << c.value;
-        EXPECT_FLOAT_EQ(block->contrast, c.stored) << c.type << " " << c.value;
-        EXPECT_EQ(ZelIr_GetCurrBright(handle.handle()), static_cast<int>(c.stored));
+        EXPECT_EQ((std::pair{block->brightness, block->contrast}),
+                  (std::pair{float(stored), float(stored)}))
+            << type << " " << value;
+        EXPECT_EQ(ZelIr_GetCurrBright(handle.handle()), stored);
     }
     int foreign = 0;
     EXPECT_EQ(ZelIr_SetCurrBright(&foreign, 1), 0);

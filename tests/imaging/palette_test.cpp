@@ -1,18 +1,18 @@
 // Palette loading, caller palettes and alarm colours.
-#include <gtest/gtest.h>
-
-#include <array>
-#include <filesystem>
-#include <fstream>
-#include <vector>
-
 #include "support/fake_handle.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using zelir_test::ScopedHandle;
+
+using Quad = std::array<int, 4>;
+
+// Blue, green, red and fourth byte of a level of a 1024-byte table.
+Quad Entry(const std::array<uint8_t, 1024>& table, int level) {
+    return {table[level * 4], table[level * 4 + 1], table[level * 4 + 2], table[level * 4 + 3]};
+}
 
 class PaletteTest : public ::testing::Test {
   protected:
@@ -49,10 +49,8 @@ TEST_F(PaletteTest, FileRecordsBecomeBlueGreenRedEntries) {
     EXPECT_EQ(index, 2);
     EXPECT_EQ(out, table);
     for (int level : {0, 1, 100, 255}) {
-        EXPECT_EQ(table[level * 4 + 0], static_cast<uint8_t>(255 - level));  // blue
-        EXPECT_EQ(table[level * 4 + 1], static_cast<uint8_t>(2 * level));    // green
-        EXPECT_EQ(table[level * 4 + 2], static_cast<uint8_t>(7 + level));    // red
-        EXPECT_EQ(table[level * 4 + 3], 0);
+        EXPECT_EQ(Entry(table, level),
+                  (Quad{255 - level, (2 * level) & 255, (7 + level) & 255, 0}));
     }
 }
 
@@ -73,11 +71,7 @@ TEST_F(PaletteTest, MissingOrShortFileFallsBackToTheGreyRamp) {
     ZelIr_SetPalette(handle_->handle(), 4, nullptr);
     auto table = Table();
     EXPECT_EQ(table[9 * 4 + 2], 59);
-    for (int level : {10, 128, 255}) {
-        EXPECT_EQ(table[level * 4 + 0], level);
-        EXPECT_EQ(table[level * 4 + 1], level);
-        EXPECT_EQ(table[level * 4 + 2], level);
-    }
+    for (int level : {10, 128, 255}) EXPECT_EQ(Entry(table, level), (Quad{level, level, level, 0}));
     ZelIr_SetPalette(handle_->handle(), 5, nullptr);  // no file at all
     table = Table();
     for (int level = 0; level < 256; ++level) ASSERT_EQ(table[level * 4 + 1], level);
@@ -103,16 +97,11 @@ TEST_F(PaletteTest, AlarmColoursReplaceTheFirstEntriesOnlyWhenMarked) {
         ZelIr_SetPalette(handle_->handle(), 0, nullptr);
         const auto table = Table();
         SCOPED_TRACE(testing::Message() << int{c.count} << " " << c.marker);
-        if (c.replaced) {
-            EXPECT_EQ((std::array<uint8_t, 4>{table[0], table[1], table[2], table[3]}),
-                      (std::array<uint8_t, 4>{0, 0, 255, 0}));
-            EXPECT_EQ((std::array<uint8_t, 3>{table[4], table[5], table[6]}),
-                      (std::array<uint8_t, 3>{0xFF, 0x80, 0}));
-            EXPECT_EQ(table[8 + 1], 2);  // entry 2 untouched
-        } else {
-            EXPECT_EQ(table[2], 0);  // grey ramp level 0
-            EXPECT_EQ(table[5], 1);
-        }
+        // Replaced: pure red, then blue 0xFF with green 0x80; entry 2 stays grey.
+        const bool r = c.replaced;
+        EXPECT_EQ(Entry(table, 0), (r ? Quad{0, 0, 255, 0} : Quad{0, 0, 0, 0}));
+        EXPECT_EQ(Entry(table, 1), (r ? Quad{0xFF, 0x80, 0, 0} : Quad{1, 1, 1, 0}));
+        EXPECT_EQ(Entry(table, 2), (Quad{2, 2, 2, 0}));
     }
 }
 
@@ -124,10 +113,8 @@ TEST_F(PaletteTest, UserPaletteKeepsTheFourthByte) {
     EXPECT_EQ(ZelIr_SetUserPalette(handle_->handle(), user.data()), 1);
     EXPECT_EQ(ZelIr_SetUserPalette(handle_->handle(), nullptr), 0);
     const auto table = Table();
-    EXPECT_EQ(table[7 * 4 + 0], 1);
-    EXPECT_EQ(table[7 * 4 + 2], 3);
-    EXPECT_EQ(table[7 * 4 + 3], 0x5A);
-    EXPECT_EQ(table[8 * 4 + 3], 0);
+    EXPECT_EQ(Entry(table, 7), (Quad{1, 2, 3, 0x5A}));
+    EXPECT_EQ(Entry(table, 8), (Quad{1, 2, 3, 0}));
 }
 
 TEST(PaletteExports, InvalidHandleFails) {

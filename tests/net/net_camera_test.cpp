@@ -23,6 +23,7 @@
 
 #include "support/camsim_admin.h"
 #include "support/debug_capture.h"
+#include "support/live_camera.h"
 #include "support/open_handle.h"
 #include "support/test_files.h"
 
@@ -36,16 +37,6 @@ namespace fs = std::filesystem;
 constexpr uint32_t kCameraHandle = 1;
 
 using Handle = zelir_test::OpenHandle;
-
-// Takes the debug messages collected so far.
-std::vector<std::string> Take(DebugCapture& capture) {
-    std::vector<std::string> texts = capture.Messages();
-    capture.Clear();
-    return texts;
-}
-size_t Count(const std::vector<std::string>& texts, const std::string& text) {
-    return static_cast<size_t>(std::count(texts.begin(), texts.end(), text));
-}
 
 // A UTF-16 text field of a record (records are packed: read through a buffer).
 std::string Field(const DeviceInfo& record, size_t offset, size_t characters) {
@@ -74,20 +65,14 @@ int32_t CachedCount() {
     return count;
 }
 
-// Control packets an emulator has taken so far.
-uint64_t ControlPackets(CamsimAdmin& admin) {
-    const std::string stats = admin.Send("stats");
-    const size_t at = stats.find("control=");
-    return at == std::string::npos ? 0 : std::stoull(stats.substr(at + 8));
+// A count of an emulator's "stats" answer: frames sent, control packets taken, streaming.
+uint64_t Stat(CamsimAdmin& admin, const std::string& key) {
+    const std::string stats = " " + admin.Send("stats");
+    const size_t at = stats.find(" " + key + "=");
+    return at == std::string::npos ? 0 : std::stoull(stats.substr(at + key.size() + 2));
 }
-
-uint64_t FramesSent(CamsimAdmin& admin) {
-    const std::string stats = admin.Send("stats");
-    return stats.rfind("frames=", 0) == 0 ? std::stoull(stats.substr(7)) : 0;
-}
-
 bool Streaming(CamsimAdmin& admin) {
-    return admin.Send("stats").find("streaming=1") != std::string::npos;
+    return Stat(admin, "streaming") == 1;
 }
 
 class NetCamera : public ::testing::Test {
@@ -111,26 +96,10 @@ class NetCamera : public ::testing::Test {
         while (ZelIr_GetNewArray(h.get()) != 1 && Clock::now() < deadline) Pause(2);
         return h;
     }
-    // Fetches until the frame id changes (a new frame); false after a second without one.
-    // Counts the fetches that succeeded in `fetches_`.
-    bool NextFrame(void* h) {
-        const uint32_t before = ZelIr_GetFrameID(h);
-        const auto deadline = Clock::now() + std::chrono::seconds(1);
-        while (Clock::now() < deadline) {
-            if (ZelIr_GetNewArray(h) == 1) {
-                ++fetches_;
-                if (ZelIr_GetFrameID(h) != before) return true;
-            }
-            Pause(1);
-        }
-        return false;
-    }
+    // A new frame within a second; counts the fetches that succeeded in `fetches_`.
+    bool NextFrame(void* h) { return NewFrames(h, 1, std::chrono::seconds(1), &fetches_); }
     static void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-    static std::string DataDirectory(void* h) {
-        wchar_t path[256] = {};
-        ZelIr_GetDeviceConPath(h, path);
-        return fs::path(path).string();
-    }
+    static std::string DataDirectory(void* h) { return DataFolder(h).string(); }
 
     CamsimAdmin cam0_{"198.18.0.2"};
     CamsimAdmin cam1_{"198.19.0.2"};
@@ -142,21 +111,21 @@ TEST_F(NetCamera, DiscoveryListsBothCamerasAndTheCachedCopyIsWithoutTraffic) {
     int32_t count = -1;
     EXPECT_EQ(ZelIr_EnumerateDevices(nullptr, &count, ZELIR_ENUM_GIGE), 0);
     ASSERT_EQ(count, 2);
-    const auto texts = Take(messages);
     for (const char* text : {"-------------------Gige Network Adapter 0---------------------\n",
                              "-------------------Gige Network Adapter 1---------------------\n",
                              "camera 0 found\n", "camera 1 found\n"}) {
-        EXPECT_EQ(Count(texts, text), 1u) << text;
+        EXPECT_EQ(messages.CountOf(text), 1u) << text;
     }
+    messages.Clear();
 
-    const uint64_t control = ControlPackets(cam0_) + ControlPackets(cam1_);
+    const uint64_t control = Stat(cam0_, "control") + Stat(cam1_, "control");
     std::vector<DeviceInfo> list(2);
     int32_t again = -1;
     EXPECT_EQ(ZelIr_EnumerateDevices(list.data(), &again, ZELIR_ENUM_CACHED), 0);
     EXPECT_EQ(again, 2);
-    EXPECT_TRUE(Take(messages).empty()) << "no discovery ran";
+    EXPECT_TRUE(messages.Messages().empty()) << "no discovery ran";
     Pause(20);
-    EXPECT_EQ(ControlPackets(cam0_) + ControlPackets(cam1_), control);
+    EXPECT_EQ(Stat(cam0_, "control") + Stat(cam1_, "control"), control);
 
     std::set<std::string> addresses;
     for (int i = 0; i < 2; ++i) {
@@ -177,20 +146,15 @@ TEST_F(NetCamera, DiscoveryListsBothCamerasAndTheCachedCopyIsWithoutTraffic) {
     EXPECT_EQ(addresses, (std::set<std::string>{"198.18.0.2", "198.19.0.2"}));
 }
 
+// The list without discovery is tested without a network (camera_exports_test).
 TEST_F(NetCamera, TypesWithoutDiscoveryKeepOrEmptyTheList) {
-    std::vector<DeviceInfo> list(1);
-    std::memset(list.data(), 0xEE, sizeof(DeviceInfo));
-    int32_t count = -1;
-    ZelIr_EnumerateDevices(list.data(), &count, ZELIR_ENUM_CACHED);
-    EXPECT_EQ(count, 0) << "nothing discovered yet";
-    EXPECT_EQ(reinterpret_cast<const uint8_t*>(list.data())[0], 0xEE) << "nothing copied";
-
     ASSERT_EQ(Enumerate(ZELIR_ENUM_GIGE).size(), 2u);
     DebugCapture messages;
+    int32_t count = -1;
     ZelIr_EnumerateDevices(nullptr, &count, 3);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(CachedCount(), 0) << "a type without meaning empties the list";
-    EXPECT_TRUE(Take(messages).empty());
+    EXPECT_TRUE(messages.Messages().empty());
 }
 
 TEST_F(NetCamera, AllKindsCarryTheIndexAsSerial) {
@@ -212,10 +176,9 @@ TEST_F(NetCamera, OneCameraSeenOnTwoAdaptersIsListedOnce) {
     DebugCapture messages;
     const auto list = Enumerate(ZELIR_ENUM_GIGE);
     EXPECT_EQ(list.size(), 1u);
-    const auto texts = Take(messages);
-    EXPECT_EQ(Count(texts, "camera 0 found\n"), 1u);
-    EXPECT_EQ(Count(texts, "camera 0 has found before\n"), 1u);
-    EXPECT_EQ(Count(texts, "camera 1 found\n"), 0u);
+    EXPECT_EQ(messages.CountOf("camera 0 found\n"), 1u);
+    EXPECT_EQ(messages.CountOf("camera 0 has found before\n"), 1u);
+    EXPECT_EQ(messages.CountOf("camera 1 found\n"), 0u);
 }
 
 TEST_F(NetCamera, OpenDiscoversWhenTheListIsEmptyAndCloseEmptiesIt) {
@@ -408,17 +371,8 @@ TEST_F(NetCamera, TwoPointCalibrationOnLiveFramesReachesTheLibrary) {
     ASSERT_EQ(cam0_.Send("set --rate 100"), "ok");
     Handle h = OpenWithFrame(L"cam://0");
     ASSERT_TRUE(h);
-    const fs::path directory = DataDirectory(h.get());
-    auto coefficientFiles = [&directory] {
-        std::vector<fs::path> found;
-        for (const auto& e : fs::directory_iterator(directory)) {
-            const std::string name = e.path().filename().string();
-            if (name.rfind("arith_", 0) == 0 && name.find("_ch0.nuc") != std::string::npos) {
-                found.push_back(e.path());
-            }
-        }
-        return found;
-    };
+    const fs::path directory = DataFolder(h.get());
+    auto coefficientFiles = [&directory] { return FilesNamed(directory, "arith_", "_ch0.nuc"); };
     for (const fs::path& stale : coefficientFiles()) fs::remove(stale);
 
     // Each request is made before the scene is there: the unprocessed fetches that wait for it
@@ -466,11 +420,11 @@ TEST_F(NetCamera, RateAndStateValuesComeFromTheCamera) {
     // before the stream started. A later one follows the rate the emulator really reaches.
     const auto deadline = Clock::now() + std::chrono::seconds(3);
     while (ZelIr_GETDeviceFPS(h.get()) == 0.0f && Clock::now() < deadline) Pause(20);
-    const uint64_t sentBefore = FramesSent(cam0_);
+    const uint64_t sentBefore = Stat(cam0_, "frames");
     const auto start = Clock::now();
     Pause(1000);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    const double sentRate = double(FramesSent(cam0_) - sentBefore) / seconds;
+    const double sentRate = double(Stat(cam0_, "frames") - sentBefore) / seconds;
     EXPECT_NEAR(ZelIr_GETDeviceFPS(h.get()), sentRate, sentRate * 0.2);
 }
 

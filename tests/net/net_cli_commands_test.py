@@ -40,8 +40,13 @@ class ZelirCameraCommands(unittest.TestCase):
         admin("reset")
         self.tmp.cleanup()
 
-    def path(self, name):
-        return os.path.join(self.tmp.name, name)
+    def path(self, name, content=None):
+        """The path of a file of the test's folder, written first when `content` is given."""
+        path = os.path.join(self.tmp.name, name)
+        if content is not None:
+            with open(path, "wb" if isinstance(content, bytes) else "w") as f:
+                f.write(content)
+        return path
 
     def test_set_then_get_each_word_setting(self):
         for name, setting_id, value in (("exposure-time", 1826, 3000), ("exposure-mode", 1799, 2),
@@ -110,9 +115,7 @@ class ZelirCameraCommands(unittest.TestCase):
 
     def test_upload(self):
         data = bytes(random.Random(5).randrange(256) for _ in range(3000))
-        with open(self.path("table.bin"), "wb") as f:
-            f.write(data)
-        result = run("upload", CAMERA, self.path("table.bin"), "--type", "3")
+        result = run("upload", CAMERA, self.path("table.bin", data), "--type", "3")
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertTrue(result.stdout.startswith("uploaded 3000 bytes in 6 blocks"), result.stdout)
         transfer = state("transfer")
@@ -124,9 +127,8 @@ class ZelirCameraCommands(unittest.TestCase):
         self.assertEqual(state("transfer")["blocks"], "1")
 
     def test_badpoints_from_a_list_and_from_a_map(self):
-        with open(self.path("points.txt"), "w") as f:
-            f.write("# column row\n12 3\n639,511\n\n5 3  # comment\n")
-        result = run("badpoints", CAMERA, self.path("points.txt"))
+        result = run("badpoints", CAMERA,
+                     self.path("points.txt", "# column row\n12 3\n639,511\n\n5 3  # comment\n"))
         self.assertEqual((result.returncode, result.stdout), (0, "sent 3 bad points\n"),
                          result.stderr)
         points = state("badpoints")
@@ -136,18 +138,13 @@ class ZelirCameraCommands(unittest.TestCase):
         values = [0] * (640 * 512)
         values[100 * 640 + 7] = 2
         values[1] = -4  # not a bad point
-        with open(self.path("map.raw"), "wb") as f:
-            f.write(struct.pack("<%dh" % len(values), *values))
-        result = run("badpoints", CAMERA, self.path("map.raw"))
+        result = run("badpoints", CAMERA,
+                     self.path("map.raw", struct.pack("<%dh" % len(values), *values)))
         self.assertEqual((result.returncode, result.stdout), (0, "sent 1 bad points\n"))
         self.assertEqual(state("badpoints")["points"], "7,100")
 
-        with open(self.path("short.raw"), "wb") as f:
-            f.write(b"\0" * 100)
-        self.assertEqual(run("badpoints", CAMERA, self.path("short.raw")).returncode, 2)
-        with open(self.path("bad.txt"), "w") as f:
-            f.write("640 0\n")
-        self.assertEqual(run("badpoints", CAMERA, self.path("bad.txt")).returncode, 2)
+        for name, content in (("short.raw", b"\0" * 100), ("bad.txt", "640 0\n")):
+            self.assertEqual(run("badpoints", CAMERA, self.path(name, content)).returncode, 2)
 
 
 if __name__ == "__main__":

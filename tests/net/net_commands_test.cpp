@@ -52,16 +52,21 @@ std::vector<uint8_t> FromHex(const std::string& hex) {
     return bytes;
 }
 
-uint64_t Fnv1a(const std::vector<uint8_t>& bytes) {
+// FNV-1a, as the emulator reports what it received.
+std::string Hash(const std::vector<uint8_t>& bytes) {
     uint64_t h = 0xcbf29ce484222325ull;
     for (uint8_t b : bytes) h = (h ^ b) * 0x100000001b3ull;
-    return h;
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+    return text;
 }
 
-std::string Hash(const std::vector<uint8_t>& bytes) {
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(Fnv1a(bytes)));
-    return text;
+// The values of some fields of a state answer, in the order asked.
+using Values = std::vector<std::string>;
+Values Pick(std::map<std::string, std::string> state, const Values& keys) {
+    Values values;
+    for (const std::string& key : keys) values.push_back(state[key]);
+    return values;
 }
 
 double MillisecondsSince(Clock::time_point start) {
@@ -190,8 +195,7 @@ TEST_P(NetSetting, WriteIsConfirmedByOneReadBack) {
     ASSERT_EQ(s.set(handle(), s.value), 1);
     auto state = State("setting " + std::to_string(s.id));
     EXPECT_EQ(state["value"].substr(0, 8), HexLe32(s.value));
-    EXPECT_EQ(state["writes"], "1");
-    EXPECT_EQ(state["queries"], "1");
+    EXPECT_EQ(Pick(state, {"writes", "queries"}), (Values{"1", "1"}));
 
     uint8_t out[32] = {};
     int32_t length = -1;
@@ -209,9 +213,8 @@ TEST_P(NetSetting, CameraThatKeepsItsValueFailsAfterFourReadBacks) {
     const auto start = Clock::now();
     EXPECT_EQ(s.set(handle(), s.value), 0);
     EXPECT_GE(MillisecondsSince(start), 4 * 50.0);
-    auto state = State("setting " + std::to_string(s.id));
-    EXPECT_EQ(state["writes"], "1");
-    EXPECT_EQ(state["queries"], "4");
+    EXPECT_EQ(Pick(State("setting " + std::to_string(s.id)), {"writes", "queries"}),
+              (Values{"1", "4"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -323,10 +326,9 @@ TEST_P(NetTriggerSet, ChangesOnlyItsBit) {
     CameraTriggerWord(t.before);
     StoreTriggerCache({});
     ASSERT_EQ(t.set(handle(), t.value), 1);
-    auto state = State("setting 1818");
-    EXPECT_EQ(state["value"], HexLe32(t.after));
-    EXPECT_EQ(state["writes"], "1");
-    EXPECT_EQ(state["queries"], "2") << "the word, then one read-back";
+    // The word, then one read-back.
+    EXPECT_EQ(Pick(State("setting 1818"), {"value", "writes", "queries"}),
+              (Values{HexLe32(t.after), "1", "2"}));
     EXPECT_TRUE(LoadTriggerCache().valid);
     EXPECT_EQ(LoadTriggerCache().word, t.after);
 }
@@ -582,15 +584,10 @@ TEST_P(NetArray, ArrivesWholeWithProgress) {
     for (uint32_t p : c.progress) expected.emplace_back(1929, p);
     EXPECT_EQ(log.calls, expected);
 
-    auto state = State("transfer");
-    EXPECT_EQ(state["started"], "1");
-    EXPECT_EQ(state["ended"], "1");
-    EXPECT_EQ(state["errors"], "0");
-    EXPECT_EQ(state["type"], "5");
-    EXPECT_EQ(state["size"], std::to_string(c.size));
-    EXPECT_EQ(state["declared_blocks"], std::to_string(c.blocks));
-    EXPECT_EQ(state["blocks"], std::to_string(c.blocks));
-    EXPECT_EQ(state["hash"], Hash(data));
+    const std::string blocks = std::to_string(c.blocks);
+    EXPECT_EQ(Pick(State("transfer"), {"started", "ended", "errors", "type", "size",
+                                       "declared_blocks", "blocks", "hash"}),
+              (Values{"1", "1", "0", "5", std::to_string(c.size), blocks, blocks, Hash(data)}));
     char total[128];
     // printf leaves the 0x off a zero under '#'.
     std::snprintf(total, sizeof total,
@@ -612,10 +609,8 @@ TEST_F(NetCommands, RejectedBlockStopsTheArrayWithItsShare) {
     ZelIr_SetCommandCallback(handle(), ProgressLog::Record, &log);
     EXPECT_EQ(camera_->camera().TransmitArray(data.data(), 5 * 512, 1), 40u);
     EXPECT_EQ(log.calls, (std::vector<std::pair<uint16_t, uint32_t>>{{1929, 20}, {1929, 40}}));
-    auto state = State("transfer");
-    EXPECT_EQ(state["blocks"], "2");
-    EXPECT_EQ(state["rejected"], "2") << "the block was sent twice";
-    EXPECT_EQ(state["ended"], "0");
+    // The rejected block was sent twice.
+    EXPECT_EQ(Pick(State("transfer"), {"blocks", "rejected", "ended"}), (Values{"2", "2", "0"}));
     EXPECT_EQ(ZelIr_TransmitArray(handle(), data.data(), 5 * 512, 1), 0);
 }
 
@@ -633,9 +628,7 @@ TEST_F(NetCommands, FlashProgrammingPollsUntilTheTarget) {
               (std::vector<std::pair<uint16_t, uint32_t>>{{1927, 33}, {1927, 66}, {1927, 100}}));
     EXPECT_GT(elapsed, 3000.0) << "one poll a second";
     EXPECT_LT(elapsed, 4500.0);
-    auto state = State("flash");
-    EXPECT_EQ(state["value"], std::to_string(0x12345678));
-    EXPECT_EQ(state["polls"], "3");
+    EXPECT_EQ(Pick(State("flash"), {"value", "polls"}), (Values{std::to_string(0x12345678), "3"}));
     EXPECT_EQ(Significant(capture), std::vector<std::string>{"ProgramFlash command successful\n"});
 }
 
@@ -690,30 +683,23 @@ TEST_P(NetBadPoints, GoSixtyToAMessageBetweenMarkers) {
     }
     DebugCapture capture;
     EXPECT_EQ(ZelIr_TransmitBadPointFile(handle(), map.data(), 0), static_cast<int32_t>(c.points));
-    auto state = State("badpoints");
-    EXPECT_EQ(state["messages"], std::to_string(c.messages));
-    EXPECT_EQ(state["ended"], "1");
-    EXPECT_EQ(state["count"], std::to_string(c.points));
-    EXPECT_EQ(state["points"], points);
+    EXPECT_EQ(Pick(State("badpoints"), {"messages", "ended", "count", "points"}),
+              (Values{std::to_string(c.messages), "1", std::to_string(c.points), points}));
     std::vector<std::string> expected = c.infos;
     expected.push_back("transfered " + std::to_string(c.points) + " bad points\n");
     EXPECT_EQ(Significant(capture), expected);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Counts, NetBadPoints,
-    ::testing::Values(BadPointCase{"none", 0, 2, {}},
-                      BadPointCase{"one", 1, 3, {"Info:last transfer number is 2\n"}},
-                      BadPointCase{
-                          "sixty_one",
-                          61,
-                          4,
-                          {"Info:transfer number is 2\n", "Info:last transfer number is 3\n"}},
-                      BadPointCase{"hundred_twenty",
-                                   120,
-                                   4,
-                                   {"Info:transfer number is 2\n", "Info:transfer number is 3\n"}}),
+    ::testing::Values(
+        BadPointCase{"none", 0, 2, {}},
+        BadPointCase{"one", 1, 3, {"Info:last transfer number is 2\n"}},
+        BadPointCase{"sixty_one", 61, 4, {"Info:transfer number is 2\n", "Info:last transfer number is 3\n"}},
+        BadPointCase{"hundred_twenty", 120, 4, {"Info:transfer number is 2\n", "Info:transfer number is 3\n"}}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // ---- unacknowledged buffer ----
 
@@ -729,13 +715,8 @@ TEST_P(NetBuffer, GoesOutIn496ByteBlocksFlaggedFirstAndLast) {
     const std::vector<uint8_t> data = Pattern(c.size, 3);
     DebugCapture capture;
     ASSERT_EQ(zelir::gige::TransmitBuffer(camera_->camera(), data.data(), c.size, 9, 0), 1);
-    auto state = State("buffer");
-    EXPECT_EQ(state["started"], "1");
-    EXPECT_EQ(state["ended"], "1");
-    EXPECT_EQ(state["errors"], "0");
-    EXPECT_EQ(state["type"], "9");
-    EXPECT_EQ(state["blocks"], std::to_string(c.lines.size()));
-    EXPECT_EQ(state["hash"], Hash(data));
+    EXPECT_EQ(Pick(State("buffer"), {"started", "ended", "errors", "type", "blocks", "hash"}),
+              (Values{"1", "1", "0", "9", std::to_string(c.lines.size()), Hash(data)}));
     std::vector<std::string> messages = Significant(capture);
     ASSERT_EQ(messages.size(), c.lines.size() + 1);
     const std::string summary = messages.back();
@@ -745,13 +726,14 @@ TEST_P(NetBuffer, GoesOutIn496ByteBlocksFlaggedFirstAndLast) {
                            std::to_string(c.lines.size()) + " transactions, speed:infKiB/s\n");
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Sizes, NetBuffer,
-    ::testing::Values(BufferCase{496, {"       0:496 bytes\n", "   0x1f0:0 bytes\n"}},
-                      BufferCase{100, {"       0:100 bytes\n", "    0x64:0 bytes\n"}},
-                      BufferCase{992, {"       0:496 bytes\n", "   0x1f0:496 bytes\n"}},
-                      BufferCase{1100,
-                                 {"       0:496 bytes\n", "   0x1f0:496 bytes\n",
-                                  "   0x3e0:108 bytes\n"}}));
+    ::testing::Values(
+        BufferCase{496, {"       0:496 bytes\n", "   0x1f0:0 bytes\n"}},
+        BufferCase{100, {"       0:100 bytes\n", "    0x64:0 bytes\n"}},
+        BufferCase{992, {"       0:496 bytes\n", "   0x1f0:496 bytes\n"}},
+        BufferCase{1100, {"       0:496 bytes\n", "   0x1f0:496 bytes\n", "   0x3e0:108 bytes\n"}}));
+// clang-format on
 
 }  // namespace

@@ -5,22 +5,20 @@
 #include <zelir/zelir.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/camsim_admin.h"
+#include "support/live_camera.h"
 #include "support/open_handle.h"
 #include "support/test_files.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using zelir::test::CamsimAdmin;
 using zelir_test::OpenHandle;
 namespace fs = std::filesystem;
@@ -35,9 +33,7 @@ class NetTemperature : public ::testing::Test {
         ZelIr_FreeDevices();
         h_ = Open(L"gige://198.18.0.2");
         ASSERT_TRUE(h_);
-        wchar_t path[256] = {};
-        ZelIr_GetDeviceConPath(h_.get(), path);
-        data_ = fs::path(path);
+        data_ = zelir::test::DataFolder(h_.get());
         RemoveCalibrationFiles();
     }
     void TearDown() override {
@@ -49,7 +45,7 @@ class NetTemperature : public ::testing::Test {
 
     OpenHandle Open(const wchar_t* path) {
         OpenHandle h(ZelIr_OpenDevice(path, nullptr));
-        if (h && !Frames(h.get(), 1)) h.reset();
+        if (h && !zelir::test::NewFrames(h.get())) h.reset();
         return h;
     }
     void RemoveCalibrationFiles() {
@@ -57,22 +53,9 @@ class NetTemperature : public ::testing::Test {
         for (const fs::path& file : Files("arith_")) fs::remove(file);
     }
     std::vector<fs::path> Files(const std::string& prefix) {
-        std::vector<fs::path> found;
-        for (const auto& e : fs::directory_iterator(data_)) {
-            if (e.path().filename().string().rfind(prefix, 0) == 0) found.push_back(e.path());
-        }
-        return found;
+        return zelir::test::FilesNamed(data_, prefix);
     }
-    // Fetches until `count` frames newer than the current one have arrived.
-    static bool Frames(void* h, uint32_t count) {
-        const uint32_t first = ZelIr_GetFrameID(h);
-        const auto deadline = Clock::now() + std::chrono::seconds(3);
-        while (Clock::now() < deadline) {
-            if (ZelIr_GetNewArray(h) == 1 && ZelIr_GetFrameID(h) - first >= count) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return false;
-    }
+    static bool Frames(void* h, uint32_t count) { return zelir::test::NewFrames(h, count); }
     // The emulator takes new settings at its next frame; three frames later they are here.
     void Show(const std::string& settings) {
         ASSERT_EQ(cam_.Send("set " + settings), "ok");

@@ -1,11 +1,7 @@
 // The emulator's scene read back through the library's conversion: every pixel of a frame
 // without fixed pattern and noise gives the temperature the emulator says it shows.
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <vector>
-
 #include "radiometry/temperature_table.h"
+#include "support/unit.h"
 #include "thermal_scene.h"
 
 namespace {

@@ -1,12 +1,8 @@
 // The blackbody fit against references made from known constants.
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <vector>
-
 #include "radiometry/radiometric_fit.h"
 #include "radiometry/temperature_table.h"
 #include "support/radiometry_model.h"
+#include "support/unit.h"
 
 namespace {
 

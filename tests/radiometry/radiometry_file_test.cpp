@@ -1,11 +1,7 @@
 // Radiometry files: kept per camera serial and beside recordings, refused when not trustworthy.
-#include <gtest/gtest.h>
-
-#include <cstring>
-
 #include "radiometry/radiometry_file.h"
 #include "support/radiometry_model.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 

@@ -1,19 +1,12 @@
 // The temperature exports on recorded files: constants and object parameters, frame, pixel and
 // region temperatures, what recordings and saved images keep, and the blackbody fit.
-#include <gtest/gtest.h>
 #include <zelir/zelir.h>
-
-#include <array>
-#include <cmath>
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "support/debug_capture.h"
 #include "support/fake_handle.h"
 #include "support/open_handle.h"
 #include "support/radiometry_model.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 
@@ -55,6 +48,12 @@ class TemperatureExports : public ::testing::Test {
     }
     OpenHandle Open(const std::string& name) {
         return OpenHandle(ZelIr_MovieFileOpen(dir_.WideFile(name).c_str()));
+    }
+    // Records one frame of the scene into copy.irm, with its companion file.
+    void RecordCopy() {
+        ASSERT_EQ(ZelIr_StartRecordMovie(handle_.get(), dir_.WideFile("copy.irm").c_str()), 0);
+        ASSERT_EQ(ZelIr_GetNewArray(handle_.get()), 1);
+        ZelIr_StopRecordMovie(handle_.get());
     }
     std::vector<float> Temperatures(void* h) {
         std::vector<float> celsius(size_t{kW} * kH);
@@ -157,9 +156,7 @@ TEST_F(TemperatureExports, RecordingsAndSavedImagesKeepTheirConstants) {
     const ZelIrObjectParams grey{0.9f, 35.0f, 0.95f, 15.0f};
     ASSERT_EQ(ZelIr_SetObjectParams(handle_.get(), &grey), 1);
     const std::vector<float> original = Temperatures(handle_.get());
-    ASSERT_EQ(ZelIr_StartRecordMovie(handle_.get(), dir_.WideFile("copy.irm").c_str()), 0);
-    ASSERT_EQ(ZelIr_GetNewArray(handle_.get()), 1);
-    ZelIr_StopRecordMovie(handle_.get());
+    RecordCopy();
     ASSERT_EQ(ZelIr_SaveCurrImage(handle_.get(), dir_.WideFile("copy.bmp").c_str()), 1);
 
     for (const char* name : {"copy.irm", "copy.bmp"}) {
@@ -179,9 +176,7 @@ TEST_F(TemperatureExports, RecordingsAndSavedImagesKeepTheirConstants) {
 
 TEST_F(TemperatureExports, DamagedCompanionIsIgnoredWithAMessage) {
     ASSERT_EQ(ZelIr_SetRadiometry(handle_.get(), &kEmulatedModel), 1);
-    ASSERT_EQ(ZelIr_StartRecordMovie(handle_.get(), dir_.WideFile("copy.irm").c_str()), 0);
-    ASSERT_EQ(ZelIr_GetNewArray(handle_.get()), 1);
-    ZelIr_StopRecordMovie(handle_.get());
+    RecordCopy();
     std::vector<uint8_t> bytes = zelir_test::ReadBytes(dir_.File("copy.irm.rad"));
     ASSERT_FALSE(bytes.empty());
     bytes.back() ^= 1;

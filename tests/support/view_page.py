@@ -36,6 +36,16 @@ def skip_without_browser():
 START_TIMEOUT = 20
 
 
+def poll(check, failure, timeout=10, interval=0.05):
+    """check()'s first true answer within `timeout` seconds; AssertionError(failure) after."""
+    deadline = time.monotonic() + timeout
+    while not (answer := check()):
+        if time.monotonic() > deadline:
+            raise AssertionError(failure)
+        time.sleep(interval)
+    return answer
+
+
 class ViewServer:
     """`zelir view SOURCE --port 0 ...`; the address and token come from its first lines."""
 
@@ -71,11 +81,7 @@ class ViewServer:
             return json.load(reply)
 
     def wait_status(self, key, value, timeout=10):
-        deadline = time.monotonic() + timeout
-        while self.status()[key] != value:
-            if time.monotonic() > deadline:
-                raise AssertionError("status %s stayed %s, not %s" % (key, self.status()[key], value))
-            time.sleep(0.1)
+        poll(lambda: self.status()[key] == value, "status %s never was %s" % (key, value), timeout)
 
     def request(self, method, path, body=None, headers=None):
         """(status, reply body) of a request whose path goes out exactly as written."""
@@ -161,19 +167,12 @@ class Page:
         return self.driver.execute_script("return " + expression)
 
     def wait(self, condition, timeout=10):
-        deadline = time.monotonic() + timeout
-        while not self.js(condition):
-            if time.monotonic() > deadline:
-                raise AssertionError("page never had: " + condition)
-            time.sleep(0.05)
+        poll(lambda: self.js(condition), "page never had: " + condition, timeout)
 
     def frame(self):
         return self.js("(({frameId, width, height, palette, flags, position, sequence}) => "
                        "({frameId, width, height, palette, flags, position, sequence}))"
                        "(zelirView.frame)")
-
-    def drawn(self):
-        return self.js("zelirView.drawn")
 
     def send(self, text):
         """A control action, as the page's controls send it."""
@@ -221,19 +220,14 @@ class Page:
 
 def count_frames(page, server, seconds):
     """Frames drawn by the page and published by the source over the same seconds."""
-    drawn, published = page.drawn(), server.status()["published"]
+    drawn, published = page.js("zelirView.drawn"), server.status()["published"]
     time.sleep(seconds)
-    return page.drawn() - drawn, server.status()["published"] - published
+    return page.js("zelirView.drawn") - drawn, server.status()["published"] - published
 
 
 def wait_for_file(pattern, timeout=10):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        found = [f for f in glob.glob(pattern) if not f.endswith(".crdownload")]
-        if found:
-            return found[0]
-        time.sleep(0.1)
-    raise AssertionError("no file " + pattern)
+    return poll(lambda: [f for f in glob.glob(pattern) if not f.endswith(".crdownload")],
+                "no file " + pattern, timeout)[0]
 
 
 class Movie:

@@ -2,12 +2,13 @@
 numpy, ffprobe and the emulator's admin port. Shared by the tool's tests and benchmarks."""
 import json
 import os
-import socket
 import subprocess
 import tempfile
 
 import numpy as np
 from PIL import Image
+
+from camsim import admin  # noqa: F401  (the tests and benchmarks take it from here)
 
 FRAME_SHAPE = (512, 640)
 
@@ -54,14 +55,6 @@ def ffprobe(path):
          "stream=codec_tag_string,width,height,nb_read_frames,r_frame_rate", "-of", "json", path],
         capture_output=True, text=True, check=True)
     return json.loads(probe.stdout)["streams"][0]
-
-
-def admin(address, text):
-    """A text command to an emulator's admin port."""
-    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
-        s.settimeout(1.0)
-        s.sendto(text.encode(), (address, 3999))
-        return s.recv(4096).decode()
 
 
 def companion(movie):

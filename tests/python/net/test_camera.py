@@ -1,8 +1,8 @@
 """The package on the emulated cameras inside the zelir-h namespace: discovery, new frames
 only, settings read back, configuration, the frame callback without holding the GIL, and the
 live example."""
+import functools
 import os
-import socket
 import subprocess
 import sys
 import threading
@@ -13,16 +13,12 @@ import pytest
 
 import zelir
 
-sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+TESTS = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path[:0] = [os.path.join(TESTS, "python"), os.path.join(TESTS, "support")]
+import camsim  # noqa: E402
 from readme_blocks import SOURCE, python_blocks, run_blocks  # noqa: E402
 
-
-def admin(text):
-    """Changes the first emulator while it runs (its admin port)."""
-    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
-        s.settimeout(1.0)
-        s.sendto(text.encode(), ("198.18.0.2", 3999))
-        return s.recv(4096).decode()
+admin = functools.partial(camsim.admin, "198.18.0.2")  # changes the first emulator while it runs
 
 
 @pytest.fixture
