@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-dev llvm
   libpcap-dev libsimpleini-dev libgtest-dev libgmock-dev libbenchmark-dev libtiff-dev
   libpng-dev nlohmann-json3-dev
-  iproute2 tshark
+  iproute2
   libopencv-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   srecord binutils

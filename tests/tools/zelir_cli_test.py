@@ -2,8 +2,11 @@
 Pillow, numpy and ffprobe judge what it writes."""
 import os
 import re
+import signal
+import struct
 import sys
 import tempfile
+import time
 import unittest
 
 import numpy as np
@@ -24,6 +27,18 @@ def cut_movie(path, header_frames, whole, extra):
     header[52:56] = header_frames.to_bytes(4, "little")
     with open(path, "wb") as f:
         f.write(bytes(header) + frames[:640 * 512 * 2 * whole + extra])
+
+
+def long_movie(path, frames=10000, width=32, height=32):
+    """A finished movie of many small noisy frames (they do not compress away): a command is
+    still at work when it is stopped."""
+    header = bytearray(64)
+    header[0:6] = b"IRGBIT"
+    header[10:29] = header[30:49] = b"2026 12 07 06:00:00"
+    header[52:64] = struct.pack("<IIHH", frames, frames * 40, width, height)
+    with open(path, "wb") as f:
+        noise = np.random.default_rng(7).integers(0, 16384, (frames, width * height), dtype="<u2")
+        f.write(bytes(header) + noise.tobytes())
 
 
 class ZelirCli(unittest.TestCase):
@@ -123,6 +138,33 @@ class ZelirCli(unittest.TestCase):
             self.assertEqual((stream["codec_tag_string"], stream["width"], stream["height"],
                               stream["nb_read_frames"], stream["r_frame_rate"]),
                              ("XVID", 640, 512, "60", rate))
+
+    def test_sigint_finishes_play_and_avi(self):
+        movie = self.path("long.irm")
+        long_movie(movie)
+        frames_dir, avi = self.path("frames"), self.path("long.avi")
+        for command, out, busy in (
+                ("play", frames_dir, lambda: len(os.listdir(frames_dir)) >= 3),
+                ("avi", avi, lambda: True)):  # the AVI's bytes come at its end only
+            process = Z.start(command, movie, "--out", out)
+            deadline = time.time() + 30
+            while time.time() < deadline and not (os.path.exists(out) and busy()):
+                time.sleep(0.01)
+            time.sleep(0.02)  # some frames written
+            # Stopped first, so the interrupt lands while the command is still at work.
+            for signum in (signal.SIGSTOP, signal.SIGINT, signal.SIGCONT):
+                process.send_signal(signum)
+            stdout, stderr = process.communicate(timeout=60)
+            self.assertEqual(process.returncode, 130, stderr)
+            written = int(re.match(r"(\d+) frames written", stdout).group(1))
+            self.assertTrue(3 <= written < 10000, stdout)
+            if command == "play":
+                names = sorted(os.listdir(out))
+                self.assertEqual(names, ["frame%05d.bmp" % i for i in range(written)])
+                with Image.open(os.path.join(out, names[-1])) as last:
+                    self.assertEqual(last.size, (32, 32))
+            else:
+                self.assertEqual(int(ffprobe(avi)["nb_read_frames"]), written)
 
     def test_srec2bin(self):
         srec = self.path("fw.srec")

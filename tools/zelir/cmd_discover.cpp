@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "transport_advice.h"
 
 namespace zelir_cli {
 
@@ -50,6 +51,8 @@ int RunDiscover(const Args& args) {
     }
     if (args.Has("json")) std::printf("%s\n", nlohmann::json{{"cameras", cameras}}.dump(2).c_str());
     if (cameras.empty()) {
+        const std::string advice = TransportAdvice();
+        if (!advice.empty()) return Fail(kExitFailure, "no camera found: " + advice);
         return Fail(kExitFailure,
                     "no camera found (are they powered and on a network adapter "
                     "of this machine?)");

@@ -1,6 +1,4 @@
 // zelir view SRC [--port 8080] [--bind 127.0.0.1]: the source live in a browser page.
-#include <signal.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -8,6 +6,7 @@
 #include "commands.h"
 #include "open_handle.h"
 #include "recording_companion.h"
+#include "stop_signals.h"
 #include "view_server.h"
 #include "view_source.h"
 
@@ -25,25 +24,6 @@ std::string NewToken() {
     for (int i = 0; i < 4; ++i) std::snprintf(text + 8 * i, 9, "%08x", device());
     return text;
 }
-
-// Blocks SIGINT and SIGTERM in every thread started from now on and waits for one of them, so
-// the handle and the server are closed in order (a recording is finished) whichever ends it.
-class StopSignals {
-  public:
-    StopSignals() {
-        sigemptyset(&set_);
-        sigaddset(&set_, SIGINT);
-        sigaddset(&set_, SIGTERM);
-        pthread_sigmask(SIG_BLOCK, &set_, nullptr);
-    }
-    void Wait() {
-        int signal = 0;
-        sigwait(&set_, &signal);
-    }
-
-  private:
-    sigset_t set_{};
-};
 
 }  // namespace
 
@@ -64,6 +44,7 @@ int RunView(const Args& args) {
     if (!fps) return Fail(kExitUsage, "view: --fps takes 1..1000 (movies)");
     const std::filesystem::path recordDir = args.Option("record-dir").value_or(".");
 
+    // Ctrl+C ends the view: the server and the handle close in order (a recording is finished).
     StopSignals signals;
     Handle handle = OpenOrExplain(path);
     if (!handle) return kExitFailure;
@@ -87,7 +68,7 @@ int RunView(const Args& args) {
         }
         std::printf("zelir view: Ctrl+C stops\n");
         std::fflush(stdout);
-        signals.Wait();
+        StopSignals::Wait();
     }
     source.Stop();
     return kExitOk;

@@ -6,6 +6,7 @@
 #include "display_choices.h"
 #include "input_file.h"
 #include "live_frames.h"
+#include "transport_advice.h"
 
 namespace zelir_cli {
 
@@ -25,6 +26,8 @@ std::optional<int64_t> CameraIndex(const std::string& path) {
 }
 
 std::string CameraOpenFailure(const std::string& path) {
+    const std::string advice = TransportAdvice();
+    if (!advice.empty()) return "cannot open camera " + path + ": " + advice;
     const auto index = CameraIndex(path);
     if (!index) return "cannot open camera " + path + " (is it on? zelir discover lists cameras)";
     int32_t count = 0;

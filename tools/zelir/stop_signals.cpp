@@ -1,12 +1,18 @@
 #include "stop_signals.h"
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
+#include <thread>
 
 namespace zelir_cli {
 namespace {
 
 constexpr int kSignalExitBase = 128;
-volatile std::sig_atomic_t gSignal = 0;
+constexpr auto kWaitPoll = std::chrono::milliseconds(50);
+// Lock-free, so the handler may set it and any thread read it.
+std::atomic<int> gSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 struct sigaction gPreviousInt {};
 struct sigaction gPreviousTerm {};
 
@@ -32,6 +38,10 @@ StopSignals::~StopSignals() {
 
 bool StopSignals::Requested() {
     return gSignal != 0;
+}
+
+void StopSignals::Wait() {
+    while (!Requested()) std::this_thread::sleep_for(kWaitPoll);
 }
 
 int StopSignals::ExitCode() {

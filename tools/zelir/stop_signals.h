@@ -14,6 +14,8 @@ class StopSignals {
     StopSignals& operator=(const StopSignals&) = delete;
 
     static bool Requested();
+    // Returns once a stop was requested, whichever thread took the signal.
+    static void Wait();
     // 128 + the signal's number, the exit code of a command it stopped early.
     static int ExitCode();
 };
