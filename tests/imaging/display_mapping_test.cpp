@@ -191,17 +191,29 @@ TEST(DisplayExports, NonFiniteOrHugeSettingsReadAndMapSafely) {
 }
 
 // 16-bit frames report their statistics, 8-bit ones the byte range, others nothing.
-TEST(DisplayExports, MinAndMaxFollowThePixelKind) {
+TEST(CameraStateExports, IntegrationTimeComesFromTheBlock) {
+    ScopedHandle handle(kHandleCamera, kStreamGigE, kW, kH);
+    handle.manager()->ParameterBlock()->integrationTime = 1234;
+    EXPECT_EQ(ZelIr_GetCurrIntTime(handle.handle()), 1234u);
+    EXPECT_EQ(ZelIr_GetCurrIntTime(nullptr), 0u);
+}
+
+TEST(DisplayExports, MinMaxAndValuesFollowThePixelKind) {
     ScopedHandle handle(kHandleCamera, kStreamGigE, kW, kH);
     handle.manager()->ParameterBlock()->minDigit = 100;
     handle.manager()->ParameterBlock()->maxDigit = 9000;
-    for (const auto& [kind, low, high] :
-         {std::tuple{0u, 100u, 9000u}, {1u, 0u, 255u}, {2u, 7u, 7u}}) {
-        handle.source().GetFrameRecord()->pixelKind = kind;
+    FrameRecord* frame = handle.source().GetFrameRecord();
+    const uint8_t firstBytes[] = {0x34, 0x12, 0x78, 0x56};
+    std::memcpy(frame->data.get(), firstBytes, sizeof(firstBytes));
+    // Pixel (1, 0) is the second 16-bit value, or the second byte of an 8-bit frame.
+    for (const auto& [kind, low, high, value] :
+         {std::tuple{0u, 100u, 9000u, 0x5678}, {1u, 0u, 255u, 0x12}, {2u, 7u, 7u, 0}}) {
+        frame->pixelKind = kind;
         uint32_t min = 7, max = 7;
         ZelIr_GetCurrMinAndMaxDigitVal(handle.handle(), &min, &max);
         EXPECT_EQ(min, low) << kind;
         EXPECT_EQ(max, high) << kind;
+        EXPECT_EQ(ZelIr_GetDigitVal(handle.handle(), 1, 0), value) << kind;
     }
 }
 
