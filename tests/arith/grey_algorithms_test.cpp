@@ -1,4 +1,5 @@
 // The equalising and filtering grey-level algorithms, through the calls display mapping makes.
+#include "arith/box_blur.h"
 #include "arith/synthetic_frames.h"
 #include "arith/zelir_arith.h"
 #include "support/unit.h"
@@ -217,6 +218,21 @@ TEST(PostprocessY8, SharpenRaisesEdgesAndLeavesFlatAreas) {
     // Correction off: untouched.
     ASSERT_EQ(arith.PostprocessY8(image.data(), out.data(), w, h, false), 1);
     EXPECT_EQ(out, image);
+}
+
+}  // namespace
+
+namespace {
+
+// Each output is the mean of its own block only: a 5 x 3 plane in blocks of 2, partial blocks at
+// the right and bottom edges.
+TEST(Downsample, AveragesEachBlockAndThePartialEdgeBlocks) {
+    const std::vector<float> plane = {1,  2,  3,  4,  5,   //
+                                      6,  7,  8,  9,  10,  //
+                                      11, 12, 13, 14, 15};
+    std::vector<float> out(3 * 2, -1.0f);
+    zelir::arith::Downsample(plane.data(), 5, 3, 2, out.data());
+    EXPECT_EQ(out, (std::vector<float>{4, 6, 7.5f, 11.5f, 13.5f, 15}));
 }
 
 }  // namespace
