@@ -111,11 +111,15 @@ TEST_F(ParaIni, ValuesAreConvertedAsStored) {
         Values(11, 3, 61.5f, 12.25f, 0.5f, 12, 2, -3, 0, 44, 2, 2, 255, 'E', 4, 9600, 1));
 }
 
+// Below 0.05 the threshold is replaced by 0.2 and written back; 0.05 itself is kept as it stands.
 TEST_F(ParaIni, SmallKthrIsReplacedAndWrittenBack) {
-    WriteIni("KTHR=0.01\n");
-    CIRManager::LoadParameters(block_, directory_.c_str());
-    EXPECT_FLOAT_EQ(block_.kthr, 0.2f);
-    EXPECT_NE(IniText().find("0.200000"), std::string::npos);
+    for (const auto& [text, kept, written] :
+         {std::tuple{"0.01", 0.2f, "0.200000"}, {"0.05", 0.05f, "KTHR=0.05"}}) {
+        WriteIni(std::string("KTHR=") + text + "\n");
+        CIRManager::LoadParameters(block_, directory_.c_str());
+        EXPECT_FLOAT_EQ(block_.kthr, kept) << text;
+        EXPECT_NE(IniText().find(written), std::string::npos) << text;
+    }
 }
 
 TEST_F(ParaIni, GarbageValuesNeverCrash) {
