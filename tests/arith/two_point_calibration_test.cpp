@@ -1,4 +1,5 @@
 // Two-point calibration on a sensor with known per-pixel gain and offset.
+#include "arith/two_point_calibration.h"
 #include "arith/synthetic_frames.h"
 #include "arith/zelir_arith.h"
 #include "support/debug_capture.h"
@@ -116,6 +117,45 @@ TEST(TwoPointCalibration, ANewFirstFrameRestartsTheAverage) {
     ASSERT_TRUE(arith_test::Calibrate(clean, sensor));
     EXPECT_EQ(Corrected(restarted, sensor.Frame(6000), 64, 48),
               Corrected(clean, sensor.Frame(6000), 64, 48));
+}
+
+}  // namespace
+
+namespace {
+
+using zelir::arith::CalibrationResult;
+using zelir::arith::ReferenceAverage;
+
+// Two references of `pixels` pixels, each with `frames` frames (low 1000, high 3000).
+ReferenceAverage Reference(std::size_t pixels, int frames, std::uint16_t level) {
+    ReferenceAverage reference;
+    reference.Resize(pixels);
+    const std::vector<std::uint16_t> frame(pixels, level);
+    for (int i = 0; i < frames; ++i) reference.Add(frame);
+    return reference;
+}
+
+// Each reference must hold frames, and both the same pixels; any one missing refuses.
+TEST(TwoPointCalibration, EachMissingReferenceAloneIsRefused) {
+    struct Case {
+        const char* name;
+        std::size_t lowPixels, highPixels;
+        int lowFrames, highFrames;
+        CalibrationResult result;
+    };
+    for (const Case& c : {Case{"both", 4, 4, 2, 2, CalibrationResult::kDone},
+                          Case{"no low frames", 4, 4, 0, 2, CalibrationResult::kMissingReference},
+                          Case{"no high frames", 4, 4, 2, 0, CalibrationResult::kMissingReference},
+                          Case{"no pixels", 0, 0, 2, 2, CalibrationResult::kMissingReference},
+                          Case{"other sizes", 4, 6, 2, 2, CalibrationResult::kMissingReference}}) {
+        zelir::arith::CorrectionTables tables;
+        std::vector<std::uint8_t> mask;
+        EXPECT_EQ(zelir::arith::ComputeCoefficients(Reference(c.lowPixels, c.lowFrames, 1000),
+                                                    Reference(c.highPixels, c.highFrames, 3000), {},
+                                                    tables, mask),
+                  c.result)
+            << c.name;
+    }
 }
 
 }  // namespace
