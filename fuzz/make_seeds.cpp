@@ -16,6 +16,7 @@
 #include "base/string_conversion.h"
 #include "device_commands.h"
 #include "formats/movie_header.h"
+#include "formats/raw_image.h"
 #include "gige/command_message.h"
 #include "gige/stream_packets.h"
 #include "gvcp_server.h"
@@ -48,6 +49,20 @@ void AppendChunk(Bytes& to, const Bytes& chunk) {
     Append(to, chunk);
 }
 
+// A raw image of a size in the table: `leadingRows` rows of parameter data, then a ramp.
+bool WriteRawImage(const fs::path& file, uint16_t width, uint16_t height, int leadingRows) {
+    std::vector<uint16_t> rows(size_t{width} * (height + leadingRows));
+    ZelIrParameterBlock line;
+    CIRManager::InitParameterBlock(line, width, height);
+    if (leadingRows > 0) std::memcpy(rows.data(), &line, ZELIR_PARAMETER_LINE_SIZE);
+    for (size_t i = size_t{width} * leadingRows; i < rows.size(); ++i) {
+        rows[i] = static_cast<uint16_t>(7000 + i % 4096);
+    }
+    const auto* bytes = reinterpret_cast<const uint8_t*>(rows.data());
+    return zelir::files::WriteRawImageFile(file, {bytes, rows.size() * 2}) ==
+           zelir::files::FileResult::kOk;
+}
+
 bool WriteMovieAndImages(const fs::path& dir) {
     const fs::path movie = dir / "fuzz_movie_file" / "seed.irm";
     fs::create_directories(movie.parent_path());
@@ -78,9 +93,12 @@ bool WriteMovieAndImages(const fs::path& dir) {
                        ZelIr_SaveCurrImage(handle, zelir::Utf8ToWide(image.string()).c_str()) == 1;
     ZelIr_Close(handle);
     if (!saved) return false;
+    // The raw file saved beside the image has no size a raw image may have (its geometry is
+    // told by its size alone); it stays as a refused seed beside two that open.
     fs::create_directories(dir / "fuzz_raw_image");
-    fs::rename(image.string() + ".raw", dir / "fuzz_raw_image" / "seed.raw");
-    return true;
+    fs::rename(image.string() + ".raw", dir / "fuzz_raw_image" / "refused.raw");
+    return WriteRawImage(dir / "fuzz_raw_image" / "48x36.raw", 48, 36, 0) &&
+           WriteRawImage(dir / "fuzz_raw_image" / "320x240-leading-rows.raw", 320, 240, 2);
 }
 
 void WriteSrec(const fs::path& dir) {
@@ -100,7 +118,7 @@ void WriteSrec(const fs::path& dir) {
     Put(dir / "fuzz_srec" / "seed.srec", Bytes(text.begin(), text.end()));
 }
 
-void WriteSettingsFiles(const fs::path& dir) {
+bool WriteSettingsFiles(const fs::path& dir) {
     const fs::path out = dir / "fuzz_settings_files";
     const fs::path scratch = dir / ".scratch";
     fs::create_directories(scratch);
@@ -125,7 +143,10 @@ void WriteSettingsFiles(const fs::path& dir) {
     set.tables.offset.assign(size_t{kWidth} * kHeight, 0.0f);
     set.badMask.assign(size_t{kWidth} * kHeight, 0);
     const fs::path nuc = scratch / "channel.nuc";
-    zelir::arith::SaveCoefficients(nuc.string(), "FUZZ", 0, kWidth, kHeight, set);
+    if (zelir::arith::SaveCoefficients(nuc.string(), "FUZZ", 0, kWidth, kHeight, set) !=
+        zelir::Status::kOk) {
+        return false;
+    }
     Bytes channel{3};
     Append(channel, Read(nuc));
     Put(out / "calibration_channel", channel);
@@ -133,11 +154,14 @@ void WriteSettingsFiles(const fs::path& dir) {
     const zelir::radiometry::RadiometryRecord record{{1e6f, 1400.0f, 1.0f, 0.0f, -50.0f, 650.0f},
                                                      {1.0f, 20.0f, 1.0f, 20.0f}};
     const fs::path rad = scratch / "record.rad";
-    zelir::radiometry::SaveRecord(rad.string(), "FUZZ", record);
+    if (zelir::radiometry::SaveRecord(rad.string(), "FUZZ", record) != zelir::Status::kOk) {
+        return false;
+    }
     Bytes radiometry{4};
     Append(radiometry, Read(rad));
     Put(out / "radiometry", radiometry);
     fs::remove_all(scratch);
+    return true;
 }
 
 void WriteFramePackets(const fs::path& dir) {
@@ -214,7 +238,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     WriteSrec(dir);
-    WriteSettingsFiles(dir);
+    if (!WriteSettingsFiles(dir)) {
+        std::fprintf(stderr, "zelir-fuzz-seeds: cannot write the calibration files\n");
+        return 1;
+    }
     WriteFramePackets(dir);
     WriteCameraAnswers(dir);
     return 0;

@@ -35,8 +35,11 @@ for target in $targets; do
   kept=()
   [ -d "fuzz/corpus/$target" ] && kept=("fuzz/corpus/$target")
   log=$build/logs/$target.log
+  # A raw image is told by its size alone; the smallest with leading rows is 151 KiB.
+  max_len=65536
+  [ "$target" = fuzz_raw_image ] && max_len=262144
   if "$build/bin/$target" "${dict[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-      -max_len=65536 -print_final_stats=1 -artifact_prefix="$build/findings/$target-" \
+      -max_len="$max_len" -print_final_stats=1 -artifact_prefix="$build/findings/$target-" \
       "$corpus" "$seeds/$target" "${kept[@]}" >"$log" 2>&1; then
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo ?)
     cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | grep -o '[0-9]*' || echo ?)
