@@ -1,40 +1,14 @@
 // Where palettes are read and writable state goes, by environment and folders present.
 #include "imaging/data_folders.h"
 
-#include <stdlib.h>
-
+#include "support/scoped_variable.h"
 #include "support/unit.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using zelir_test::ScopedVariable;
 using zelir_test::ScratchDir;
-
-// Sets or clears an environment variable for the scope.
-class ScopedVariable {
-  public:
-    ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
-        if (const char* old = getenv(name)) old_ = old;
-        if (value) {
-            setenv(name, value->c_str(), 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedVariable() {
-        if (old_) {
-            setenv(name_, old_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 // Which rule applies: the ZELIR_* variable set, the folder beside the executable present.
 struct FolderCase {

@@ -6,6 +6,7 @@
 #include "support/fake_handle.h"
 #include "support/open_handle.h"
 #include "support/radiometry_model.h"
+#include "support/scoped_variable.h"
 #include "support/unit.h"
 
 namespace {
@@ -98,6 +99,18 @@ TEST_F(TemperatureExports, FramePixelsAndRegionsFollowTheScene) {
     ASSERT_EQ(ZelIr_GetLineTemp(handle_.get(), 30, 40, 2, 40, &line), 1);
     EXPECT_EQ(line.total, 29u);
     EXPECT_EQ((std::array{line.minX, line.maxX}), (std::array{2, 30}));
+}
+
+// A camera keeps its constants in the data folder; a recorded file keeps them only with the
+// handle and its recordings.
+TEST_F(TemperatureExports, ConstantsOfARecordedFileAreNotKeptAsACameras) {
+    std::filesystem::create_directory(dir_ / "data");
+    const zelir_test::ScopedVariable data("ZELIR_DATA_DIR", dir_.File("data"));
+    OpenHandle movie = Open("scene.irm");
+    zelir::test::DebugCapture messages;
+    ASSERT_EQ(ZelIr_SetRadiometry(movie.get(), &kEmulatedModel), 1);
+    EXPECT_EQ(messages.CountContaining("radiometry file"), 0u) << "no save attempted";
+    EXPECT_TRUE(std::filesystem::is_empty(dir_ / "data")) << "nothing in the data folder";
 }
 
 struct RefusedObject {

@@ -1,0 +1,36 @@
+// An environment variable set or cleared for a scope, put back as it was afterwards.
+#pragma once
+
+#include <stdlib.h>
+
+#include <optional>
+#include <string>
+
+namespace zelir_test {
+
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
+        if (const char* old = getenv(name)) old_ = old;
+        if (value) {
+            setenv(name, value->c_str(), 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~ScopedVariable() {
+        if (old_) {
+            setenv(name_, old_->c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+}  // namespace zelir_test
