@@ -2,16 +2,8 @@
 // read-back, the trigger word, the configuration record, array transfers, flash programming,
 // bad-point lists and the unacknowledged buffer transfer. The emulator's admin port reports
 // what it was sent ("state ...").
-#include <gtest/gtest.h>
-
 #include <chrono>
-#include <cstring>
 #include <map>
-#include <numeric>
-#include <random>
-#include <sstream>
-#include <thread>
-#include <vector>
 
 #include "gige/block_transfer.h"
 #include "gige/camera_settings.h"
@@ -20,12 +12,14 @@
 #include "support/command_camera.h"
 #include "support/debug_capture.h"
 #include "support/fake_handle.h"
+#include "support/unit.h"
 
 namespace {
 
 using namespace zelir::test;
 using zelir::gige::LoadTriggerCache;
 using zelir::gige::StoreTriggerCache;
+using zelir_test::RandomBytes;
 using Clock = std::chrono::steady_clock;
 
 std::map<std::string, std::string> Fields(const std::string& state) {
@@ -84,7 +78,8 @@ std::vector<std::string> Significant(DebugCapture& capture) {
 }
 
 struct ProgressLog {
-    std::vector<std::pair<uint16_t, uint32_t>> calls;
+    using Calls = std::vector<std::pair<uint16_t, uint32_t>>;
+    Calls calls;
     static void Record(uint16_t code, uint32_t progress, void* context) {
         static_cast<ProgressLog*>(context)->calls.emplace_back(code, progress);
     }
@@ -558,13 +553,6 @@ TEST_F(NetCommands, ConfigurationRefusesFilesAndNullRecords) {
 
 // ---- array transfer ----
 
-std::vector<uint8_t> Pattern(size_t size, uint32_t seed) {
-    std::vector<uint8_t> data(size);
-    std::mt19937 random(seed);
-    for (uint8_t& b : data) b = static_cast<uint8_t>(random());
-    return data;
-}
-
 struct ArrayCase {
     uint32_t size;
     std::vector<uint32_t> progress;  // values reported for 1929
@@ -575,12 +563,12 @@ class NetArray : public NetCommands, public ::testing::WithParamInterface<ArrayC
 
 TEST_P(NetArray, ArrivesWholeWithProgress) {
     const ArrayCase& c = GetParam();
-    const std::vector<uint8_t> data = Pattern(c.size, c.size);
+    const std::vector<uint8_t> data = RandomBytes(c.size, c.size);
     ProgressLog log;
     ASSERT_EQ(ZelIr_SetCommandCallback(handle(), ProgressLog::Record, &log), 1);
     DebugCapture capture;
     ASSERT_EQ(ZelIr_TransmitArray(handle(), data.data(), c.size, 5), 1);
-    std::vector<std::pair<uint16_t, uint32_t>> expected;
+    ProgressLog::Calls expected;
     for (uint32_t p : c.progress) expected.emplace_back(1929, p);
     EXPECT_EQ(log.calls, expected);
 
@@ -604,11 +592,11 @@ INSTANTIATE_TEST_SUITE_P(Sizes, NetArray,
 
 TEST_F(NetCommands, RejectedBlockStopsTheArrayWithItsShare) {
     Set("--reject-block 3");
-    const std::vector<uint8_t> data = Pattern(5 * 512, 7);
+    const std::vector<uint8_t> data = RandomBytes(5 * 512, 7);
     ProgressLog log;
     ZelIr_SetCommandCallback(handle(), ProgressLog::Record, &log);
     EXPECT_EQ(camera_->camera().TransmitArray(data.data(), 5 * 512, 1), 40u);
-    EXPECT_EQ(log.calls, (std::vector<std::pair<uint16_t, uint32_t>>{{1929, 20}, {1929, 40}}));
+    EXPECT_EQ(log.calls, (ProgressLog::Calls{{1929, 20}, {1929, 40}}));
     // The rejected block was sent twice.
     EXPECT_EQ(Pick(State("transfer"), {"blocks", "rejected", "ended"}), (Values{"2", "2", "0"}));
     EXPECT_EQ(ZelIr_TransmitArray(handle(), data.data(), 5 * 512, 1), 0);
@@ -624,8 +612,7 @@ TEST_F(NetCommands, FlashProgrammingPollsUntilTheTarget) {
     const auto start = Clock::now();
     EXPECT_EQ(ZelIr_UpgradeFireware(handle(), 0x12345678, 100), 0);
     const double elapsed = MillisecondsSince(start);
-    EXPECT_EQ(log.calls,
-              (std::vector<std::pair<uint16_t, uint32_t>>{{1927, 33}, {1927, 66}, {1927, 100}}));
+    EXPECT_EQ(log.calls, (ProgressLog::Calls{{1927, 33}, {1927, 66}, {1927, 100}}));
     EXPECT_GT(elapsed, 3000.0) << "one poll a second";
     EXPECT_LT(elapsed, 4500.0);
     EXPECT_EQ(Pick(State("flash"), {"value", "polls"}), (Values{std::to_string(0x12345678), "3"}));
@@ -712,7 +699,7 @@ class NetBuffer : public NetCommands, public ::testing::WithParamInterface<Buffe
 
 TEST_P(NetBuffer, GoesOutIn496ByteBlocksFlaggedFirstAndLast) {
     const BufferCase& c = GetParam();
-    const std::vector<uint8_t> data = Pattern(c.size, 3);
+    const std::vector<uint8_t> data = RandomBytes(c.size, 3);
     DebugCapture capture;
     ASSERT_EQ(zelir::gige::TransmitBuffer(camera_->camera(), data.data(), c.size, 9, 0), 1);
     EXPECT_EQ(Pick(State("buffer"), {"started", "ended", "errors", "type", "blocks", "hash"}),
