@@ -1,15 +1,8 @@
 // The base utility layer: debug output, string conversion, plain files, timers, INI files.
-#include <gtest/gtest.h>
 #include <zelir/zelir.h>
 
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "base/debug_output.h"
 #include "base/plain_files.h"
@@ -17,7 +10,7 @@
 #include "base/string_conversion.h"
 #include "base/timer.h"
 #include "support/debug_capture.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 

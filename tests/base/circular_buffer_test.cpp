@@ -1,11 +1,7 @@
 #include "base/circular_buffer.h"
 
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstring>
-
 #include "support/debug_capture.h"
+#include "support/unit.h"
 
 namespace {
 
