@@ -1,31 +1,22 @@
 // Live cameras through the public interface only, against the two emulators in the network
 // namespaces: the device list, connection paths, open and close, pull and callback delivery,
 // recording, calibration and the camera's state values.
-#include <gtest/gtest.h>
 #include <zelir/zelir.h>
 
 #include <arpa/inet.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cmath>
 #include <cstddef>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <memory>
 #include <set>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "support/camsim_admin.h"
 #include "support/debug_capture.h"
 #include "support/live_camera.h"
 #include "support/open_handle.h"
-#include "support/test_files.h"
+#include "support/unit.h"
 
 namespace {
 

@@ -2,16 +2,14 @@
 // handles (settings exchanges, frame queries, display settings) and a third opens, plays and
 // closes the sample movie. Run under ThreadSanitizer in CI: any race or lock-order report
 // fails it; in every build it checks that nothing is lost on the way.
-#include <gtest/gtest.h>
 #include <zelir/zelir.h>
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <thread>
-#include <vector>
 
 #include "support/camsim_admin.h"
+#include "support/unit.h"
 
 namespace {
 
