@@ -31,6 +31,11 @@ class Playback : public ::testing::Test {
         EXPECT_EQ(kind, 0u);
         return digits;
     }
+    // The movie stands at `position` and shows frame `frame`.
+    void ExpectAt(const Handle& movie, uint32_t position, size_t frame) {
+        EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), position);
+        EXPECT_EQ(Digits(movie), frames_[frame]);
+    }
     ScratchDir dir_{"playback"};
     std::vector<Frame> frames_;
 };
@@ -56,8 +61,7 @@ TEST_F(Playback, StepsAndBoundaries) {
     ASSERT_TRUE(movie);
     ZelIr_SetCyclePlay(movie.get(), 0);
     ASSERT_EQ(ZelIr_GetNewArray(movie.get()), 1);  // the first request delivers frame 1
-    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 1u);
-    EXPECT_EQ(Digits(movie), frames_[1]);
+    ExpectAt(movie, 1, 1);
 
     EXPECT_EQ(ZelIr_MovieGoto(movie.get(), 0), 0);
     EXPECT_EQ(ZelIr_MovieGoto(movie.get(), 6), 0);
@@ -66,16 +70,13 @@ TEST_F(Playback, StepsAndBoundaries) {
     EXPECT_EQ(Digits(movie), frames_[1]);  // goto moves without fetching
 
     EXPECT_EQ(ZelIr_MovieBackward(movie.get(), 10), 1);  // 3 - 10 clamps to 0 and fetches
-    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 0u);
-    EXPECT_EQ(Digits(movie), frames_[0]);
+    ExpectAt(movie, 0, 0);
 
     EXPECT_EQ(ZelIr_MovieForward(movie.get(), 100), 1);  // clamps to the last frame
-    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 5u);
-    EXPECT_EQ(Digits(movie), frames_[5]);
+    ExpectAt(movie, 5, 5);
 
     ASSERT_EQ(ZelIr_GetNewArray(movie.get()), 1);  // without loop play the last frame repeats
-    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 5u);
-    EXPECT_EQ(Digits(movie), frames_[5]);
+    ExpectAt(movie, 5, 5);
 }
 
 // Backward stops at frame 0 and fetches it; loop play (on after opening) wraps to frame 0; a
@@ -92,8 +93,7 @@ TEST_F(Playback, BackwardStopsAtZeroLoopWrapsPauseStaysAndDirectReportsZero) {
     EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 0u);
     ZelIr_MovieForward(movie.get(), 5);
     ASSERT_EQ(ZelIr_GetNewArray(movie.get()), 1);
-    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 0u);
-    EXPECT_EQ(Digits(movie), frames_[0]);
+    ExpectAt(movie, 0, 0);
 
     EXPECT_EQ(ZelIr_MoviePause(movie.get(), 1), 1);
     ZelIr_GetNewArray(movie.get());
@@ -103,8 +103,7 @@ TEST_F(Playback, BackwardStopsAtZeroLoopWrapsPauseStaysAndDirectReportsZero) {
     ZelIr_MovieBackward(movie.get(), 1);
     EXPECT_EQ(ZelIr_MovieIsPause(movie.get()), 1u);
     EXPECT_EQ(ZelIr_GetNewArrayDirect(movie.get()), 0);
-    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 3u);
-    EXPECT_EQ(Digits(movie), frames_[3]);
+    ExpectAt(movie, 3, 3);
 }
 
 TEST_F(Playback, MovieOnlyExportsRefuseOtherHandles) {
@@ -262,8 +261,7 @@ TEST_F(Playback, PositionsPastTheLastWholeFrameRepeatIt) {
     ASSERT_EQ(ZelIr_GetNewArray(movie.get()), 1);
     EXPECT_EQ(Digits(movie), frames_[1]);
     EXPECT_EQ(ZelIr_MovieForward(movie.get(), 100), 1);
-    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 8u);
-    EXPECT_EQ(Digits(movie), frames_[5]);
+    ExpectAt(movie, 8, 5);
     EXPECT_EQ(ZelIr_MovieBackward(movie.get(), 2), 1);
     EXPECT_EQ(Digits(movie), frames_[5]);
     EXPECT_EQ(ZelIr_MovieBackward(movie.get(), 2), 1);
