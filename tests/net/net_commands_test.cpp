@@ -19,6 +19,7 @@ namespace {
 using namespace zelir::test;
 using zelir::gige::LoadTriggerCache;
 using zelir::gige::StoreTriggerCache;
+using zelir_test::Get;
 using zelir_test::RandomBytes;
 using Clock = std::chrono::steady_clock;
 
@@ -416,17 +417,6 @@ class NetConfig : public NetCommands, public ::testing::WithParamInterface<Model
     std::vector<uint8_t> Reply() { return FromHex(State("config")["bytes"]); }
 };
 
-// Four 16-bit entries of the packed record.
-std::array<uint16_t, 4> List(const uint8_t* at) {
-    std::array<uint16_t, 4> list;
-    std::memcpy(list.data(), at, sizeof list);
-    return list;
-}
-
-uint16_t ReplyU16(const std::vector<uint8_t>& r, size_t at) {
-    return static_cast<uint16_t>(r[at] | r[at + 1] << 8);
-}
-
 TEST_P(NetConfig, RecordHoldsTheCommonFieldsAndTheModelsOptions) {
     const ModelCase& c = GetParam();
     char words[160];
@@ -440,6 +430,8 @@ TEST_P(NetConfig, RecordHoldsTheCommonFieldsAndTheModelsOptions) {
     const std::vector<uint8_t> reply = Reply();
     ASSERT_EQ(reply.size(), 256u);
     const auto* record = reinterpret_cast<const uint8_t*>(&config);
+    const std::span<const uint8_t> recordBytes(record, sizeof config);
+    using List = std::array<uint16_t, 4>;  // four 16-bit entries of the packed record
 
     // (record offset, reply offset, bytes) of every copied field.
     const std::vector<std::array<size_t, 3>> copies = {
@@ -452,16 +444,16 @@ TEST_P(NetConfig, RecordHoldsTheCommonFieldsAndTheModelsOptions) {
             << "record offset " << at << " from reply offset " << from;
     }
     EXPECT_EQ(config.log2Value58, 4) << "log2(14) = 3.81 rounds to 4";
-    EXPECT_EQ(ReplyU16(reply, 0), 2049);
+    EXPECT_EQ(Get<uint16_t>(reply, 0), 2049);
     for (size_t zero : {150, 151, 156, 157}) EXPECT_EQ(record[zero], 0) << "offset " << zero;
     for (size_t i = 168; i < 192; ++i) EXPECT_EQ(record[i], 0) << "offset " << i;
 
     EXPECT_EQ(config.optionS, c.s);
     EXPECT_EQ(config.countL, c.countL);
-    EXPECT_EQ(List(record + 120), c.listL);
+    EXPECT_EQ(Get<List>(recordBytes, 120), c.listL);
     EXPECT_EQ(config.optionM, c.m);
     EXPECT_EQ(config.countN, c.countN);
-    EXPECT_EQ(List(record + 132), c.listN);
+    EXPECT_EQ(Get<List>(recordBytes, 132), c.listN);
     EXPECT_EQ(config.optionP, c.p);
     EXPECT_EQ(config.flagF1, c.f1);
     EXPECT_EQ(config.valueF2, c.f2);
