@@ -55,8 +55,7 @@ class ZelirTemp(unittest.TestCase):
         self.assertEqual(run("temp", MOVIE, "--out", npy).returncode, 0)
         from_tiff = np.array(Image.open(tiff))
         from_npy = np.load(npy)
-        self.assertEqual(from_npy.dtype, np.float32)
-        self.assertEqual(from_npy.shape, (512, 640))
+        self.assertEqual((from_npy.dtype, from_npy.shape), (np.float32, (512, 640)))
         np.testing.assert_array_equal(from_tiff, from_npy)
         error = np.abs(from_npy - truth("sample.irm"))[1:]  # row 0 holds the parameter line
         self.assertLess(float(error.mean()), 0.15)
