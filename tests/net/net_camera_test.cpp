@@ -404,8 +404,7 @@ TEST_F(NetCamera, RateAndStateValuesComeFromTheCamera) {
     EXPECT_EQ(ZelIr_GetCurrGain(h.get()), 1);
     uint32_t width = 0, height = 0;
     ZelIr_GetDigitArrayPara(h.get(), &width, &height);
-    EXPECT_EQ(width, 640u);
-    EXPECT_EQ(height, 512u);
+    EXPECT_EQ((std::pair{width, height}), (std::pair{640u, 512u}));
 
     // The rate is measured every hundred frames; the first measurement also covers the time
     // before the stream started. A later one follows the rate the emulator really reaches.
