@@ -1,19 +1,11 @@
 #include "gige/frame_assembler.h"
 
-#include "formats/parameter_line.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstring>
-#include <functional>
 #include <span>
 #include <thread>
-#include <tuple>
-#include <vector>
 
 #include "formats/parameter_line.h"
 #include "gige/stream_packets.h"
+#include "support/unit.h"
 
 namespace {
 

@@ -2,15 +2,9 @@
 // changes, callback mode, and the command queue fed with captured replies.
 #include "gige/gnet_device.h"
 
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstring>
-#include <string>
-#include <vector>
-
 #include "gige/captured_frames.h"
 #include "gige/control_channel.h"
+#include "support/unit.h"
 
 namespace {
 
