@@ -220,10 +220,6 @@ TEST(PostprocessY8, SharpenRaisesEdgesAndLeavesFlatAreas) {
     EXPECT_EQ(out, image);
 }
 
-}  // namespace
-
-namespace {
-
 // Each output is the mean of its own block only: a 5 x 3 plane in blocks of 2, partial blocks at
 // the right and bottom edges.
 TEST(Downsample, AveragesEachBlockAndThePartialEdgeBlocks) {
