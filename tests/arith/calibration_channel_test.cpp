@@ -81,15 +81,13 @@ class DamagedFileTest : public CalibrationChannelTest,
 TEST_P(DamagedFileTest, IsIgnoredWithAMessage) {
     const Damage damage = GetParam();
     const fs::path file = File("SN-0042", 2);
+    auto bytes = zelir_test::ReadBytes(file);
     if (damage.offset == std::string::npos) {
-        fs::resize_file(file, fs::file_size(file) - 1);
+        bytes.pop_back();
     } else {
-        std::fstream stream(file, std::ios::in | std::ios::out | std::ios::binary);
-        stream.seekg(damage.offset);
-        const char byte = static_cast<char>(stream.get() ^ 0x40);
-        stream.seekp(damage.offset);
-        stream.put(byte);
+        bytes[damage.offset] ^= 0x40;
     }
+    zelir_test::WriteBytes(file, bytes);
     DebugCapture capture;
     ZelIrArith arith;
     arith.Init(kW, kH, dir.path().wstring().c_str(), L"SN-0042");

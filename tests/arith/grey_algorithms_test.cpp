@@ -169,9 +169,7 @@ TEST(GreyAlgorithms, LimitsFollowTheCutsOfTheLastStatistics) {
     ZelIrArith arith;
     std::vector<std::uint8_t> cut(frame.size()), uncut(frame.size());
     ASSERT_TRUE(arith.MixedMap(frame.data(), cut.data(), 50, 50, w, h));
-    HISTOGRAM_INFO info;
-    std::memset(&info, 0, sizeof(info));
-    arith.HistogramStatistics(frame.data(), nullptr, w, h, &info);
+    arith_test::Statistics(arith, frame, w, h, 0, 0);
     ASSERT_TRUE(arith.MixedMap(frame.data(), uncut.data(), 50, 50, w, h));
     EXPECT_GT(StdDev(cut), StdDev(uncut) + 10);
 }
@@ -219,10 +217,6 @@ TEST(PostprocessY8, SharpenRaisesEdgesAndLeavesFlatAreas) {
     ASSERT_EQ(arith.PostprocessY8(image.data(), out.data(), w, h, false), 1);
     EXPECT_EQ(out, image);
 }
-
-}  // namespace
-
-namespace {
 
 // Each output is the mean of its own block only: a 5 x 3 plane in blocks of 2, partial blocks at
 // the right and bottom edges.

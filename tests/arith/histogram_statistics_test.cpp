@@ -20,12 +20,8 @@ TEST_P(HistogramStatisticsTest, LimitsSitAtTheCuts) {
     std::sort(sorted.begin(), sorted.end());
     const std::size_t n = sorted.size();
 
-    HISTOGRAM_INFO info;
-    std::memset(&info, 0, sizeof(info));
-    info.bottomCut = bottom;
-    info.topCut = top;
     ZelIrArith arith;
-    arith.HistogramStatistics(frame.data(), nullptr, w, h, &info);
+    const HISTOGRAM_INFO info = arith_test::Statistics(arith, frame, w, h, bottom, top);
 
     EXPECT_EQ(info.minDigit, sorted.front());
     EXPECT_EQ(info.maxDigit, sorted.back());
@@ -60,12 +56,8 @@ TEST(HistogramStatistics, LargeFramesPlaceTheCutsWithinAPerMille) {
         std::vector<std::uint16_t> sorted = frame;
         std::sort(sorted.begin(), sorted.end());
         const std::size_t n = sorted.size();
-        HISTOGRAM_INFO info;
-        std::memset(&info, 0, sizeof(info));
-        info.bottomCut = 5;
-        info.topCut = 20;
         ZelIrArith arith;
-        arith.HistogramStatistics(frame.data(), nullptr, w, h, &info);
+        const HISTOGRAM_INFO info = arith_test::Statistics(arith, frame, w, h, 5, 20);
         EXPECT_EQ(info.minDigit, sorted.front());
         EXPECT_EQ(info.maxDigit, sorted.back());
         EXPECT_GE(info.limit1, sorted[n * 4 / 1000]) << w;
@@ -82,11 +74,8 @@ TEST(HistogramStatistics, UniformAndFullRangeFrames) {
     full[5] = 65535;
     for (const auto& [frame, cut, low, high] :
          {std::tuple{arith_test::Uniform(64, 48, 4321), 5, 4321, 4321}, {full, 0, 0, 65535}}) {
-        HISTOGRAM_INFO info;
-        std::memset(&info, 0, sizeof(info));
-        info.bottomCut = info.topCut = int16_t(cut);
         ZelIrArith arith;
-        arith.HistogramStatistics(frame.data(), nullptr, 64, 48, &info);
+        const HISTOGRAM_INFO info = arith_test::Statistics(arith, frame, 64, 48, cut, cut);
         EXPECT_EQ((std::array<int, 4>{info.minDigit, info.maxDigit, info.limit1, info.limit2}),
                   (std::array<int, 4>{low, high, low, high}));
     }

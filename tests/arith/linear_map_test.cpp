@@ -5,16 +5,9 @@
 
 namespace {
 
-constexpr int kW = 160, kH = 120;
+using arith_test::Statistics;
 
-HISTOGRAM_INFO Statistics(ZelIrArith& arith, const std::vector<std::uint16_t>& frame, int w, int h,
-                          int cut = 5) {
-    HISTOGRAM_INFO info;
-    std::memset(&info, 0, sizeof(info));
-    info.topCut = info.bottomCut = cut;
-    arith.HistogramStatistics(frame.data(), nullptr, w, h, &info);
-    return info;
-}
+constexpr int kW = 160, kH = 120;
 
 TEST(AutoLinearMap, StretchesTheLimitsOverTheFullRangeMonotonically) {
     ZelIrArith arith;
@@ -60,7 +53,7 @@ TEST_P(KthrTest, NarrowSceneIsNotStretchedBeyondKthr) {
     std::vector<std::uint16_t> frame(kW * kH);
     for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = 5000 + i % 11;
     ZelIrArith arith;
-    HISTOGRAM_INFO info = Statistics(arith, frame, kW, kH, 0);
+    HISTOGRAM_INFO info = Statistics(arith, frame, kW, kH, 0, 0);
     std::vector<std::uint8_t> dst(frame.size());
     arith.AutoLinearMap(frame.data(), dst.data(), kW, kH, &info, kthr);
     const auto [lo, hi] = std::minmax_element(dst.begin(), dst.end());

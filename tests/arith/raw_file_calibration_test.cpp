@@ -15,19 +15,16 @@ enum class Layout { kParameterLine, kBare, kLeadingRows };
 
 void WriteRaw(const fs::path& path, const std::vector<std::uint16_t>& frame, int w, int h,
               Layout layout) {
-    std::ofstream out(path, std::ios::binary);
+    std::vector<std::uint8_t> bytes;
     if (layout == Layout::kParameterLine) {
-        std::vector<std::uint8_t> line(100, 0);
-        const std::uint16_t fields[4] = {1, 100, static_cast<std::uint16_t>(w),
-                                         static_cast<std::uint16_t>(h)};
-        std::memcpy(line.data(), fields, sizeof(fields));
-        out.write(reinterpret_cast<const char*>(line.data()), line.size());
+        bytes.resize(100);
+        for (auto [at, value] : {std::pair{0, 1}, {2, 100}, {4, w}, {6, h}}) {
+            zelir_test::Put(bytes, at, static_cast<std::uint16_t>(value));
+        }
     }
-    if (layout == Layout::kLeadingRows) {
-        const std::vector<char> rows(w * 4, 0x77);
-        out.write(rows.data(), rows.size());
-    }
-    out.write(reinterpret_cast<const char*>(frame.data()), frame.size() * 2);
+    if (layout == Layout::kLeadingRows) bytes.assign(w * 4, 0x77);
+    for (const std::uint16_t value : frame) zelir_test::Append(bytes, value);
+    zelir_test::WriteBytes(path, bytes);
 }
 
 struct RawCase {

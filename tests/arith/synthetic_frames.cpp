@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 #include <random>
 
@@ -70,12 +71,6 @@ double StdDev(const std::vector<std::uint8_t>& image) {
     return std::sqrt(sum / image.size());
 }
 
-}  // namespace arith_test
-
-#include "arith/zelir_arith.h"
-
-namespace arith_test {
-
 Sensor::Sensor(int width, int height, unsigned seed) : w(width), h(height) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> gains(0.85, 1.15), offsets(-300.0, 300.0);
@@ -119,6 +114,16 @@ double StdDev16(const std::vector<std::uint16_t>& frame) {
     }
     const double mean = sum / frame.size();
     return std::sqrt(std::max(0.0, squares / frame.size() - mean * mean));
+}
+
+HISTOGRAM_INFO Statistics(ZelIrArith& arith, const std::vector<std::uint16_t>& frame, int w, int h,
+                          int bottomCut, int topCut) {
+    HISTOGRAM_INFO info;
+    std::memset(&info, 0, sizeof(info));
+    info.bottomCut = bottomCut;
+    info.topCut = topCut;
+    arith.HistogramStatistics(frame.data(), nullptr, w, h, &info);
+    return info;
 }
 
 bool Calibrate(ZelIrArith& arith, const Sensor& sensor, int frames, int noise, double lowFlux) {

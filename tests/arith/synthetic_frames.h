@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-class ZelIrArith;
+#include "arith/zelir_arith.h"
 
 namespace arith_test {
 
@@ -27,9 +27,9 @@ bool BrightnessAndContrastRise(
     const std::function<std::vector<std::uint8_t>(int contrast, int brightness)>& map,
     const std::vector<int>& settings);
 
-}  // namespace arith_test
-
-namespace arith_test {
+// The statistics of `frame` with the given cuts (per mille), from a zeroed record.
+HISTOGRAM_INFO Statistics(ZelIrArith& arith, const std::vector<std::uint16_t>& frame, int w, int h,
+                          int bottomCut = 5, int topCut = 5);
 
 // A sensor with known per-pixel gain and offset: raw = gain * flux + offset.
 struct Sensor {

@@ -119,10 +119,6 @@ TEST(TwoPointCalibration, ANewFirstFrameRestartsTheAverage) {
               Corrected(clean, sensor.Frame(6000), 64, 48));
 }
 
-}  // namespace
-
-namespace {
-
 using zelir::arith::CalibrationResult;
 using zelir::arith::ReferenceAverage;
 

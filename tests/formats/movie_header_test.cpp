@@ -150,26 +150,20 @@ TEST(MovieLayout, FilesShorterThanTheHeaderAreRefused) {
 // A parameter line of the header's geometry opening the first frame is reported; one of another
 // geometry, or one in a file with fewer than 100 bytes of frames, is not.
 TEST(MovieLayout, FirstFrameParameterLineIsReportedWhenValid) {
-    for (const auto& [height, valid] : {std::pair{4, true}, {5, false}}) {
-        auto bytes = Movie(64, 4, 2, 2);
-        for (auto [at, value] : {std::pair{64, 1}, {66, 6}, {68, 64}, {70, height}}) {
+    for (const auto& [width, height, frames, extra, lineHeight, valid] :
+         {std::tuple{64, 4, 2, 0, 4, true}, {64, 4, 2, 0, 5, false}, {4, 2, 0, 99, 2, false}}) {
+        auto bytes = Movie(width, height, frames, frames, extra);
+        for (auto [at, value] : {std::pair{64, 1}, {66, 6}, {68, width}, {70, lineHeight}}) {
             test::Put<uint16_t>(bytes, at, uint16_t(value));
         }
         MovieLayout layout;
         ASSERT_EQ(ReadMovieLayout(SpanSource(bytes), layout), FileResult::kOk);
-        EXPECT_EQ(layout.firstLineValid, valid) << height;
+        EXPECT_EQ(layout.firstLineValid, valid) << width << "x" << lineHeight << "+" << extra;
         if (valid) {
             EXPECT_TRUE(
                 std::equal(layout.firstLine.begin(), layout.firstLine.end(), bytes.begin() + 64));
         }
     }
-    auto bytes = Movie(4, 2, 0, 0, 99);
-    for (auto [at, value] : {std::pair{64, 1}, {66, 6}, {68, 4}, {70, 2}}) {
-        test::Put<uint16_t>(bytes, at, uint16_t(value));
-    }
-    MovieLayout layout;
-    ASSERT_EQ(ReadMovieLayout(SpanSource(bytes), layout), FileResult::kOk);
-    EXPECT_FALSE(layout.firstLineValid);
 }
 
 TEST(MovieFrame, MissingFrameAndSmallBufferLeaveTheFrameAsItWas) {

@@ -1,16 +1,13 @@
 #include "gige/adapter_table.h"
 
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
 #include <linux/if_packet.h>
 #include <net/if_arp.h>
 
 #include <deque>
-#include <string>
-#include <vector>
 
 #include "support/debug_capture.h"
+#include "support/unit.h"
 
 namespace {
 

@@ -1,16 +1,14 @@
 // Settings and unacknowledged transfers over a stream whose sends and answers follow a script:
 // the frames handed to SendCommand, and the exact message of every failed step.
-#include <gtest/gtest.h>
 
 #include <deque>
-#include <optional>
-#include <vector>
 
 #include "gige/block_transfer.h"
 #include "gige/camera_settings.h"
 #include "gige/command_message.h"
 #include "support/debug_capture.h"
 #include "support/fake_handle.h"
+#include "support/unit.h"
 
 namespace {
 

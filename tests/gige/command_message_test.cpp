@@ -1,11 +1,8 @@
 // Framed messages: the bytes built, the descriptor pool and the parser.
-#include <gtest/gtest.h>
-
-#include <numeric>
-#include <vector>
 
 #include "gige/command_message.h"
 #include "support/debug_capture.h"
+#include "support/unit.h"
 
 namespace {
 

@@ -1,12 +1,11 @@
 #include "gige/control_channel.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cstdio>
 
 #include "gige/captured_frames.h"
 #include "support/debug_capture.h"
+#include "support/unit.h"
 
 namespace {
 

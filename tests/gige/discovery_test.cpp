@@ -2,14 +2,9 @@
 // 20-entry bound and the reset.
 #include "gige/discovery.h"
 
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
-#include <vector>
-
 #include "gige/wire_format.h"
 #include "support/debug_capture.h"
+#include "support/unit.h"
 
 namespace {
 

@@ -1,19 +1,11 @@
 #include "gige/frame_assembler.h"
 
-#include "formats/parameter_line.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstring>
-#include <functional>
 #include <span>
 #include <thread>
-#include <tuple>
-#include <vector>
 
 #include "formats/parameter_line.h"
 #include "gige/stream_packets.h"
+#include "support/unit.h"
 
 namespace {
 
@@ -53,9 +45,7 @@ TEST_P(Reassembly, CompleteFrameHoldsImageThenParameterLine) {
     const FormatCase c = GetParam();
     FrameAssembler a(640, 512);
     EXPECT_EQ(a.SlotCapacity(), kSlotBytes);
-    FrameSpec f;
-    f.eightBit = c.eightBit;
-    f.frameId = 7;
+    const FrameSpec f{.eightBit = c.eightBit, .frameId = 7};
     ASSERT_EQ(PacketCount(f), c.packets);
     EXPECT_EQ(Fetch(a).result, 0) << "nothing before the first frame";
 
@@ -99,8 +89,7 @@ TEST_P(DamagedFrame, IsDeliveredOnlyWholeAndCounted) {
     a.SetAnyOrder(anyOrder);
     FrameSpec f;
     Feed(a, f);  // frame 1 into slot 0
-    f.blockId = 2;
-    f.frameId = 2;
+    f = {.blockId = 2, .frameId = 2};
     Feed(a, f, c.damage(InOrder(f)));
     EXPECT_EQ(a.CurrentSlot(), delivered ? 2 : 1) << "a dropped frame's slot is reused";
     const Fetched got = Fetch(a);
@@ -112,8 +101,7 @@ TEST_P(DamagedFrame, IsDeliveredOnlyWholeAndCounted) {
         EXPECT_TRUE(std::equal(line.begin(), line.end(), got.data.begin() + 655360));
     }
 
-    f.blockId = 3;
-    f.frameId = 3;
+    f = {.blockId = 3, .frameId = 3};
     Feed(a, f);
     EXPECT_EQ(Fetch(a).data[0], PixelByte(3, 0));
     const StreamCounters n = a.Counters();
@@ -170,8 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Reassembly, RepeatedBlockIdAfterAnIncompleteFrameStartsANewFrame) {
     FrameAssembler a(640, 512);
     a.SetAnyOrder(true);
-    FrameSpec f;
-    f.blockId = 2;
+    FrameSpec f{.blockId = 2};
     Feed(a, f, Erase(InOrder(f), 300));
     f.frameId = 3;  // same block id, next frame: none of its packets fill the gap
     Feed(a, f);
@@ -194,17 +181,14 @@ TEST(Reassembly, StreamIsLostWhenNoFrameCameWithinTheLimit) {
 
 TEST(Reassembly, RepeatedBlockIdModulo64IsNotPublished) {
     FrameAssembler a(640, 512);
-    FrameSpec f;
-    f.blockId = 5;
+    FrameSpec f{.blockId = 5};
     Feed(a, f);
-    f.blockId = 5 + 64;
-    f.frameId = 2;
+    f = {.blockId = 5 + 64, .frameId = 2};
     Feed(a, f);
     EXPECT_EQ(a.FrameCount(), 2u) << "a repeat still counts for the rate";
     EXPECT_EQ(a.CurrentSlot(), 1);
     EXPECT_EQ(a.ReadyMask(), 0x01);
-    f.blockId = 6;
-    f.frameId = 3;
+    f = {.blockId = 6, .frameId = 3};
     Feed(a, f);
     EXPECT_EQ(a.CurrentSlot(), 2);
     EXPECT_EQ(Fetch(a).data[5], PixelByte(3, 5));
@@ -212,12 +196,7 @@ TEST(Reassembly, RepeatedBlockIdModulo64IsNotPublished) {
 
 TEST(Reassembly, SlotsWrapAndTheNextSlotIsClearedBeforeFilling) {
     FrameAssembler a(640, 512);
-    FrameSpec f;
-    for (uint16_t n = 1; n <= 9; ++n) {
-        f.blockId = n;
-        f.frameId = n;
-        Feed(a, f);
-    }
+    for (uint16_t n = 1; n <= 9; ++n) Feed(a, FrameSpec{.blockId = n, .frameId = n});
     EXPECT_EQ(a.CurrentSlot(), 1);
     EXPECT_EQ(a.ReadyMask(), 0xFD) << "slot 1 is being filled, all others hold frames";
     EXPECT_EQ(Fetch(a).data[3], PixelByte(9, 3));
@@ -225,8 +204,7 @@ TEST(Reassembly, SlotsWrapAndTheNextSlotIsClearedBeforeFilling) {
 
 TEST(Reassembly, PacketBeyondTheSlotIsNotCopied) {
     FrameAssembler a(640, 512);
-    FrameSpec f;
-    f.eightBit = true;  // 257 packets: ids 257..600 follow in order after completion
+    const FrameSpec f{.eightBit = true};  // 257 packets: ids 257..600 follow after completion
     std::vector<uint32_t> ids = InOrder(f);
     for (uint32_t k = 257; k <= 600; ++k) ids.push_back(k);
     Feed(a, f, ids);  // would write past the slot if copied (caught by the sanitizer build)
@@ -261,8 +239,7 @@ TEST(Reassembly, CallbackGetsFrameInPlaceAndParameterLineIsPublished) {
     const std::span<uint8_t> block(reinterpret_cast<uint8_t*>(&parameters), sizeof parameters);
     std::fill(block.begin(), block.end(), 0xEE);
     a.SetFrameCallback(&Record, &d);
-    FrameSpec f;
-    f.frameId = 0x01020304;
+    FrameSpec f{.frameId = 0x01020304};
     Feed(a, f);
     ASSERT_EQ(d.infos.size(), 1u);
     EXPECT_EQ(d.infos[0].height, 512u);
@@ -316,14 +293,13 @@ TEST_P(WindowedFrame, SetsPacketCountEventWordsAndFrameInfo) {
     FrameAssembler a(c.streamWidth, c.streamHeight);
     Delivery d;
     a.SetFrameCallback(&Record, &d);
-    FrameSpec f;
-    f.width = c.streamWidth;
-    f.height = c.streamHeight;
-    f.window = true;
-    f.windowWidth = c.width;
-    f.windowHeight = c.height;
-    f.position1 = 16;
-    f.position2 = 8;
+    FrameSpec f{.width = c.streamWidth,
+                .height = c.streamHeight,
+                .window = true,
+                .windowWidth = c.width,
+                .windowHeight = c.height,
+                .position1 = 16,
+                .position2 = 8};
     Feed(a, f);
     EXPECT_EQ(a.ExpectedPacketCount(), c.expectedPackets);
     const auto words = a.EventWords();
@@ -360,9 +336,7 @@ INSTANTIATE_TEST_SUITE_P(Windows, WindowedFrame,
 
 TEST(Reassembly, FrameRateStaysZeroUntilTheHundredthFrame) {
     FrameAssembler a(64, 20);  // three packets a frame: 2560 image bytes, then the line
-    FrameSpec f;
-    f.width = 64;
-    f.height = 20;
+    FrameSpec f{.width = 64, .height = 20};
     for (uint32_t n = 1; n <= 100; ++n) {
         f.blockId = static_cast<uint16_t>(n);
         EXPECT_EQ(a.GetFrameRate(), 0.0f) << "before frame " << n;

@@ -2,15 +2,9 @@
 // changes, callback mode, and the command queue fed with captured replies.
 #include "gige/gnet_device.h"
 
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstring>
-#include <string>
-#include <vector>
-
 #include "gige/captured_frames.h"
 #include "gige/control_channel.h"
+#include "support/unit.h"
 
 namespace {
 
@@ -31,8 +25,13 @@ int Ignore(uint8_t*, FrameInfo*, void*) {
     return 0;
 }
 
-TEST(GNetDevice, BeforeOpeningHasNoFramesAndAFullFrameOfEventWords) {
-    CGNetDevice camera(nullptr, Entry(), 640, 512);
+// A camera of 640 x 512 that was never opened.
+class GNetDevice : public ::testing::Test {
+  protected:
+    CGNetDevice camera{nullptr, Entry(), 640, 512};
+};
+
+TEST_F(GNetDevice, BeforeOpeningHasNoFramesAndAFullFrameOfEventWords) {
     EXPECT_EQ(camera.GetFrameSize(), 655360u);
     EXPECT_EQ(camera.IsOpen(), 0u);
     EXPECT_EQ(camera.GetFrameRate(), 0.0f) << "measured by the channel, nothing yet";
@@ -46,8 +45,7 @@ TEST(GNetDevice, BeforeOpeningHasNoFramesAndAFullFrameOfEventWords) {
     EXPECT_EQ(words, (std::array<int32_t, 4>{0, 0, 0, 0}));
 }
 
-TEST(GNetDevice, NewAddressesAreUsedForLaterTraffic) {
-    CGNetDevice camera(nullptr, Entry(), 640, 512);
+TEST_F(GNetDevice, NewAddressesAreUsedForLaterTraffic) {
     const uint8_t next[4] = {198, 19, 0, 7};
     uint32_t address = 0;
     std::memcpy(&address, next, 4);
@@ -63,8 +61,7 @@ TEST(GNetDevice, NewAddressesAreUsedForLaterTraffic) {
     EXPECT_EQ(camera.SetMacAddress(nullptr), -1);
 }
 
-TEST(GNetDevice, CallbackModeNeedsBothFunctionAndContext) {
-    CGNetDevice camera(nullptr, Entry(), 640, 512);
+TEST_F(GNetDevice, CallbackModeNeedsBothFunctionAndContext) {
     int context = 0;
     EXPECT_EQ(camera.SetCallback(&Ignore, &context), 1);
     EXPECT_EQ(camera.CallbackMode(), 1u);
@@ -74,15 +71,13 @@ TEST(GNetDevice, CallbackModeNeedsBothFunctionAndContext) {
     EXPECT_EQ(camera.CallbackMode(), 0u);
 }
 
-TEST(GNetDevice, CommandsThatCannotGoOutFail) {
-    CGNetDevice camera(nullptr, Entry(), 640, 512);
+TEST_F(GNetDevice, CommandsThatCannotGoOutFail) {
     const std::vector<uint8_t> command(kMaxDeviceCommandData + 1, 0x55);
     EXPECT_FALSE(camera.SendCommand(command.data(), static_cast<uint32_t>(command.size())));
     EXPECT_FALSE(camera.SendCommand(command.data(), kMaxDeviceCommandData)) << "not opened";
 }
 
-TEST(GNetDevice, ReceivedReplyIsCutToTheCallersCapacity) {
-    CGNetDevice camera(nullptr, Entry(), 640, 512);
+TEST_F(GNetDevice, ReceivedReplyIsCutToTheCallersCapacity) {
     BuildReadRegister(camera.Channel()->Control(), 0);  // the reply answers the latest request id
     const uint16_t id = camera.Channel()->Control().requestCounter;
     const std::vector<uint8_t> data = {1, 2, 3, 4, 5, 6, 7, 8};
@@ -98,8 +93,7 @@ TEST(GNetDevice, ReceivedReplyIsCutToTheCallersCapacity) {
     EXPECT_EQ(destination, (std::array<uint8_t, 8>{1, 2, 3, 4, 0xEE, 0xEE, 0xEE, 0xEE}));
 }
 
-TEST(GNetDevice, FlushDiscardsQueuedReplies) {
-    CGNetDevice camera(nullptr, Entry(), 640, 512);
+TEST_F(GNetDevice, FlushDiscardsQueuedReplies) {
     for (uint16_t id = 1; id <= 3; ++id) {
         camera.Channel()->HandleCapturedPacket(CapturedUdp(3956, Ack(0, kDeviceCommandAck, id)));
     }

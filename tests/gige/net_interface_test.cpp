@@ -1,13 +1,11 @@
 // The channel's receive-side sorting and message queue, fed with captured frames directly.
 #include "gige/net_interface.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
-#include <cstring>
 
 #include "gige/captured_frames.h"
 #include "support/debug_capture.h"
+#include "support/unit.h"
 
 namespace {
 

@@ -1,11 +1,8 @@
 #include "gige/udp_frame.h"
 
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
 
-#include <numeric>
-#include <vector>
+#include "support/unit.h"
 
 namespace {
 

@@ -22,13 +22,12 @@ class PaletteTest : public ::testing::Test {
     }
     // Palette file whose level i is (r, g, b) = (first + i, 2 i, 255 - i), `levels` records long.
     void WritePalette(int index, int first, int levels) {
-        std::ofstream out(dir_ / "Palette" / ("Palette" + std::to_string(index) + ".raw"),
-                          std::ios::binary);
+        std::vector<uint8_t> rgb;
         for (int i = 0; i < levels; ++i) {
-            const char rgb[3] = {static_cast<char>(first + i), static_cast<char>(2 * i),
-                                 static_cast<char>(255 - i)};
-            out.write(rgb, 3);
+            rgb.insert(rgb.end(), {uint8_t(first + i), uint8_t(2 * i), uint8_t(255 - i)});
         }
+        zelir_test::WriteBytes(dir_ / "Palette" / ("Palette" + std::to_string(index) + ".raw"),
+                               rgb);
     }
     std::array<uint8_t, 1024> Table(uint16_t* index = nullptr) {
         std::array<uint8_t, 1024> table{};

@@ -9,9 +9,7 @@ namespace fs = std::filesystem;
 
 template <typename T>
 T At(const ZelIrParameterBlock& block, size_t offset) {
-    T value;
-    std::memcpy(&value, reinterpret_cast<const uint8_t*>(&block) + offset, sizeof(T));
-    return value;
+    return zelir_test::Get<T>({reinterpret_cast<const uint8_t*>(&block), sizeof block}, offset);
 }
 
 struct InitialValue {
@@ -70,13 +68,11 @@ class ParaIni : public ::testing::Test {
   protected:
     void SetUp() override { CIRManager::InitParameterBlock(block_, 640, 512); }
     void WriteIni(const std::string& body) {
-        std::ofstream(dir_ / "para.ini") << "[Calc Para]\n" << body;
+        zelir_test::WriteText(dir_ / "para.ini", "[Calc Para]\n" + body);
     }
     std::string IniText() const {
-        std::ifstream in(dir_ / "para.ini");
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        const std::vector<uint8_t> bytes = zelir_test::ReadBytes(dir_ / "para.ini");
+        return {bytes.begin(), bytes.end()};
     }
     zelir_test::ScratchDir dir_{"para"};
     std::wstring directory_ = dir_.path().wstring() + L"/";

@@ -17,14 +17,13 @@ class EmulatorTruth : public ::testing::TestWithParam<SceneCase> {};
 
 TEST_P(EmulatorTruth, EveryPixelReadsAsTheTrueTemperature) {
     const SceneCase& c = GetParam();
-    camsim::SceneSettings settings;
-    settings.response = camsim::ModelResponse(c.model);
-    settings.fixedPattern = false;
-    settings.noise = 0.0f;
-    settings.emissivity = c.emissivity;
-    settings.reflectedCelsius = c.reflected;
-    settings.transmission = c.transmission;
-    settings.atmosphereCelsius = c.atmosphere;
+    const camsim::SceneSettings settings{.response = camsim::ModelResponse(c.model),
+                                         .emissivity = c.emissivity,
+                                         .reflectedCelsius = c.reflected,
+                                         .transmission = c.transmission,
+                                         .atmosphereCelsius = c.atmosphere,
+                                         .noise = 0.0f,
+                                         .fixedPattern = false};
     const camsim::ThermalScene scene(c.width, c.height, settings);
     const uint32_t frame = 37;
     std::vector<uint16_t> digits(size_t{c.width} * c.height);
