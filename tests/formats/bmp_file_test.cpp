@@ -123,7 +123,6 @@ TEST_P(BitmapsReadByPillow, ShowSizeModePaletteAndPixels) {
 
 INSTANTIATE_TEST_SUITE_P(Files, BitmapsReadByPillow,
                          testing::Values(BitmapCase{"PlainCurrentImage", 48, 36, 256, false},
-                                         BitmapCase{"CombinedCurrentImage", 64, 20, 256, true},
                                          BitmapCase{"CombinedCallerImage", 16, 8, 16, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -151,19 +150,6 @@ TEST(BuildBitmap, RefusesWhatItCannotCopyWhole) {
     empty.biSizeImage = 0;
     ASSERT_EQ(BuildBitmap(empty, {}, {}, bitmap), FileResult::kOk);
     EXPECT_EQ(bitmap.size(), 54u);
-}
-
-TEST(WriteBitmapFile, RefusesAPartThatIsNotWholeAndLeavesNothing) {
-    test::ScratchDir dir;
-    std::vector<uint8_t> bitmap;
-    ASSERT_EQ(BuildBitmap(CurrentImageInfoHeader(4, 4), ColourPalette(256),
-                          std::vector<uint8_t>(16), bitmap),
-              FileResult::kOk);
-    bitmap.pop_back();
-    EXPECT_EQ(WriteBitmapFile(dir / "a.bmp", bitmap), FileResult::kBadInput);
-    EXPECT_FALSE(std::filesystem::exists(dir / "a.bmp"));
-    bitmap.push_back(0);
-    EXPECT_EQ(WriteBitmapFile(dir / "none" / "a.bmp", bitmap), FileResult::kCannotOpen);
 }
 
 }  // namespace
