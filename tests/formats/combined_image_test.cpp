@@ -136,25 +136,6 @@ TEST(CombinedImageWriter, RefusesInconsistentInput) {
     EXPECT_FALSE(std::filesystem::exists(dir / "no"));
 }
 
-// Read from its path, the file gives back every part.
-TEST(CombinedImageReader, ReadsBackWhatWasWritten) {
-    test::ScratchDir dir;
-    const Written w = WriteSample(8, 4, 500);
-    test::WriteBytes(dir / "a.bmp", w.file);
-    Loaded l;
-    ASSERT_EQ(ReadCombinedImageFile(dir / "a.bmp", *l.block, l.frame, l.analysis, l.info),
-              FileResult::kOk);
-    EXPECT_EQ(BytesOf(*l.block), BytesOf(*w.block));
-    EXPECT_TRUE(std::equal(w.digits.begin(), w.digits.end(), l.frame.begin()));
-    EXPECT_EQ((std::array<uint32_t, 4>{l.info.width, l.info.height, l.info.bitmapBytes,
-                                       l.info.analysisBytes}),
-              (std::array<uint32_t, 4>{8, 4, 1110, 500}));
-    EXPECT_FALSE(l.info.hasParameterLine);
-    EXPECT_TRUE(std::equal(w.analysis.begin(), w.analysis.end(), l.analysis.begin()));
-    EXPECT_EQ(ReadCombinedImageFile(dir / "none.bmp", *l.block, l.frame, l.analysis, l.info),
-              FileResult::kCannotOpen);
-}
-
 struct Refusal {
     const char* name;
     std::function<void(std::vector<uint8_t>&)> damage;
