@@ -68,23 +68,6 @@ TEST(RawImage, MissingFileOrDirectoryCannotBeOpened) {
     EXPECT_EQ(ReadRawImageFile(dir.path(), frame, size), FileResult::kCannotOpen);
 }
 
-TEST(RawImage, CompanionFileIsNamedByAppendingRawAndHoldsTheDigitsAlone) {
-    EXPECT_EQ(CompanionRawPath("a.bmp"), std::filesystem::path("a.bmp.raw"));
-    EXPECT_EQ(CompanionRawPath("/x/y.z/shot"), std::filesystem::path("/x/y.z/shot.raw"));
-
-    test::ScratchDir dir;
-    const auto digits = test::Pattern(3456, 1);
-    const auto path = CompanionRawPath(dir / "shot.bmp");
-    ASSERT_EQ(WriteRawImageFile(path, digits), FileResult::kOk);
-    EXPECT_EQ(test::ReadBytes(path), digits);
-
-    // And it reads back as the 48 x 36 geometry.
-    std::vector<uint8_t> frame(3456);
-    RawImageSize size{};
-    ASSERT_EQ(ReadRawImageFile(path, frame, size), FileResult::kOk);
-    EXPECT_EQ(frame, digits);
-}
-
 TEST(RawImage, WriterThatCannotCreateItsFileLeavesNothing) {
     test::ScratchDir dir;
     EXPECT_EQ(WriteRawImageFile(dir / "missing" / "a.raw", test::Pattern(10)),
