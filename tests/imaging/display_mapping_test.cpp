@@ -70,17 +70,6 @@ TEST(DisplayMapping, ManualLinearFollowsBrightness) {
     EXPECT_GT(bright, dark);
 }
 
-TEST(DisplayMapping, TypesTenApartSelectTheSameAlgorithm) {
-    for (int type : {1, 3, 4, 5, 6, 7}) {
-        ScopedHandle handle(1, 1, kW, kH);
-        ZelIr_SetBrihgtContrastType(handle.handle(), type);
-        const auto low = Map(handle.handle(), Gradient(), 1, 0x11);
-        handle.manager()->ParameterBlock()->bcType = static_cast<int16_t>(type + 10);
-        const auto high = Map(handle.handle(), Gradient(), 1, 0x11);
-        EXPECT_EQ(low, high) << type;
-    }
-}
-
 TEST(DisplayMapping, UnknownTypesLeaveTheDestinationThenFlipIt) {
     for (int16_t type : {2, 8, 9, 12, 18, -3}) {
         ScopedHandle handle(1, 1, kW, kH);
