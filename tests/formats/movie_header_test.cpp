@@ -50,19 +50,6 @@ TEST(MovieHeader, StartHeaderHoldsTheTagWithItsTerminatorAndTheStartTimeOnly) {
     EXPECT_EQ(std::count(bytes.begin() + 30, bytes.end(), 0), 34);
 }
 
-TEST(MovieHeader, FinishedHeaderFieldsSitAtTheirOffsets) {
-    MovieHeader header = MakeMovieStartHeader("IRGBIT", Time(2023, 12, 31, 23, 59, 58));
-    FinishMovieHeader(header, Time(2024, 1, 1, 0, 0, 1), 1234, 49300, 640, 512);
-    const auto bytes = BytesOf(header);
-    EXPECT_EQ(TextAt(bytes, 0, 6), "IRGBIT");
-    EXPECT_EQ(TextAt(bytes, 10, 20), std::string("2023 12 31 23:59:58\0", 20));
-    EXPECT_EQ(TextAt(bytes, 30, 20), std::string("2024 01 01 00:00:01\0", 20));
-    EXPECT_EQ((std::array<uint32_t, 5>{Get<uint16_t>(bytes, 50), Get<uint32_t>(bytes, 52),
-                                       Get<uint32_t>(bytes, 56), Get<uint16_t>(bytes, 60),
-                                       Get<uint16_t>(bytes, 62)}),
-              (std::array<uint32_t, 5>{0, 1234, 49300, 640, 512}));
-}
-
 struct MovieCase {
     const char* name;
     uint16_t width, height;  // in the header
