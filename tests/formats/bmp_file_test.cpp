@@ -1,4 +1,4 @@
-// The BMPs this module writes, judged by their bytes and by an outside reader (Pillow).
+// The BMPs this module writes, judged by an outside reader (Pillow).
 #include "formats/bmp_file.h"
 
 #include "formats/combined_image.h"
@@ -9,8 +9,6 @@ namespace zelir::files {
 namespace {
 
 namespace test = ::zelir_test;
-
-using test::Get;
 
 // Prints what Pillow makes of a BMP: format, width, height, mode; the palette as RGB hex; the
 // pixels top row first as hex.
@@ -95,11 +93,6 @@ TEST_P(BitmapsReadByPillow, ShowSizeModePaletteAndPixels) {
     ASSERT_EQ(BuildBitmap(info, palette, pixels, bitmap), FileResult::kOk);
     const uint32_t offBits = 14 + 40 + 4 * c.paletteEntries;
     ASSERT_EQ(bitmap.size(), offBits + pixels.size());
-    EXPECT_EQ(Get<uint16_t>(bitmap, 0), 0x4D42);
-    EXPECT_EQ(Get<uint32_t>(bitmap, 2), bitmap.size());
-    EXPECT_EQ(Get<uint32_t>(bitmap, 6), 0u);
-    EXPECT_EQ(Get<uint32_t>(bitmap, 10), offBits);
-    EXPECT_EQ(std::memcmp(bitmap.data() + 14, &info, 40), 0);
 
     test::ScratchDir dir;
     const auto path = dir / "image.bmp";
