@@ -60,14 +60,6 @@ TEST(RawImage, FrameThatDoesNotFitTheBufferIsRefused) {
     EXPECT_EQ(frame, std::vector<uint8_t>(3455, 0xCC));
 }
 
-TEST(RawImage, MissingFileOrDirectoryCannotBeOpened) {
-    test::ScratchDir dir;
-    std::vector<uint8_t> frame(3456);
-    RawImageSize size{};
-    EXPECT_EQ(ReadRawImageFile(dir / "none.raw", frame, size), FileResult::kCannotOpen);
-    EXPECT_EQ(ReadRawImageFile(dir.path(), frame, size), FileResult::kCannotOpen);
-}
-
 TEST(RawImage, WriterThatCannotCreateItsFileLeavesNothing) {
     test::ScratchDir dir;
     EXPECT_EQ(WriteRawImageFile(dir / "missing" / "a.raw", test::Pattern(10)),
