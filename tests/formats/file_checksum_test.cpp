@@ -32,16 +32,6 @@ INSTANTIATE_TEST_SUITE_P(
                     // The fifth byte is the first to go through the table: T[0x01] = 0x77073096.
                     ChecksumVector{std::string("\x01\x00\x00\x00\x00", 5), 0x77073096u}));
 
-TEST(FileChecksum, UpdatingInPiecesEqualsOnePass) {
-    const auto data = test::Pattern(1000);
-    uint32_t c = 0;
-    for (size_t at = 0; at < data.size(); at += 37) {
-        c = UpdateFileChecksum(c,
-                               std::span(data).subspan(at, std::min<size_t>(37, data.size() - at)));
-    }
-    EXPECT_EQ(c, FileChecksum(data));
-}
-
 struct FileRange {
     int64_t start;
     int64_t end;
