@@ -1,14 +1,12 @@
-// The base utility layer: debug output, string conversion, plain files, timers, INI files.
+// The base utility layer: debug output, string conversion, plain files, INI files.
 #include <zelir/zelir.h>
 
 #include <cstdio>
-#include <thread>
 
 #include "base/debug_output.h"
 #include "base/plain_files.h"
 #include "base/profile_file.h"
 #include "base/string_conversion.h"
-#include "base/timer.h"
 #include "support/debug_capture.h"
 #include "support/unit.h"
 
@@ -108,14 +106,6 @@ TEST_F(TempDir, ProfileFileFollowsPrivateProfileRules) {
     EXPECT_EQ(file.GetString("S", "N", "dflt"), "-5");
     zelir::ProfileFile unwritable(Path("no/such/dir/p.ini"));
     EXPECT_EQ(unwritable.WriteString("S", "K", "1"), zelir::Status::kIoError);
-}
-
-TEST(Timer, MeasuresElapsedTime) {
-    Infrared_1_0::CTimer timer;
-    timer.Start();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_GE(timer.DurationMilliSeconds(), 20);
-    EXPECT_GE(timer.DurationMicroSeconds(), 20000);
 }
 
 }  // namespace
