@@ -28,18 +28,6 @@ class ParaIni : public ::testing::Test {
     ZelIrParameterBlock block_;
 };
 
-TEST_F(ParaIni, MissingFileGivesTheKeyDefaults) {
-    block_.width = 640;
-    CIRManager::LoadParameters(block_, directory_.c_str());
-    const ZelIrParameterBlock& b = block_;
-    // regionIncrease takes the key's default, not the initial 1; width has no key and stays.
-    EXPECT_EQ(Values(b.bcType, b.brightness, b.kthr, b.topCut, b.bottomCut, b.regionIncrease,
-                     b.serialBaud, b.serialParity, b.serialDataBits, b.serialStopBits,
-                     b.grabberCard, b.width),
-              Values(0, 50, 0.2f, 5, 5, 30, 115200, 'N', 8, 1, 1, 640));
-    EXPECT_FALSE(fs::exists(dir_ / "para.ini"));
-}
-
 TEST_F(ParaIni, ValuesAreConvertedAsStored) {
     WriteIni(
         "BCType=11\nPalette=3\nIRBrightness=61.5\nIRContrast=12.25\nKTHR=0.5\n"
