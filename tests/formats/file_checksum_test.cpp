@@ -27,7 +27,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ChecksumVector{"123456789", 0x4D3A139Eu},  // the check value
                     ChecksumVector{"", 0},
                     // Up to four bytes come out as themselves, big-endian.
-                    ChecksumVector{"\x5A", 0x5Au}, ChecksumVector{"\x01\x02\x03", 0x010203u},
                     ChecksumVector{"\xAB\xCD\xEF\x12", 0xABCDEF12u},
                     // The fifth byte is the first to go through the table: T[0x01] = 0x77073096.
                     ChecksumVector{std::string("\x01\x00\x00\x00\x00", 5), 0x77073096u}));
