@@ -43,7 +43,6 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, DecodeAccepts,
     testing::Values(DecodeCase{"S00600004844521B", 0, 0, {0x48, 0x44, 0x52}},
                     DecodeCase{"S00600004844521b", 0, 0, {0x48, 0x44, 0x52}},
-                    DecodeCase{"S00600004844521B\n", 0, 0, {0x48, 0x44, 0x52}},
                     DecodeCase{"S00600004844521B\rjunk", 0, 0, {0x48, 0x44, 0x52}},
                     DecodeCase{"S30700010000010Aec", 3, 0x00010000, {0x01, 0x0A}},
                     DecodeCase{"S1051234abcd3C", 1, 0x1234, {0xAB, 0xCD}},
