@@ -84,11 +84,7 @@ struct AlarmCase {
 
 TEST_F(PaletteTest, AlarmColoursReplaceTheFirstEntriesOnlyWhenMarked) {
     const std::vector<AlarmCase> cases = {
-        {2, 0x7777, true},
-        {2, 0, false},
-        {6, 0x7777, false},
-        {0, 0x7777, false},
-    };
+        {2, 0x7777, true}, {2, 0, false}, {6, 0x7777, false}, {0, 0x7777, false}};
     for (const AlarmCase& c : cases) {
         ZelIrParameterBlock* block = handle_->manager()->ParameterBlock();
         block->alarmColorCount = c.count;
