@@ -110,7 +110,6 @@ TEST_P(AviUncompressed, EveryFrameDecodesBitExact) {
               (std::vector<std::string>{"rawvideo", "bgr24", std::to_string(c.width),
                                         std::to_string(rows), "7/1", std::to_string(kFrames),
                                         "Infrared Video"}));
-    EXPECT_EQ(zelir_test::KeyFrames(dir.File("raw.avi")), (std::vector<int>{0, 1, 2, 3}));
     EXPECT_TRUE(zelir_test::DecodeBgr(dir.File("raw.avi")) == expected);
 }
 
