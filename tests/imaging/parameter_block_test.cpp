@@ -107,7 +107,6 @@ INSTANTIATE_TEST_SUITE_P(Values, ParaIniUnusable,
                                            UnusableValue{"IRContrast=1e400", 50, 100, 0.2f, 5},
                                            UnusableValue{"IRContrast=nan", 50, 50, 0.2f, 5},
                                            UnusableValue{"IRBrightness=-3e9", 0, 50, 0.2f, 5},
-                                           UnusableValue{"IRBrightness=-inf", 50, 50, 0.2f, 5},
                                            UnusableValue{"KTHR=nan", 50, 50, 0.2f, 5},
                                            UnusableValue{"ADPerCutTop=nan", 50, 50, 0.2f, 5}));
 
