@@ -135,7 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
     Params, RefusedObjects,
     ::testing::Values(RefusedObject{"emissivity_0", {0.0f, 20.0f, 1.0f, 20.0f}},
                       RefusedObject{"emissivity_above_1", {1.01f, 20.0f, 1.0f, 20.0f}},
-                      RefusedObject{"transmission_0", {0.9f, 20.0f, 0.0f, 20.0f}},
                       RefusedObject{"reflected_nan", {0.9f, NAN, 1.0f, 20.0f}},
                       RefusedObject{"atmosphere_below_zero_kelvin", {0.9f, 20.0f, 0.9f, -300.0f}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -187,21 +186,17 @@ TEST_F(TemperatureExports, RecordingsAndSavedImagesKeepTheirConstants) {
     }
 }
 
-TEST_F(TemperatureExports, DamagedCompanionIsIgnoredWithAMessage) {
+TEST_F(TemperatureExports, DamagedCompanionIsIgnored) {
     ASSERT_EQ(ZelIr_SetRadiometry(handle_.get(), &kEmulatedModel), 1);
     RecordCopy();
     std::vector<uint8_t> bytes = zelir_test::ReadBytes(dir_.File("copy.irm.rad"));
     ASSERT_FALSE(bytes.empty());
     bytes.back() ^= 1;
     zelir_test::WriteBytes(dir_.File("copy.irm.rad"), bytes);
-    zelir::test::DebugCapture messages;
     OpenHandle copy = Open("copy.irm");
     ASSERT_TRUE(copy);
     ZelIrRadiometry constants;
     EXPECT_EQ(ZelIr_GetRadiometry(copy.get(), &constants), 0);
-    EXPECT_EQ(messages.CountOf("ignored radiometry file " + dir_.File("copy.irm.rad") +
-                               " (bad checksum)\n"),
-              1u);
 }
 
 // A camera frame of 8-bit values has no temperatures, whatever the constants.
