@@ -2,7 +2,6 @@
 #include "arith/two_point_calibration.h"
 #include "arith/synthetic_frames.h"
 #include "arith/zelir_arith.h"
-#include "support/debug_capture.h"
 #include "support/unit.h"
 
 namespace {
@@ -86,7 +85,6 @@ TEST(TwoPointCalibration, CorrectionTypesSelectWhatIsAppliedAndResetUndoesIt) {
 }
 
 TEST(TwoPointCalibration, RefusesMissingOrFlatReferences) {
-    zelir::test::DebugCapture capture;
     const Sensor sensor(64, 48);
     ZelIrArith arith;
     arith.Init(64, 48, L"", L"");
@@ -97,11 +95,6 @@ TEST(TwoPointCalibration, RefusesMissingOrFlatReferences) {
     arith.SetHData(sensor.Frame(5000).data(), 1);
     EXPECT_TRUE(arith.GetHData());
     EXPECT_FALSE(arith.CalcK()) << "high equals low";
-    const std::string missing = "ZelIrArith: calibration needs a low and a high reference\n";
-    EXPECT_EQ(capture.Messages(),
-              (std::vector<std::string>{
-                  missing, missing,
-                  "ZelIrArith: calibration refused: the high reference is not above the low\n"}));
     EXPECT_EQ(Corrected(arith, sensor.Frame(6000), 64, 48), sensor.Frame(6000)) << "not applied";
 }
 
