@@ -49,7 +49,6 @@ TEST_F(Discovery, EntryTakesTheAcknowledgementsFields) {
               (std::vector<uint8_t>{198, 18, 0, 9}));
     EXPECT_EQ(e.height, 512);
     EXPECT_EQ(e.width, 640);
-    EXPECT_EQ(e.reserved, 0u);
     EXPECT_EQ(debug_.Messages(), std::vector<std::string>{"camera 0 found\n"});
 }
 
