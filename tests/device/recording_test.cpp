@@ -53,11 +53,6 @@ TEST_F(Recording, MovieFromAMoviePlaysBackTheSameDigits) {
     EXPECT_EQ(ZelIr_IsRecordingMovie(source_.get()), 0);
 
     ExpectMovie("out.irm", 3);
-    const auto bytes = ReadBytes(dir_.File("out.irm"));
-    EXPECT_STREQ(reinterpret_cast<const char*>(bytes.data()), "IRGBIT");
-    EXPECT_EQ(bytes[10 + 4], ' ');   // "%4d %02d ..." start time
-    EXPECT_EQ(bytes[30 + 13], ':');  // stop time written at stop
-
     Handle replay(ZelIr_MovieFileOpen(dir_.WideFile("out.irm").c_str()));
     ASSERT_TRUE(replay);
     EXPECT_EQ(ZelIr_MovieGetTotalFrm(replay.get()), 3u);
