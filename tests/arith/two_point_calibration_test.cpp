@@ -8,7 +8,7 @@ namespace {
 
 using arith_test::Corrected;
 using arith_test::Sensor;
-using arith_test::StdDev16;
+using arith_test::StdDev;
 
 struct Geometry {
     int w;
@@ -26,7 +26,7 @@ TEST_P(FixedPatternTest, ResidualIsBelowOnePercentOfTheUncorrected) {
     ASSERT_TRUE(arith_test::Calibrate(arith, sensor, 4, 3));
     for (double flux : {4000.0, 5500.0, 7000.0, 9000.0}) {
         const auto raw = sensor.Frame(flux);
-        EXPECT_LT(StdDev16(Corrected(arith, raw, w, h)), 0.01 * StdDev16(raw)) << flux;
+        EXPECT_LT(StdDev(Corrected(arith, raw, w, h)), 0.01 * StdDev(raw)) << flux;
     }
 }
 
@@ -75,7 +75,7 @@ TEST(TwoPointCalibration, CorrectionTypesSelectWhatIsAppliedAndResetUndoesIt) {
     };
     const auto full = run(ZelIrArith::kTypeGainOffset);
     auto badOnly = run(ZelIrArith::kTypeBadPixelsOnly);
-    EXPECT_LT(StdDev16(full), 0.01 * StdDev16(raw));
+    EXPECT_LT(StdDev(full), 0.01 * StdDev(raw));
     EXPECT_NE(badOnly[100], raw[100]);
     badOnly[100] = raw[100];
     EXPECT_EQ(badOnly, raw);
