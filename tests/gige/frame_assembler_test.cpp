@@ -262,18 +262,6 @@ TEST(Reassembly, CallbackGetsFrameInPlaceAndParameterLineIsPublished) {
     EXPECT_FALSE(a.TakePublishedLine(seen, line));
 }
 
-TEST(Reassembly, CallbackWithoutContextDeliversNothing) {
-    FrameAssembler a(640, 512);
-    Delivery d;
-    a.SetFrameCallback(&Record, nullptr);
-    Feed(a, FrameSpec{});
-    EXPECT_TRUE(d.infos.empty());
-    uint64_t seen = 0;
-    std::array<uint8_t, FrameAssembler::kPublishedLineBytes> line{};
-    EXPECT_FALSE(a.TakePublishedLine(seen, line));
-    EXPECT_EQ(Fetch(a).result, 1) << "the frame is still published";
-}
-
 struct WindowCase {
     uint32_t streamWidth, streamHeight;
     uint16_t width, height;
