@@ -92,13 +92,4 @@ TEST(NetInterface, ClosedChannelSendsNothingAndKeepsFilterText) {
     EXPECT_FALSE(channel.Opened());
 }
 
-TEST(NetInterface, StreamPacketsReachTheFramesButNotTheQueue) {
-    NetInterface channel(0, 64, 20);
-    std::vector<uint8_t> packet(10 + 1280, 0);
-    packet[3] = 1;
-    channel.HandleCapturedPacket(CapturedUdp(3958, packet));
-    EXPECT_EQ(channel.MessageQueue().IsEmpty(), 1);
-    EXPECT_EQ(channel.Frames().ExpectedPacketCount(), 3u);
-}
-
 }  // namespace
