@@ -75,7 +75,6 @@ TEST_F(Recording, SavedCombinedImageReopensWithDigitsBlockAndAnalysisBlock) {
     static_cast<ZelIrParameterBlock*>(sourceBlock)->frameId = 77;
     const std::wstring path = dir_.WideFile("a.bmp");
     ASSERT_EQ(ZelIr_SaveCurrImage(source_.get(), path.c_str()), 1);
-    EXPECT_EQ(ReadBytes(dir_.File("a.bmp.raw")).size(), kFrameBytes);
 
     Handle image(ZelIr_RawImageOpen(path.c_str()));
     ASSERT_TRUE(image);
@@ -91,11 +90,8 @@ TEST_F(Recording, SavedCombinedImageReopensWithDigitsBlockAndAnalysisBlock) {
     EXPECT_EQ(std::memcmp(data, analysis.data(), 500), 0);
 }
 
-TEST_F(Recording, PlainBmpAndCallerImage) {
+TEST_F(Recording, CallerImageNeedsItsHeaderSizeAndKeepsItsLineSizeToTheFile) {
     ZelIr_GetNewArray(source_.get());
-    ASSERT_EQ(ZelIr_SaveCurrImageAsBmp(source_.get(), dir_.WideFile("plain.bmp").c_str()), 1);
-    EXPECT_EQ(ReadBytes(dir_.File("plain.bmp")).size(), 1078u + kW * kH);
-
     // A caller's 16 x 4 image of four colours; a header of another size is refused.
     BITMAPINFOHEADER info{124, 16, 4, 1, 8, 0, 64, 0, 0, 4, 0};
     std::vector<RGBQUAD> palette(4, RGBQUAD{1, 2, 3, 0});
