@@ -125,19 +125,16 @@ struct KindCase {
 };
 
 TEST_F(Playback, KindFollowsTheExtension) {
-    Handle movie = OpenMovie();
-    ZelIr_MovieForward(movie.get(), 0);
-    ASSERT_EQ(ZelIr_SaveCurrImage(movie.get(), dir_.WideFile("img.bmp").c_str()), 1);
     const auto copy = [&](const char* from, const char* to) {
         std::filesystem::copy_file(dir_.File(from), dir_.File(to));
     };
     copy("six.irm", "UPPER.IRM");
     copy("six.irm", "four.irmx");
     copy("six.irm", "other.iiv");
-    const KindCase cases[] = {
-        {"UPPER.IRM", true, 2, 6},   {"four.irmx", true, 2, 6},  {"img.bmp", true, 3, 7},
-        {"img.bmp.raw", true, 3, 8}, {"other.iiv", false, 0, 0}, {"missing.irm", false, 0, 0},
-    };
+    const KindCase cases[] = {{"UPPER.IRM", true, 2, 6},
+                              {"four.irmx", true, 2, 6},
+                              {"other.iiv", false, 0, 0},
+                              {"missing.irm", false, 0, 0}};
     for (const KindCase& c : cases) {
         Handle handle(ZelIr_RawImageOpen(dir_.WideFile(c.name).c_str()));
         EXPECT_EQ(static_cast<bool>(handle), c.opens) << c.name;
