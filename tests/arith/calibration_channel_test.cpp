@@ -52,13 +52,6 @@ TEST_F(CalibrationChannelTest, SavedChannelReloadsIdentically) {
     EXPECT_EQ(Corrected(early, raw), expected);
 }
 
-TEST_F(CalibrationChannelTest, AnotherSerialNeverLoadsIt) {
-    ZelIrArith other;
-    other.Init(kW, kH, dir.path().wstring().c_str(), L"SN-0043");
-    other.SetCurrChan(2);
-    EXPECT_EQ(Corrected(other, raw), raw);
-}
-
 struct Damage {
     const char* name;
     std::size_t offset;  // where to flip a byte; npos truncates the file instead
