@@ -284,4 +284,16 @@ INSTANTIATE_TEST_SUITE_P(Windows, WindowedFrame,
                                            WindowCase{64, 20, 1280, 2, false, 3},
                                            WindowCase{64, 20, 64, 2, true, 0}));
 
+TEST(Reassembly, FrameRateStaysZeroUntilTheHundredthFrame) {
+    FrameAssembler a(64, 20);  // three packets a frame: 2560 image bytes, then the line
+    FrameSpec f{.width = 64, .height = 20};
+    for (uint32_t n = 1; n <= 100; ++n) {
+        f.blockId = static_cast<uint16_t>(n);
+        EXPECT_EQ(a.GetFrameRate(), 0.0f) << "before frame " << n;
+        Feed(a, f);
+    }
+    EXPECT_EQ(a.FrameCount(), 100u);
+    EXPECT_GT(a.GetFrameRate(), 0.0f);
+}
+
 }  // namespace
