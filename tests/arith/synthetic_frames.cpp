@@ -29,12 +29,6 @@ std::vector<std::uint16_t> Uniform(int w, int h, std::uint16_t value) {
     return std::vector<std::uint16_t>(static_cast<std::size_t>(w) * h, value);
 }
 
-double Mean(const std::vector<std::uint8_t>& image) {
-    double sum = 0;
-    for (auto v : image) sum += v;
-    return sum / image.size();
-}
-
 bool BrightnessAndContrastRise(
     const std::function<std::vector<std::uint8_t>(int contrast, int brightness)>& map,
     const std::vector<int>& settings) {
@@ -62,13 +56,6 @@ bool MonotonicAndSaturated(const std::vector<std::uint16_t>& frame,
         }
     }
     return true;
-}
-
-double StdDev(const std::vector<std::uint8_t>& image) {
-    const double mean = Mean(image);
-    double sum = 0;
-    for (auto v : image) sum += (v - mean) * (v - mean);
-    return std::sqrt(sum / image.size());
 }
 
 Sensor::Sensor(int width, int height, unsigned seed) : w(width), h(height) {
@@ -104,16 +91,6 @@ std::vector<std::uint16_t> Sensor::SceneFrame(double low, double high) const {
         }
     }
     return frame;
-}
-
-double StdDev16(const std::vector<std::uint16_t>& frame) {
-    double sum = 0, squares = 0;
-    for (auto v : frame) {
-        sum += v;
-        squares += double(v) * v;
-    }
-    const double mean = sum / frame.size();
-    return std::sqrt(std::max(0.0, squares / frame.size() - mean * mean));
 }
 
 HISTOGRAM_INFO Statistics(ZelIrArith& arith, const std::vector<std::uint16_t>& frame, int w, int h,

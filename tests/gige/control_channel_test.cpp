@@ -68,19 +68,6 @@ TEST_F(ControlChannel, DeviceCommandAbove540BytesBuildsNothing) {
     EXPECT_EQ(BuildDeviceCommand(state, data.data(), 540, true), 548u);
 }
 
-TEST_F(ControlChannel, RequestIdsRunTo65535AndWrapTo1) {
-    while (state.requestCounter != 65534) BuildDiscovery(state);
-    BuildReadRegister(state, 1);
-    EXPECT_EQ(state.requestCounter, 65535);
-    EXPECT_EQ(GetBe16(&std::span<const uint8_t>(state.cmd)[6]), 65535);
-    BuildReadRegister(state, 1);
-    EXPECT_EQ(state.requestCounter, 1) << "0 is skipped";
-    EXPECT_EQ(GetBe16(&std::span<const uint8_t>(state.cmd)[6]), 1);
-    // 65,535 further commands come back to 1.
-    for (int n = 0; n < 65535; ++n) BuildDiscovery(state);
-    EXPECT_EQ(state.requestCounter, 1);
-}
-
 struct GeneralCase {
     uint16_t code;
     std::vector<uint32_t> words;

@@ -69,16 +69,12 @@ TEST_P(UdpFrameLayout, FieldsAndChecksums) {
     EXPECT_EQ(ReceiverSum(pseudo), 0xFFFF);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, UdpFrameLayout,
-                         ::testing::Values(0, 1, 7, 8, 16, 548, 1493, 1494));
+INSTANTIATE_TEST_SUITE_P(Lengths, UdpFrameLayout, ::testing::Values(0, 1, 1493, 1494));
 
 TEST(UdpFrame, RefusesPayloadsBeyondTheSendBuffer) {
     std::array<uint8_t, kSendBufferSize> buffer{};
-    const UdpEndpoints ends{};
-    for (size_t length : {1495, 1536, 4000}) {
-        std::vector<uint8_t> payload(length, 1);
-        EXPECT_EQ(BuildUdpFrame(buffer, ends, payload), 0u) << length;
-    }
+    const std::vector<uint8_t> payload(1495, 1);
+    EXPECT_EQ(BuildUdpFrame(buffer, UdpEndpoints{}, payload), 0u);
 }
 
 }  // namespace

@@ -49,7 +49,6 @@ INSTANTIATE_TEST_SUITE_P(
     References, Fit,
     ::testing::Values(
         FitCase{"three_points", zelir_test::kEmulatedModel, {20, 60, 120}, 0.0, 0.02},
-        FitCase{"three_noisy_points", zelir_test::kEmulatedModel, {20, 60, 120}, 0.3, 0.6},
         FitCase{"five_points_free_f", zelir_test::kOtherModel, {0, 30, 80, 150, 250}, 0.0, 0.05},
         FitCase{"seven_noisy_points",
                 zelir_test::kOtherModel,
