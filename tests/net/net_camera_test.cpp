@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdlib>
-#include <set>
 #include <thread>
 
 #include "support/camsim_admin.h"
@@ -95,6 +94,8 @@ class NetCamera : public ::testing::Test {
     int fetches_ = 0;
 };
 
+// Each record's fields are checked through zelir discover (net_cli_test) and on recorded
+// acknowledgements (discovery_test).
 TEST_F(NetCamera, DiscoveryListsBothCamerasAndTheCachedCopyIsWithoutTraffic) {
     DebugCapture messages;
     int32_t count = -1;
@@ -115,18 +116,6 @@ TEST_F(NetCamera, DiscoveryListsBothCamerasAndTheCachedCopyIsWithoutTraffic) {
     EXPECT_TRUE(messages.Messages().empty()) << "no discovery ran";
     Pause(20);
     EXPECT_EQ(Stat(cam0_, "control") + Stat(cam1_, "control"), control);
-
-    std::set<std::string> addresses;
-    for (int i = 0; i < 2; ++i) {
-        const DeviceInfo& r = list[static_cast<size_t>(i)];
-        const std::string address = FIELD(r, address);
-        const bool first = address == "198.18.0.2";
-        addresses.insert(address);
-        EXPECT_EQ(FIELD(r, connectionPath), "cam://" + std::to_string(i));
-        EXPECT_EQ(FIELD(r, hostAddress), first ? "198.18.0.1" : "198.19.0.1");
-        EXPECT_EQ(FIELD(r, serial), first ? "ZS000000" : "ZS000001");
-    }
-    EXPECT_EQ(addresses, (std::set<std::string>{"198.18.0.2", "198.19.0.2"}));
 }
 
 // The list without discovery is tested without a network (camera_exports_test).
