@@ -192,8 +192,6 @@ TEST_P(NetFrameFrequency, ReadBackAcceptsHalfAFrameEitherWay) {
     float values[3] = {};
     ASSERT_EQ(ZelIr_GetFrameFreq(handle(), values), 1);
     EXPECT_FLOAT_EQ(values[0], 25.0f + std::stof(c.offset));
-    EXPECT_FLOAT_EQ(values[1], 1.0f);
-    EXPECT_FLOAT_EQ(values[2], 60.0f);
 }
 
 INSTANTIATE_TEST_SUITE_P(Offsets, NetFrameFrequency,
@@ -417,7 +415,6 @@ INSTANTIATE_TEST_SUITE_P(
         // A = 0xC6EB: A&3 = 3, m = 2, (A&0x60)>>5 = 3, bit 10 = 1, bits 14-15 = 3.
         ModelCase{"kolda", "KOLDA", 0xC6EB, 0, 0, 3, 4, {0, 1, 2, 3}, 4, 3, {2, 4, 8, 0}, 3, 1, 3, 0, 0},
         ModelCase{"kolda_m0", "KOLDA", 0x0, 0, 0, 0, 4, {0, 1, 2, 3}, 2, 3, {2, 4, 8, 0}, 0, 0, 0, 0, 0},
-        ModelCase{"kolda_m3", "KOLDA", 0xC, 0, 0, 0, 4, {0, 1, 2, 3}, 8, 3, {2, 4, 8, 0}, 0, 0, 0, 0, 0},
         ModelCase{"pravo12", "PRAVO12", 0x4021, 0, 0, 1, 4, {0, 1, 2, 3}, 2, 3, {2, 4, 8, 0}, 1, 0, 1, 0, 0},
         // B&1 = 1, (C&0xC)>>2 = 3, bit 13 of A = 1, bits 14-15 = 2.
         ModelCase{"mx204r", "MX204R", 0xA000, 0x3, 0xC, 1, 4, {0, 0, 0, 0}, 4, 1, {4, 0, 0, 0}, 3, 1, 2, 0, 0},
