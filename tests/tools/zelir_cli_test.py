@@ -194,8 +194,6 @@ class ZelirCli(unittest.TestCase):
             (("record", "cam://0", "--out", d("movie.irm")), 1, "is a directory"),
             (("record", "cam://0", "--out", d("x.avi")), 2, "ending in .irm"),
             (("record", MOVIE, "--out", d("x.irm")), 2, "not a camera path"),
-            (("upload", "cam://0", self.dir), 1, "%s is a directory" % self.dir),
-            (("badpoints", "cam://0", self.dir), 1, "%s is a directory" % self.dir),
         ]
         for args, code, message in cases:
             result = Z.run(*args)
