@@ -129,14 +129,6 @@ TEST_F(NetCamera, TypesWithoutDiscoveryKeepOrEmptyTheList) {
     EXPECT_TRUE(messages.Messages().empty());
 }
 
-TEST_F(NetCamera, AllKindsCarryTheIndexAsSerial) {
-    const auto list = Enumerate(ZELIR_ENUM_ALL);
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(FIELD(list[0], serial), "0");
-    EXPECT_EQ(FIELD(list[1], serial), "1");
-    EXPECT_EQ(FIELD(list[1], connectionPath), "cam://1");
-}
-
 TEST_F(NetCamera, OpenDiscoversWhenTheListIsEmptyAndCloseEmptiesIt) {
     ASSERT_EQ(CachedCount(), 0);
     Handle h(ZelIr_OpenDevice(L"cam://0", nullptr));
