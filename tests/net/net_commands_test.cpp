@@ -598,7 +598,6 @@ TEST_P(NetBadPoints, GoSixtyToAMessageBetweenMarkers) {
 INSTANTIATE_TEST_SUITE_P(
     Counts, NetBadPoints,
     ::testing::Values(
-        BadPointCase{"one", 1, 3, {"Info:last transfer number is 2\n"}},
         BadPointCase{"sixty_one", 61, 4, {"Info:transfer number is 2\n", "Info:last transfer number is 3\n"}},
         BadPointCase{"hundred_twenty", 120, 4, {"Info:transfer number is 2\n", "Info:transfer number is 3\n"}}),
     [](const auto& info) { return std::string(info.param.name); });
