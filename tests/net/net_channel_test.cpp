@@ -5,8 +5,6 @@
 
 #include <arpa/inet.h>
 
-#include <chrono>
-
 #include "gige/control_channel.h"
 #include "support/debug_capture.h"
 #include "support/net_adapters.h"
@@ -53,30 +51,8 @@ TEST_F(NetChannel, RegistersRoundTripAcrossTheRequestIdWrap) {
     EXPECT_EQ(channel_.Control().requestCounter, 4) << "65534, 65535, 1, 2, 3, 4";
 }
 
-TEST_F(NetChannel, SilentCameraIsTriedTwice) {
-    ASSERT_EQ(admin_.Send("set --silent"), "ok");
-    DebugCapture capture;
-    const auto start = std::chrono::steady_clock::now();
-    const uint32_t length = BuildWriteRegister(channel_.Control(), kTestRegister, 1);
-    EXPECT_EQ(Transact(channel_, camera_.mac, camera_.address, length, nullptr, 300),
-              kTransactFailed);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now() - start)
-                        .count();
-    EXPECT_GE(ms, 590);
-    EXPECT_LT(ms, 900);
-    const auto messages = capture.Messages();
-    ASSERT_EQ(messages.size(), 2u);
-    const std::string prefix = "Error:Failed to receive acknowledge,time elapsed ";
-    for (const std::string& m : messages) {
-        ASSERT_EQ(m.rfind(prefix, 0), 0u) << m;
-        size_t digits = 0;
-        const int elapsed = std::stoi(m.substr(prefix.size()), &digits);
-        EXPECT_EQ(m.substr(prefix.size() + digits), " ms\n");
-        EXPECT_NEAR(elapsed, 300, 20);
-    }
-}
-
+// The first attempt waits its whole window in silence and says so; the second takes the answer
+// that came too late for the first. A shorter or longer window, or one attempt only, fails this.
 TEST_F(NetChannel, LateAnswerIsTakenByTheSecondAttempt) {
     ASSERT_EQ(admin_.Send("set --late-ms 250"), "ok");
     DebugCapture capture;
