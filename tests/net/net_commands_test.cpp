@@ -329,12 +329,9 @@ TEST_F(NetCommands, SoftTriggerReportsEachMismatchedReadBack) {
     EXPECT_EQ(State("setting 1818")["queries"], "4");
 }
 
-TEST_F(NetCommands, SoftTriggerWithoutCacheQueriesTheWordAndChecksItsLength) {
-    CameraTriggerWord(1);
-    StoreTriggerCache({});
-    EXPECT_EQ(ZelIr_SetSoftTrigger(handle()), 1);
-    EXPECT_EQ(State("setting 1818")["queries"], "2");
-
+// Each zelir set soft-trigger starts without a cached word: it queries the word and pulses
+// (ZelirCameraCommands.test_trigger_word).
+TEST_F(NetCommands, SoftTriggerWithoutCacheChecksTheLengthOfTheWord) {
     StoreTriggerCache({});
     Set("--reply-length 1818:8");
     DebugCapture capture;
