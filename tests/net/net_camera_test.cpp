@@ -1,15 +1,12 @@
 // Live cameras through the public interface only, against the two emulators in the network
 // namespaces: the device list, connection paths, open and close, pull and callback delivery,
-// recording, calibration and the camera's state values.
+// recording, the camera's state values, the MAC filter and a stream lost and found again.
 #include <zelir/zelir.h>
-
-#include <arpa/inet.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdlib>
-#include <set>
 #include <thread>
 
 #include "support/camsim_admin.h"
@@ -97,6 +94,8 @@ class NetCamera : public ::testing::Test {
     int fetches_ = 0;
 };
 
+// Each record's fields are checked through zelir discover (net_cli_test) and on recorded
+// acknowledgements (discovery_test).
 TEST_F(NetCamera, DiscoveryListsBothCamerasAndTheCachedCopyIsWithoutTraffic) {
     DebugCapture messages;
     int32_t count = -1;
@@ -117,24 +116,6 @@ TEST_F(NetCamera, DiscoveryListsBothCamerasAndTheCachedCopyIsWithoutTraffic) {
     EXPECT_TRUE(messages.Messages().empty()) << "no discovery ran";
     Pause(20);
     EXPECT_EQ(Stat(cam0_, "control") + Stat(cam1_, "control"), control);
-
-    std::set<std::string> addresses;
-    for (int i = 0; i < 2; ++i) {
-        const DeviceInfo& r = list[static_cast<size_t>(i)];
-        const std::string address = FIELD(r, address);
-        const bool first = address == "198.18.0.2";
-        addresses.insert(address);
-        EXPECT_EQ(FIELD(r, name), "Gige" + std::to_string(i));
-        EXPECT_EQ(FIELD(r, transport), "GIGE");
-        EXPECT_EQ(FIELD(r, connectionPath), "cam://" + std::to_string(i));
-        EXPECT_EQ(FIELD(r, hostAddress), first ? "198.18.0.1" : "198.19.0.1");
-        EXPECT_EQ(FIELD(r, serial), first ? "ZS000000" : "ZS000001");
-        EXPECT_EQ(r.reserved, 0u);
-        uint32_t geometry = 0;  // the device-mode word: height high, width low
-        std::memcpy(&geometry, reinterpret_cast<const uint8_t*>(&r) + 228, 4);
-        EXPECT_EQ(geometry, (512u << 16) | 640u);
-    }
-    EXPECT_EQ(addresses, (std::set<std::string>{"198.18.0.2", "198.19.0.2"}));
 }
 
 // The list without discovery is tested without a network (camera_exports_test).
@@ -146,30 +127,6 @@ TEST_F(NetCamera, TypesWithoutDiscoveryKeepOrEmptyTheList) {
     EXPECT_EQ(count, 0);
     EXPECT_EQ(CachedCount(), 0) << "a type without meaning empties the list";
     EXPECT_TRUE(messages.Messages().empty());
-}
-
-TEST_F(NetCamera, AllKindsCarryTheIndexAsSerial) {
-    const auto list = Enumerate(ZELIR_ENUM_ALL);
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(FIELD(list[0], serial), "0");
-    EXPECT_EQ(FIELD(list[1], serial), "1");
-    EXPECT_EQ(FIELD(list[1], connectionPath), "cam://1");
-}
-
-TEST_F(NetCamera, OneCameraSeenOnTwoAdaptersIsListedOnce) {
-    // The second emulator answers with the first one's MAC, as one camera reachable from both
-    // adapters does.
-    const MacAddress mac = CameraMac("zc0");
-    char text[32];
-    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2],
-                  mac[3], mac[4], mac[5]);
-    ASSERT_EQ(cam1_.Send(std::string("set --mac ") + text), "ok");
-    DebugCapture messages;
-    const auto list = Enumerate(ZELIR_ENUM_GIGE);
-    EXPECT_EQ(list.size(), 1u);
-    EXPECT_EQ(messages.CountOf("camera 0 found\n"), 1u);
-    EXPECT_EQ(messages.CountOf("camera 0 has found before\n"), 1u);
-    EXPECT_EQ(messages.CountOf("camera 1 found\n"), 0u);
 }
 
 TEST_F(NetCamera, OpenDiscoversWhenTheListIsEmptyAndCloseEmptiesIt) {
@@ -211,12 +168,12 @@ TEST_P(NetCameraPaths, PathOpensItsCamera) {
     EXPECT_FALSE(Streaming(cam0_) || Streaming(cam1_));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, NetCameraPaths,
-    ::testing::Values(PathCase{L"cam://0", "record0"}, PathCase{L"cam:0", "record0"},
-                      PathCase{L"cam://1", "record1"}, PathCase{L"cam:1", "record1"},
-                      PathCase{L"cam://abc", "record0"}, PathCase{L"x://198.19.0.2", "198.19.0.2"},
-                      PathCase{L"gige:198.18.0.2", "198.18.0.2"}));
+INSTANTIATE_TEST_SUITE_P(Paths, NetCameraPaths,
+                         ::testing::Values(PathCase{L"cam:0", "record0"},
+                                           PathCase{L"cam://1", "record1"},
+                                           PathCase{L"cam://abc", "record0"},
+                                           PathCase{L"x://198.19.0.2", "198.19.0.2"},
+                                           PathCase{L"gige:198.18.0.2", "198.18.0.2"}));
 
 class NetCameraBadPaths : public NetCamera, public ::testing::WithParamInterface<const wchar_t*> {};
 
@@ -230,67 +187,32 @@ TEST_P(NetCameraBadPaths, OpenFailsCleanly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, NetCameraBadPaths,
-                         ::testing::Values(L"cam0", L"", L"cam://2", L"cam:99999999999",
-                                           L"protocol-too-long:0", L"cam://0123456789012345",
-                                           L"x://198.18.0.9", L"x://198.18.0.2 "));
+                         ::testing::Values(L"cam0", L"cam://2", L"protocol-too-long:0",
+                                           L"cam://0123456789012345", L"x://198.18.0.9"));
 
-TEST_F(NetCamera, CloseWritesParaIniIntoTheDataDirectory) {
-    Handle h(ZelIr_OpenDevice(L"cam://0", nullptr));
-    ASSERT_TRUE(h);
-    const std::string file = DataDirectory(h.get()) + "para.ini";
-    fs::remove(file);
-    ASSERT_EQ(ZelIr_SetBrihgtContrastType(h.get(), 1), 1);
-    ASSERT_EQ(ZelIr_SetCurrBright(h.get(), 73), 1);
-    h.reset();
-    std::ifstream in(file);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_NE(text.find("IRBrightness = 73.0"), std::string::npos) << text;
-    EXPECT_NE(text.find("BCType = 1"), std::string::npos) << text;
-}
-
-struct Delivered {
-    std::atomic<int> frames{0};
-    std::mutex mutex;
-    std::vector<FrameInfo> infos;
-};
-
-int OnFrame(uint8_t*, FrameInfo* info, void* context) {
-    auto* d = static_cast<Delivered*>(context);
-    std::lock_guard<std::mutex> guard(d->mutex);
-    d->infos.push_back(*info);
-    ++d->frames;
+int OnFrame(uint8_t*, FrameInfo*, void* context) {
+    ++*static_cast<std::atomic<int>*>(context);
     return 0;
 }
 
-TEST_F(NetCamera, CallbackModeTakesTheFramesAndANullContextKeepsFetching) {
+// A null context (the callback stays unused) and the frame information are pinned without a
+// network (gnet_device_test, frame_assembler_test).
+TEST_F(NetCamera, CallbackModeTakesTheFramesUntilItIsCleared) {
     ASSERT_EQ(cam0_.Send("set --rate 100"), "ok");
     Handle h = OpenWithFrame(L"x://198.18.0.2");
     ASSERT_TRUE(h);
-    Delivered delivered;
-    EXPECT_EQ(ZelIr_SetCallBackFun(h.get(), &OnFrame, nullptr), 1);
-    Pause(100);
-    EXPECT_EQ(delivered.frames, 0);
-    EXPECT_TRUE(NextFrame(h.get())) << "a null context keeps fetching";
-
+    std::atomic<int> delivered{0};
     ASSERT_EQ(ZelIr_SetCallBackFun(h.get(), &OnFrame, &delivered), 1);
     const uint32_t idBefore = ZelIr_GetFrameID(h.get());
     Pause(200);
     EXPECT_EQ(ZelIr_GetNewArray(h.get()), 0) << "frames go to the callback";
-    EXPECT_GE(delivered.frames, 10);
+    EXPECT_GE(delivered, 10);
     EXPECT_GT(ZelIr_GetFrameID(h.get()), idBefore) << "the callback updates the block";
-    {
-        std::lock_guard<std::mutex> guard(delivered.mutex);
-        for (const FrameInfo& info : delivered.infos) {
-            EXPECT_EQ(info.height, 512u);
-            EXPECT_EQ(info.width, 640u);
-            EXPECT_EQ(info.byteCount, 655360u);
-        }
-    }
 
     ASSERT_EQ(ZelIr_SetCallBackFun(h.get(), nullptr, nullptr), 1);
-    const int stopped = delivered.frames;
+    const int stopped = delivered;
     EXPECT_TRUE(NextFrame(h.get()));
-    EXPECT_LE(delivered.frames, stopped + 1) << "at most one delivery was under way";
+    EXPECT_LE(delivered, stopped + 1) << "at most one delivery was under way";
 }
 
 TEST_F(NetCamera, LiveRecordingPlaysBackFrameForFrame) {
@@ -327,69 +249,6 @@ TEST_F(NetCamera, LiveRecordingPlaysBackFrameForFrame) {
     EXPECT_EQ(next, fetched.size());
 }
 
-// Mean and standard deviation of a frame's pixels, without the bad pixels at the extremes.
-struct Spread {
-    double mean = 0, deviation = 0;
-};
-Spread FrameSpread(void* h) {
-    std::vector<uint16_t> digits(640 * 512);
-    ZelIr_GetDigitArray(h, digits.data(), nullptr);
-    double sum = 0, squares = 0;
-    size_t n = 0;
-    for (uint16_t v : digits) {
-        if (v == 0 || v >= 16383) continue;
-        sum += v;
-        squares += double(v) * v;
-        ++n;
-    }
-    const double mean = n ? sum / n : 0;
-    return {mean, n ? std::sqrt(std::max(0.0, squares / n - mean * mean)) : 0};
-}
-
-// Shows the camera a uniform scene and waits, with unprocessed fetches only, until it arrives.
-bool ShowUniformScene(CamsimAdmin& admin, void* h, int level) {
-    if (admin.Send("set --uniform " + std::to_string(level)) != "ok") return false;
-    const auto deadline = Clock::now() + std::chrono::seconds(2);
-    while (Clock::now() < deadline) {
-        EXPECT_EQ(ZelIr_GetNewArrayDirect(h), 1);
-        if (std::abs(FrameSpread(h).mean - level) < 100) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
-}
-
-TEST_F(NetCamera, TwoPointCalibrationOnLiveFramesReachesTheLibrary) {
-    ASSERT_EQ(cam0_.Send("set --rate 100"), "ok");
-    Handle h = OpenWithFrame(L"cam://0");
-    ASSERT_TRUE(h);
-    const fs::path directory = DataFolder(h.get());
-    auto coefficientFiles = [&directory] { return FilesNamed(directory, "arith_", "_ch0.nuc"); };
-    for (const fs::path& stale : coefficientFiles()) fs::remove(stale);
-
-    // Each request is made before the scene is there: the unprocessed fetches that wait for it
-    // leave the request pending, and the next processed frame is the one taken.
-    ASSERT_EQ(ZelIr_CalibrateP1(h.get()), 1);
-    ASSERT_TRUE(ShowUniformScene(cam0_, h.get(), 4000));
-    ASSERT_TRUE(NextFrame(h.get()));
-    EXPECT_TRUE(coefficientFiles().empty()) << "no coefficients from a low point alone";
-    ASSERT_EQ(ZelIr_CalibrateP2(h.get()), 1);
-    ASSERT_TRUE(ShowUniformScene(cam0_, h.get(), 10000));
-    ASSERT_TRUE(NextFrame(h.get()));
-    const auto files = coefficientFiles();
-    ASSERT_EQ(files.size(), 1u) << "the high point completed the calibration";
-
-    // The coefficients take the camera's fixed pattern out of a scene between the references.
-    ASSERT_TRUE(ShowUniformScene(cam0_, h.get(), 7000));
-    const Spread raw = FrameSpread(h.get());
-    ASSERT_EQ(ZelIr_DebugSet(h.get(), 1), 1);
-    ASSERT_TRUE(NextFrame(h.get()));
-    const Spread corrected = FrameSpread(h.get());
-    EXPECT_GT(raw.deviation, 50.0);
-    EXPECT_LT(corrected.deviation, raw.deviation / 5) << raw.deviation;
-    ZelIr_CalibrateReset(h.get());
-    for (const fs::path& file : coefficientFiles()) fs::remove(file);
-}
-
 TEST_F(NetCamera, RateAndStateValuesComeFromTheCamera) {
     ASSERT_EQ(cam0_.Send("set --rate 200"), "ok");
     Handle h = OpenWithFrame(L"cam://0");
@@ -418,21 +277,6 @@ TEST_F(NetCamera, RateAndStateValuesComeFromTheCamera) {
     EXPECT_NEAR(ZelIr_GETDeviceFPS(h.get()), sentRate, sentRate * 0.2);
 }
 
-TEST_F(NetCamera, ControlExportsOnACamera) {
-    Handle h(ZelIr_OpenDevice(L"cam://0", nullptr));
-    ASSERT_TRUE(h);
-    EXPECT_EQ(ZelIr_FarFocus(h.get()), 1);
-    EXPECT_EQ(ZelIr_NearFocus(h.get()), 1);
-    EXPECT_EQ(ZelIr_StopFocus(h.get()), 1);
-    EXPECT_EQ(ZelIr_Reset(h.get()), 1);
-    EXPECT_EQ(ZelIr_CaptureReset(h.get()), 1);
-    EXPECT_EQ(ZelIr_SwitchVideoMode(h.get(), 1), 0);
-    EXPECT_EQ(ZelIr_AddMessageFilter(h.get(), 1, 2), 1);
-    EXPECT_EQ(ZelIr_SetExtTrigger(h.get(), 1, 1), 1);
-    uint32_t a = 0, b = 0;
-    EXPECT_EQ(ZelIr_GetExtTrigger(h.get(), &a, &b), 0);
-}
-
 TEST_F(NetCamera, ANewMacFiltersTheFramesAway) {
     if (OnSocketTransport()) GTEST_SKIP() << "sockets see no hardware addresses to filter by";
     ASSERT_EQ(cam0_.Send("set --rate 100"), "ok");
@@ -449,21 +293,6 @@ TEST_F(NetCamera, ANewMacFiltersTheFramesAway) {
     EXPECT_EQ(ZelIr_GetFrameID(h.get()), id) << "nothing passes the filter";
     ASSERT_EQ(ZelIr_SetMacAddress(h.get(), &mac[2]), 1);
     EXPECT_TRUE(NextFrame(h.get()));
-}
-
-TEST_F(NetCamera, ANewAddressTakesTheStopCommand) {
-    {
-        Handle h(ZelIr_OpenDevice(L"x://198.18.0.2", nullptr));
-        ASSERT_TRUE(h);
-        ASSERT_TRUE(Streaming(cam0_));
-        const uint32_t nowhere = inet_addr("198.18.0.77");
-        EXPECT_EQ(ZelIr_SetIpAddress(h.get(), nowhere), 1);
-    }
-    EXPECT_TRUE(Streaming(cam0_)) << "the stop went to the new address";
-    Handle again(ZelIr_OpenDevice(L"x://198.18.0.2", nullptr));
-    ASSERT_TRUE(again);
-    again.reset();
-    EXPECT_FALSE(Streaming(cam0_));
 }
 
 ZelIrStreamStats StreamStats(void* h) {

@@ -1,6 +1,6 @@
 """zelir's camera commands against the emulators in the network namespaces, run as a user runs
-them: discover, grab, record (with a stop by SIGINT), calibrate and temp."""
-import json
+them: discover, grab, record (with a stop by SIGINT or SIGTERM) and calibrate. Stops of
+the other commands by SIGINT are tested on files (zelir_cli_test)."""
 import os
 import re
 import signal
@@ -13,7 +13,7 @@ import unittest
 from PIL import Image
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
-from zelir_cli import Zelir, admin, companion, read_digits  # noqa: E402
+from zelir_cli import Zelir, admin, companion  # noqa: E402
 
 Z = Zelir(sys.argv[1])
 CAM0, CAM1 = "198.18.0.2", "198.19.0.2"
@@ -41,7 +41,9 @@ class ZelirLive(unittest.TestCase):
         counts = [int(n) for n in SUMMARY.search(result.stdout).groups()]
         return counts, Z.json("info", movie), companion(movie)
 
-    def test_calibrate_then_temp_on_a_live_camera(self):
+    # The constants kept measure the emulator's truth at the next open (NetTemperature); zelir
+    # temp reads regions on files (zelir_temp_test).
+    def test_calibrate_prompts_for_each_reference_of_a_live_camera(self):
         camera = "gige://198.18.0.2"
         data = Z.env["ZELIR_DATA_DIR"]
         os.makedirs(data, exist_ok=True)
@@ -69,13 +71,6 @@ class ZelirLive(unittest.TestCase):
         self.assertEqual(calibrate.returncode, 0, err)
         self.assertTrue(out.startswith("r="), out)
         self.assertEqual(len(stale()), 1, "the constants are kept for the camera")
-
-        self.assertEqual(admin(CAM0, "set --blackbody 85"), "ok")
-        time.sleep(0.3)
-        result = Z.run("temp", camera, "--rect", "160,128,320,256", "--json")
-        self.assertEqual(result.returncode, 0, result.stderr)
-        mean = json.loads(result.stdout)["measurements"][0]["mean"]
-        self.assertAlmostEqual(mean, 85.0, delta=0.3)
         for name in stale():
             os.remove(os.path.join(data, name))
 
@@ -90,25 +85,19 @@ class ZelirLive(unittest.TestCase):
         self.assertEqual([re.split(r"\s{2,}", line.strip())[2] for line in table[1:]],
                          [c["address"] for c in cameras])
 
-    def test_grab_in_each_format(self):
-        for fmt, count in (("png", 3), ("raw", 2), ("combined", 1)):
-            out = os.path.join(self.dir, fmt)
-            result = Z.run("grab", "cam:1", "--frames", count, "--out", out, "--format", fmt,
-                           "--palette", 2, "--stats")
-            self.assertEqual(result.returncode, 0, result.stderr)
-            self.assertRegex(result.stdout, r"stream: [1-9]\d* frames completed, \d+ dropped "
-                             r"incomplete, \d+ packets out of order, \d+ packets repeated, receiving")
-            names = sorted(n for n in os.listdir(out) if not n.endswith((".raw", ".rad"))
-                           or fmt == "raw")
-            self.assertEqual(len(names), count, names)
-            paths = [os.path.join(out, n) for n in names]
-            if fmt == "png":
-                images = [Image.open(p) for p in paths]
-                self.assertEqual(bytes(images[0].getpalette()[:768]), Z.palette(2))
-                self.assertEqual(len({i.tobytes() for i in images}), count, "frames differ")
-            else:
-                frames = [read_digits(p + (".raw" if fmt == "combined" else "")) for p in paths]
-                self.assertEqual(len({f.tobytes() for f in frames}), count)
+    # The other formats go through the writers of zelir save (zelir_cli_test); raw frames are
+    # grabbed in the ordinary user's test below.
+    def test_grab_as_png(self):
+        out = os.path.join(self.dir, "png")
+        result = Z.run("grab", "cam:1", "--frames", 3, "--out", out, "--format", "png",
+                       "--palette", 2, "--stats")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertRegex(result.stdout, r"stream: [1-9]\d* frames completed, \d+ dropped "
+                         r"incomplete, \d+ packets out of order, \d+ packets repeated, receiving")
+        images = [Image.open(os.path.join(out, n)) for n in sorted(os.listdir(out))]
+        self.assertEqual(len(images), 3)
+        self.assertEqual(bytes(images[0].getpalette()[:768]), Z.palette(2))
+        self.assertEqual(len({i.tobytes() for i in images}), 3, "frames differ")
 
     def test_record_writes_every_frame_once_with_its_companion(self):
         self.assertEqual(admin(CAM0, "set --rate 50"), "ok")
@@ -149,21 +138,6 @@ class ZelirLive(unittest.TestCase):
             self.assertEqual(len(companion(movie)), written)
             time.sleep(0.2)
             self.assertIn("streaming=0", admin(CAM0, "stats"), "the camera was stopped")
-
-    def test_sigint_finishes_grab(self):
-        out = os.path.join(self.dir, "grabbed")
-        process = Z.start("grab", "cam://0", "--frames", 100000, "--out", out, "--format", "raw")
-        deadline = time.time() + 10
-        while time.time() < deadline and (not os.path.isdir(out) or len(os.listdir(out)) < 3):
-            time.sleep(0.05)
-        process.send_signal(signal.SIGINT)
-        stdout, stderr = process.communicate(timeout=10)
-        self.assertEqual(process.returncode, 130, stderr)
-        written = int(re.search(r"(\d+) frames written", stdout).group(1))
-        self.assertEqual([os.path.getsize(os.path.join(out, n)) for n in sorted(os.listdir(out))],
-                         [640 * 512 * 2] * written)
-        time.sleep(0.2)
-        self.assertIn("streaming=0", admin(CAM0, "stats"), "the camera was stopped")
 
     def test_bad_camera_paths(self):
         out = os.path.join(self.dir, "none")

@@ -123,25 +123,20 @@ TEST_F(NetCommands, CallerFramedQueryIsAnsweredWithinTheGivenCapacity) {
     // 1826 query, framed by hand: checksum 09 + 04 + 22 + 07 = 0x36.
     const uint8_t query[] = {0x55, 0xAA, 0x10, 0x09, 0x00, 0x00, 0x04, 0x00,
                              0x22, 0x07, 0x00, 0x00, 0x00, 0x00, 0x36, 0x00};
-    for (uint32_t capacity : {16u, 8u}) {
-        ASSERT_EQ(ZelIr_SendSeriaPortCmd(handle(), query, sizeof query), 1);
-        uint8_t reply[16] = {};
-        uint32_t length = capacity;
-        uint16_t id = 0;
-        ASSERT_EQ(ZelIr_ReceiveSeriaPortCmd(handle(), reply, &length, &id), 1);
-        EXPECT_EQ(length, 12u) << "the reply's own length, even when cut";
-        EXPECT_EQ(
-            id,
-            static_cast<CIRDeviceManager*>(handle())->Camera()->Channel()->Control().requestCounter)
-            << "the camera's own request counter";
-        uint32_t first = 0;
-        std::memcpy(&first, reply, 4);
-        EXPECT_EQ(first, 1200u);
-        if (capacity == 8) {
-            EXPECT_EQ(reply[8], 0) << "nothing past the capacity";
-        }
-    }
-    EXPECT_EQ(State("setting 1826")["queries"], "2");
+    ASSERT_EQ(ZelIr_SendSeriaPortCmd(handle(), query, sizeof query), 1);
+    uint8_t reply[16] = {};
+    uint32_t length = 8;
+    uint16_t id = 0;
+    ASSERT_EQ(ZelIr_ReceiveSeriaPortCmd(handle(), reply, &length, &id), 1);
+    EXPECT_EQ(length, 12u) << "the reply's own length, even when cut";
+    EXPECT_EQ(
+        id, static_cast<CIRDeviceManager*>(handle())->Camera()->Channel()->Control().requestCounter)
+        << "the camera's own request counter";
+    uint32_t first = 0;
+    std::memcpy(&first, reply, 4);
+    EXPECT_EQ(first, 1200u);
+    EXPECT_EQ(reply[8], 0) << "nothing past the capacity";
+    EXPECT_EQ(State("setting 1826")["queries"], "1");
 }
 
 TEST_F(NetCommands, MessagesCarryTheValueOrTheCallersBytes) {
@@ -150,78 +145,34 @@ TEST_F(NetCommands, MessagesCarryTheValueOrTheCallersBytes) {
     const uint8_t data[] = {0x02, 0x00, 0x00, 0x00, 0x77};
     ASSERT_EQ(ZelIr_SendMessageEx(handle(), 1845, 1, data, sizeof data), 1);
     EXPECT_EQ(State("setting 1845")["value"], "0200000077");
-    const std::vector<uint8_t> big(529, 0);
-    EXPECT_EQ(ZelIr_SendMessageEx(handle(), 1845, 1, big.data(), 529), 0)
-        << "541 bytes do not fit one device command";
-    EXPECT_EQ(ZelIr_SendMessageEx(handle(), 1845, 1, big.data(), 528), 1);
 }
 
-TEST_F(NetCommands, OnlyCameraHandlesTakeMessages) {
+TEST_F(NetCommands, OnlyCameraHandlesTakeMessagesAndConfigurationRecords) {
     zelir_test::ScopedHandle movie(2, 6, 64, 48);
     EXPECT_EQ(ZelIr_SendMessage(movie.handle(), 1826, 0, 0), 0);
     EXPECT_EQ(ZelIr_SetExposureTime(movie.handle(), 5), 0);
     int dummy = 0;
     EXPECT_EQ(ZelIr_SendMessage(&dummy, 1826, 0, 0), 0);
     EXPECT_EQ(ZelIr_TransmitBadPointFile(movie.handle(), nullptr, 0), 0);
+    CameraConfig config;
+    EXPECT_EQ(ZelIr_GetCameraConfig(movie.handle(), &config), 0);
+    EXPECT_EQ(ZelIr_GetCameraConfig(handle(), nullptr), 0);
     EXPECT_EQ(State("setting 1826")["queries"], "0");
+    EXPECT_EQ(State("setting 1913")["queries"], "0");
 }
 
 // ---- settings ----
 
-struct WordSetting {
-    const char* name;
-    int32_t (*set)(ZelIrHandle, uint32_t);
-    int32_t (*get)(ZelIrHandle, void*, int32_t*);  // null: three-value getter
-    uint16_t id;
-    uint32_t value;
-};
-
-int32_t GetExposureTimeFirst(ZelIrHandle h, void* out, int32_t* length) {
-    uint32_t values[3] = {};
-    const int32_t ok = ZelIr_GetExposureTime(h, values);
-    std::memcpy(out, values, sizeof values);
-    *length = 12;
-    return ok;
-}
-
-class NetSetting : public NetCommands, public ::testing::WithParamInterface<WordSetting> {};
-
-TEST_P(NetSetting, WriteIsConfirmedByOneReadBack) {
-    const WordSetting& s = GetParam();
-    ASSERT_EQ(s.set(handle(), s.value), 1);
-    auto state = State("setting " + std::to_string(s.id));
-    EXPECT_EQ(state["value"].substr(0, 8), HexLe32(s.value));
-    EXPECT_EQ(Pick(state, {"writes", "queries"}), (Values{"1", "1"}));
-
-    uint8_t out[32] = {};
-    int32_t length = -1;
-    ASSERT_EQ(s.get(handle(), out, &length), 1);
-    uint32_t first = 0;
-    std::memcpy(&first, out, 4);
-    EXPECT_EQ(first, s.value);
-    EXPECT_EQ(length,
-              static_cast<int32_t>(State("setting " + std::to_string(s.id))["value"].size() / 2));
-}
-
-TEST_P(NetSetting, CameraThatKeepsItsValueFailsAfterFourReadBacks) {
-    const WordSetting& s = GetParam();
-    Set("--ignore-writes " + std::to_string(s.id));
+// Each setter's id and value round trip through zelir set/get (net_cli_commands_test); the
+// write-then-query frames and the getters' lengths are pinned on a fake stream
+// (camera_settings_test). All setters share the read-back loop.
+TEST_F(NetCommands, CameraThatKeepsItsValueFailsAfterFourReadBacks) {
+    Set("--ignore-writes 1817");
     const auto start = Clock::now();
-    EXPECT_EQ(s.set(handle(), s.value), 0);
+    EXPECT_EQ(ZelIr_SetGain(handle(), 3), 0);
     EXPECT_GE(MillisecondsSince(start), 4 * 50.0);
-    EXPECT_EQ(Pick(State("setting " + std::to_string(s.id)), {"writes", "queries"}),
-              (Values{"1", "4"}));
+    EXPECT_EQ(Pick(State("setting 1817"), {"writes", "queries"}), (Values{"1", "4"}));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, NetSetting,
-    ::testing::Values(
-        WordSetting{"exposure_time", ZelIr_SetExposureTime, GetExposureTimeFirst, 1826, 3000},
-        WordSetting{"exposure_mode", ZelIr_SetExposureMode, ZelIr_GetExposureMode, 1799, 2},
-        WordSetting{"gain", ZelIr_SetGain, ZelIr_GetGain, 1817, 3},
-        WordSetting{"pixel_format", ZelIr_SetPixelFormat, ZelIr_GetPixelFormat, 1893, 1},
-        WordSetting{"flip_dir", ZelIr_SetFlipDir, ZelIr_GetFlipDir, 1845, 2}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 struct FrequencyCase {
     const char* name;
@@ -241,14 +192,10 @@ TEST_P(NetFrameFrequency, ReadBackAcceptsHalfAFrameEitherWay) {
     float values[3] = {};
     ASSERT_EQ(ZelIr_GetFrameFreq(handle(), values), 1);
     EXPECT_FLOAT_EQ(values[0], 25.0f + std::stof(c.offset));
-    EXPECT_FLOAT_EQ(values[1], 1.0f);
-    EXPECT_FLOAT_EQ(values[2], 60.0f);
 }
 
 INSTANTIATE_TEST_SUITE_P(Offsets, NetFrameFrequency,
-                         ::testing::Values(FrequencyCase{"exact", "0", 1, 1},
-                                           FrequencyCase{"plus_0_4", "0.4", 1, 1},
-                                           FrequencyCase{"minus_0_4", "-0.4", 1, 1},
+                         ::testing::Values(FrequencyCase{"minus_0_4", "-0.4", 1, 1},
                                            FrequencyCase{"plus_0_5", "0.5", 1, 1},
                                            FrequencyCase{"plus_0_6", "0.6", 0, 4},
                                            FrequencyCase{"minus_0_6", "-0.6", 0, 4}),
@@ -304,7 +251,6 @@ TEST_P(NetTriggerGet, ReportsOneBitAndCachesTheWord) {
 
 INSTANTIATE_TEST_SUITE_P(Words, NetTriggerGet,
                          ::testing::Values(TriggerBits{6, 0, 1}, TriggerBits{1, 1, 0},
-                                           TriggerBits{5, 1, 1}, TriggerBits{0, 0, 0},
                                            TriggerBits{0xFFFFFFFA, 0, 0}));
 
 struct TriggerWrite {
@@ -356,7 +302,7 @@ TEST_F(NetCommands, SoftTriggerPulsesFromTheCachedWord) {
 }
 
 TEST_F(NetCommands, SoftTriggerIsIgnoredOutsideSoftwareTriggerMode) {
-    for (uint32_t word : {5u, 0u, 4u}) {
+    for (uint32_t word : {5u, 4u}) {
         CameraTriggerWord(word);
         ASSERT_EQ(ZelIr_GetTriggerSource(handle(), nullptr, nullptr), 1);
         auto before = State("setting 1818");
@@ -383,12 +329,9 @@ TEST_F(NetCommands, SoftTriggerReportsEachMismatchedReadBack) {
     EXPECT_EQ(State("setting 1818")["queries"], "4");
 }
 
-TEST_F(NetCommands, SoftTriggerWithoutCacheQueriesTheWordAndChecksItsLength) {
-    CameraTriggerWord(1);
-    StoreTriggerCache({});
-    EXPECT_EQ(ZelIr_SetSoftTrigger(handle()), 1);
-    EXPECT_EQ(State("setting 1818")["queries"], "2");
-
+// Each zelir set soft-trigger starts without a cached word: it queries the word and pulses
+// (ZelirCameraCommands.test_trigger_word).
+TEST_F(NetCommands, SoftTriggerWithoutCacheChecksTheLengthOfTheWord) {
     StoreTriggerCache({});
     Set("--reply-length 1818:8");
     DebugCapture capture;
@@ -443,8 +386,6 @@ TEST_P(NetConfig, RecordHoldsTheCommonFieldsAndTheModelsOptions) {
         EXPECT_EQ(std::memcmp(record + at, reply.data() + from, size), 0)
             << "record offset " << at << " from reply offset " << from;
     }
-    EXPECT_EQ(config.log2Value58, 4) << "log2(14) = 3.81 rounds to 4";
-    EXPECT_EQ(Get<uint16_t>(reply, 0), 2049);
     for (size_t zero : {150, 151, 156, 157}) EXPECT_EQ(record[zero], 0) << "offset " << zero;
     for (size_t i = 168; i < 192; ++i) EXPECT_EQ(record[i], 0) << "offset " << i;
 
@@ -469,8 +410,6 @@ INSTANTIATE_TEST_SUITE_P(
         // A = 0xC6EB: A&3 = 3, m = 2, (A&0x60)>>5 = 3, bit 10 = 1, bits 14-15 = 3.
         ModelCase{"kolda", "KOLDA", 0xC6EB, 0, 0, 3, 4, {0, 1, 2, 3}, 4, 3, {2, 4, 8, 0}, 3, 1, 3, 0, 0},
         ModelCase{"kolda_m0", "KOLDA", 0x0, 0, 0, 0, 4, {0, 1, 2, 3}, 2, 3, {2, 4, 8, 0}, 0, 0, 0, 0, 0},
-        ModelCase{"kolda_m1", "KOLDA", 0x4, 0, 0, 0, 4, {0, 1, 2, 3}, 2, 3, {2, 4, 8, 0}, 0, 0, 0, 0, 0},
-        ModelCase{"kolda_m3", "KOLDA", 0xC, 0, 0, 0, 4, {0, 1, 2, 3}, 8, 3, {2, 4, 8, 0}, 0, 0, 0, 0, 0},
         ModelCase{"pravo12", "PRAVO12", 0x4021, 0, 0, 1, 4, {0, 1, 2, 3}, 2, 3, {2, 4, 8, 0}, 1, 0, 1, 0, 0},
         // B&1 = 1, (C&0xC)>>2 = 3, bit 13 of A = 1, bits 14-15 = 2.
         ModelCase{"mx204r", "MX204R", 0xA000, 0x3, 0xC, 1, 4, {0, 0, 0, 0}, 4, 1, {4, 0, 0, 0}, 3, 1, 2, 0, 0},
@@ -488,7 +427,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(NetCommands, ConfigurationNeedsReplyIdentifier2049Or2050) {
     for (const auto& [id, result] :
-         std::vector<std::pair<int, int>>{{2049, 1}, {2050, 1}, {2051, 0}, {2048, 0}, {0, 0}}) {
+         std::vector<std::pair<int, int>>{{2049, 1}, {2050, 1}, {2051, 0}, {2048, 0}}) {
         Set("--config-id " + std::to_string(id));
         CameraConfig config;
         std::memset(&config, 0xAA, sizeof config);
@@ -502,7 +441,7 @@ TEST_F(NetCommands, ConfigurationNeedsReplyIdentifier2049Or2050) {
 
 TEST_F(NetCommands, ConfigurationValue52OutsideHundredThousandReadsZero) {
     for (const auto& [sent, kept] : std::vector<std::pair<int32_t, int32_t>>{
-             {-100001, 0}, {-100000, -100000}, {100000, 100000}, {100001, 0}, {-1, -1}}) {
+             {-100001, 0}, {-100000, -100000}, {100000, 100000}, {100001, 0}}) {
         Set("--config-value52 " + std::to_string(sent));
         CameraConfig config{};
         ASSERT_EQ(ZelIr_GetCameraConfig(handle(), &config), 1);
@@ -510,37 +449,21 @@ TEST_F(NetCommands, ConfigurationValue52OutsideHundredThousandReadsZero) {
     }
 }
 
+// Which model texts count as the grabber is pinned on replies (camera_config_test); here the
+// text comes from the handle's own parameter block.
 TEST_F(NetCommands, FrameGrabberModelReplacesWordsBAndC) {
     void* raw = nullptr;
     ASSERT_EQ(ZelIr_GetDeviceIRIParam(handle(), &raw), 1);
-    auto* block = static_cast<uint8_t*>(raw);
-    std::vector<uint8_t> saved(block + 18, block + 40);
+    auto* model = static_cast<uint8_t*>(raw) + 18;
+    std::vector<uint8_t> saved(model, model + 22);
     Set("--config-model MX207R --config-word-b 5 --config-word-c 6");
-    struct Case {
-        const char* text;  // written from the model field on (offset 18)
-        uint32_t b, c;
-    };
-    for (const Case& k :
-         {Case{"IR_CL_ADLINK", 863, 57651}, Case{"IR_CL_ADLINKX", 5, 6}, Case{"GIGE", 5, 6}}) {
-        std::memset(block + 18, 0, 22);
-        std::memcpy(block + 18, k.text, std::strlen(k.text));
-        CameraConfig config{};
-        ASSERT_EQ(ZelIr_GetCameraConfig(handle(), &config), 1);
-        EXPECT_EQ(config.wordB, k.b) << k.text;
-        EXPECT_EQ(config.wordC, k.c) << k.text;
-        // MX207R: S from bit 2 of C, P from bits 4-5 of C (57651 = 0xE133: S 0, P 3).
-        EXPECT_EQ(config.optionS, (k.c & 4) >> 2) << k.text;
-        EXPECT_EQ(config.optionP, (k.c & 0x30) >> 4) << k.text;
-    }
-    std::memcpy(block + 18, saved.data(), saved.size());
-}
-
-TEST_F(NetCommands, ConfigurationRefusesFilesAndNullRecords) {
-    zelir_test::ScopedHandle image(3, 8, 64, 48);
-    CameraConfig config;
-    EXPECT_EQ(ZelIr_GetCameraConfig(image.handle(), &config), 0);
-    EXPECT_EQ(ZelIr_GetCameraConfig(handle(), nullptr), 0);
-    EXPECT_EQ(State("setting 1913")["queries"], "0");
+    std::memset(model, 0, 22);
+    std::memcpy(model, "IR_CL_ADLINK", 12);
+    CameraConfig config{};
+    ASSERT_EQ(ZelIr_GetCameraConfig(handle(), &config), 1);
+    std::memcpy(model, saved.data(), saved.size());
+    EXPECT_EQ(config.wordB, 863u);
+    EXPECT_EQ(config.wordC, 57651u);
 }
 
 // ---- array transfer ----
@@ -578,7 +501,6 @@ TEST_P(NetArray, ArrivesWholeWithProgress) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, NetArray,
                          ::testing::Values(ArrayCase{0, {100}, 0}, ArrayCase{512, {100}, 1},
-                                           ArrayCase{1024, {50, 100}, 2},
                                            ArrayCase{1500, {33, 66, 100}, 3},
                                            ArrayCase{513, {50, 100}, 2}));
 
@@ -673,8 +595,6 @@ TEST_P(NetBadPoints, GoSixtyToAMessageBetweenMarkers) {
 INSTANTIATE_TEST_SUITE_P(
     Counts, NetBadPoints,
     ::testing::Values(
-        BadPointCase{"none", 0, 2, {}},
-        BadPointCase{"one", 1, 3, {"Info:last transfer number is 2\n"}},
         BadPointCase{"sixty_one", 61, 4, {"Info:transfer number is 2\n", "Info:last transfer number is 3\n"}},
         BadPointCase{"hundred_twenty", 120, 4, {"Info:transfer number is 2\n", "Info:transfer number is 3\n"}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -710,7 +630,6 @@ INSTANTIATE_TEST_SUITE_P(
     Sizes, NetBuffer,
     ::testing::Values(
         BufferCase{496, {"       0:496 bytes\n", "   0x1f0:0 bytes\n"}},
-        BufferCase{100, {"       0:100 bytes\n", "    0x64:0 bytes\n"}},
         BufferCase{992, {"       0:496 bytes\n", "   0x1f0:496 bytes\n"}},
         BufferCase{1100, {"       0:496 bytes\n", "   0x1f0:496 bytes\n", "   0x3e0:108 bytes\n"}}));
 // clang-format on

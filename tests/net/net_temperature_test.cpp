@@ -1,12 +1,12 @@
 // Temperatures from a live camera against the emulator's truth, through the public interface:
 // two-point correction and a three-point blackbody fit, then uniform targets from -20 to 300 C,
-// a grey body, the scene pixel by pixel, and the constants found again at the next open.
+// and the constants found again at the next open. Grey bodies and the scene pixel by pixel are
+// judged without a network (emulator_truth_test), damaged files too (radiometry_file_test).
 #include <zelir/zelir.h>
 
 #include <cstdio>
 
 #include "support/camsim_admin.h"
-#include "support/debug_capture.h"
 #include "support/live_camera.h"
 #include "support/open_handle.h"
 #include "support/unit.h"
@@ -78,13 +78,6 @@ class NetTemperature : public ::testing::Test {
         }
         ASSERT_EQ(ZelIr_FitRadiometry(h_.get(), &fitted_), 1);
     }
-    double Truth(uint32_t x, uint32_t y, uint32_t frame) {
-        const std::string answer = cam_.Send("truth " + std::to_string(x) + " " +
-                                             std::to_string(y) + " " + std::to_string(frame));
-        double celsius = NAN;
-        std::sscanf(answer.c_str(), "celsius=%lf", &celsius);
-        return celsius;
-    }
 
     CamsimAdmin cam_;
     OpenHandle h_;
@@ -108,38 +101,11 @@ TEST_F(NetTemperature, ThreePointFitMeasuresTheEmulatorsTruth) {
     }
     EXPECT_LE(sum / targets.size(), 0.3);
     EXPECT_LE(worst, 1.0);
-
-    // A grey body in warm surroundings, read with the same parameters.
-    const ZelIrObjectParams grey{0.9f, 40.0f, 1.0f, 20.0f};
-    ASSERT_EQ(ZelIr_SetObjectParams(h_.get(), &grey), 1);
-    for (float t : {0.0f, 60.0f, 150.0f, 250.0f}) {
-        Show("--emissivity 0.9 --reflected 40 --blackbody " + std::to_string(t));
-        EXPECT_NEAR(CentreMean(), t, 0.5) << "grey body at " << t;
-    }
-
-    // The scene, pixel by pixel, in the frame the emulator rendered.
-    const ZelIrObjectParams black{1.0f, 20.0f, 1.0f, 20.0f};
-    ASSERT_EQ(ZelIr_SetObjectParams(h_.get(), &black), 1);
-    Show("--emissivity 1 --reflected 20 --scene-view");
-    std::vector<float> celsius(size_t{kW} * kH);
-    ASSERT_EQ(ZelIr_GetTempArray(h_.get(), celsius.data()), 1);
-    const uint32_t frame = ZelIr_GetFrameID(h_.get());
-    double pixelSum = 0, pixelWorst = 0;
-    int count = 0;
-    for (uint32_t y = 3; y < kH; y += 41) {
-        for (uint32_t x = 5; x < kW; x += 37, ++count) {
-            const double error = std::abs(celsius[size_t{y} * kW + x] - Truth(x, y, frame));
-            pixelSum += error;
-            pixelWorst = std::max(pixelWorst, error);
-        }
-    }
-    std::printf("scene: %d pixels, mean error %.3f K, worst %.3f K\n", count, pixelSum / count,
-                pixelWorst);
-    EXPECT_LE(pixelSum / count, 0.3);
-    EXPECT_LE(pixelWorst, 1.0);
 }
 
-TEST_F(NetTemperature, ConstantsStayWithTheCameraAndOnlyWithIt) {
+// A file under another camera's name is refused for its serial (Damaged.other_camera in
+// radiometry_file_test); a wrong serial handed to it here would refuse the camera's own file.
+TEST_F(NetTemperature, ConstantsAreFoundAgainAtTheNextOpen) {
     FitThreeReferences();
     h_.reset();
     h_ = Open(L"gige://198.18.0.2");
@@ -149,29 +115,6 @@ TEST_F(NetTemperature, ConstantsStayWithTheCameraAndOnlyWithIt) {
     EXPECT_EQ(std::memcmp(&again, &fitted_, sizeof again), 0);
     const std::vector<fs::path> files = Files("radiometry_");
     ASSERT_EQ(files.size(), 1u);
-    h_.reset();
-
-    // Under the other camera's name, the file is foreign to it.
-    const fs::path other =
-        data_ / ("radiometry_ZS000001" + files[0].filename().string().substr(19));
-    fs::copy_file(files[0], other);
-    zelir::test::DebugCapture messages;
-    OpenHandle cam1 = Open(L"gige://198.19.0.2");
-    ASSERT_TRUE(cam1);
-    EXPECT_EQ(ZelIr_GetRadiometry(cam1.get(), &again), 0);
-    cam1.reset();
-
-    // Damaged, it is ignored too.
-    std::vector<uint8_t> bytes = zelir_test::ReadBytes(files[0].string());
-    bytes[90] ^= 0x10;
-    zelir_test::WriteBytes(files[0].string(), bytes);
-    h_ = Open(L"gige://198.18.0.2");
-    ASSERT_TRUE(h_);
-    EXPECT_EQ(ZelIr_GetRadiometry(h_.get(), &again), 0);
-    EXPECT_GE(messages.CountOf("ignored radiometry file " + other.string() + " (other camera)\n"),
-              1u);
-    EXPECT_GE(
-        messages.CountOf("ignored radiometry file " + files[0].string() + " (bad checksum)\n"), 1u);
 }
 
 }  // namespace

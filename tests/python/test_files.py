@@ -81,7 +81,6 @@ def test_image_file_yields_once(samples):
 
 @pytest.mark.parametrize("action, text", [
     (lambda s: s.frame_rate, "needs a camera"),
-    (lambda s: s.on_frame(print), "needs a camera"),
     (lambda s: s.close() or s.palette, "closed"),
     (lambda s: s.stop_recording(), "stop_recording failed"),
 ])

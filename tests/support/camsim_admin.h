@@ -46,9 +46,6 @@ inline std::array<uint8_t, 6> CameraMac(const std::string& interface) {
     return ParseMac(
         RunCommand("ip netns exec zelir-c cat /sys/class/net/" + interface + "/address"));
 }
-inline std::array<uint8_t, 6> HostMac(const std::string& interface) {
-    return ParseMac(RunCommand("cat /sys/class/net/" + interface + "/address"));
-}
 
 // Text commands to an emulator's admin port ("set ...", "reset", "stats").
 class CamsimAdmin {

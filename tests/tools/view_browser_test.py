@@ -88,10 +88,9 @@ class ViewMovie(unittest.TestCase):
             self.assertEqual(image.convert("RGBA").tobytes(), canvas)
 
     def test_only_the_page_files_are_served(self):
-        for path, code in (("/", 200), ("/view.js", 200), ("/view.css", 200),
-                           ("/../etc/passwd", 400), ("/%2e%2e/%2e%2e/etc/passwd", 400),
-                           ("/web/..%2f..%2fCMakeLists.txt", 400), ("/etc/passwd", 404),
-                           ("/view_server.cpp", 404)):
+        for path, code in (("/", 200), ("/view.js", 200), ("/../etc/passwd", 400),
+                           ("/%2e%2e/%2e%2e/etc/passwd", 400),
+                           ("/web/..%2f..%2fCMakeLists.txt", 400), ("/etc/passwd", 404)):
             with self.subTest(path=path):
                 self.assertEqual(self.server.request("GET", path)[0], code)
 

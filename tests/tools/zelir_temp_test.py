@@ -81,7 +81,6 @@ class ZelirTemp(unittest.TestCase):
         shutil.copy(MOVIE, bare)  # without its constants
         out = os.path.join(self.dir, "t.npy")
         cases = [
-            (("temp", MOVIE, "--emissivity", "0"), 2),
             (("temp", MOVIE, "--emissivity", "1.5"), 2),
             (("temp", MOVIE, "--point", "3"), 2),
             (("temp", MOVIE, "--rect", "1,2,3,x"), 2),
