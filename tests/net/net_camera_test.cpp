@@ -1,6 +1,6 @@
 // Live cameras through the public interface only, against the two emulators in the network
 // namespaces: the device list, connection paths, open and close, pull and callback delivery,
-// recording, the camera's state values, the MAC filter and a stream lost and found again.
+// recording, the camera's state values and a stream lost and found again.
 #include <zelir/zelir.h>
 
 #include <atomic>
@@ -18,7 +18,6 @@
 namespace {
 
 using namespace zelir::test;
-using MacAddress = std::array<uint8_t, 6>;
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
@@ -118,17 +117,6 @@ TEST_F(NetCamera, DiscoveryListsBothCamerasAndTheCachedCopyIsWithoutTraffic) {
     EXPECT_EQ(Stat(cam0_, "control") + Stat(cam1_, "control"), control);
 }
 
-// The list without discovery is tested without a network (camera_exports_test).
-TEST_F(NetCamera, TypesWithoutDiscoveryKeepOrEmptyTheList) {
-    ASSERT_EQ(Enumerate(ZELIR_ENUM_GIGE).size(), 2u);
-    DebugCapture messages;
-    int32_t count = -1;
-    ZelIr_EnumerateDevices(nullptr, &count, 3);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(CachedCount(), 0) << "a type without meaning empties the list";
-    EXPECT_TRUE(messages.Messages().empty());
-}
-
 TEST_F(NetCamera, OpenDiscoversWhenTheListIsEmptyAndCloseEmptiesIt) {
     ASSERT_EQ(CachedCount(), 0);
     Handle h(ZelIr_OpenDevice(L"cam://0", nullptr));
@@ -169,9 +157,7 @@ TEST_P(NetCameraPaths, PathOpensItsCamera) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, NetCameraPaths,
-                         ::testing::Values(PathCase{L"cam:0", "record0"},
-                                           PathCase{L"cam://1", "record1"},
-                                           PathCase{L"cam://abc", "record0"},
+                         ::testing::Values(PathCase{L"cam://1", "record1"},
                                            PathCase{L"x://198.19.0.2", "198.19.0.2"},
                                            PathCase{L"gige:198.18.0.2", "198.18.0.2"}));
 
@@ -187,8 +173,7 @@ TEST_P(NetCameraBadPaths, OpenFailsCleanly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, NetCameraBadPaths,
-                         ::testing::Values(L"cam0", L"cam://2", L"protocol-too-long:0",
-                                           L"cam://0123456789012345", L"x://198.18.0.9"));
+                         ::testing::Values(L"cam://2", L"protocol-too-long:0", L"x://198.18.0.9"));
 
 int OnFrame(uint8_t*, FrameInfo*, void* context) {
     ++*static_cast<std::atomic<int>*>(context);
@@ -275,24 +260,6 @@ TEST_F(NetCamera, RateAndStateValuesComeFromTheCamera) {
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const double sentRate = double(Stat(cam0_, "frames") - sentBefore) / seconds;
     EXPECT_NEAR(ZelIr_GETDeviceFPS(h.get()), sentRate, sentRate * 0.2);
-}
-
-TEST_F(NetCamera, ANewMacFiltersTheFramesAway) {
-    if (OnSocketTransport()) GTEST_SKIP() << "sockets see no hardware addresses to filter by";
-    ASSERT_EQ(cam0_.Send("set --rate 100"), "ok");
-    Handle h = OpenWithFrame(L"x://198.18.0.2");
-    ASSERT_TRUE(h);
-    const MacAddress mac = CameraMac("zc0");
-    const uint8_t other[4] = {0xDE, 0xAD, 0xBE, 0xEF};
-    ASSERT_EQ(ZelIr_SetMacAddress(h.get(), other), 1);
-    Pause(60);  // frames under way when the filter changed
-    ZelIr_GetNewArray(h.get());
-    const uint32_t id = ZelIr_GetFrameID(h.get());
-    Pause(100);
-    ZelIr_GetNewArray(h.get());
-    EXPECT_EQ(ZelIr_GetFrameID(h.get()), id) << "nothing passes the filter";
-    ASSERT_EQ(ZelIr_SetMacAddress(h.get(), &mac[2]), 1);
-    EXPECT_TRUE(NextFrame(h.get()));
 }
 
 ZelIrStreamStats StreamStats(void* h) {
