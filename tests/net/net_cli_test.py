@@ -91,15 +91,6 @@ class ZelirLive(unittest.TestCase):
         # The emulator keeps its pace only roughly on a busy machine.
         self.assertTrue(20 < info["frame_rate"] < 55, info["frame_rate"])
 
-        # Frames 4, 8, ... lose a packet: the SDK never completes them, the ids show the gaps.
-        self.assertEqual(admin(CAM0, "set --drop-packet 7 --fault-every 4"), "ok")
-        (received, written, lost, overflows), info, meta = self.record("--seconds", "1.5")
-        self.assertEqual((written, overflows, info["frames"]), (received, 0, received))
-        ids = [frame_id for _, frame_id in meta]
-        self.assertEqual([i for i in ids if i % 4 == 0], [])
-        self.assertEqual(lost, ids[-1] - ids[0] + 1 - len(ids))
-        self.assertGreaterEqual(lost, ids[-1] // 4 - ids[0] // 4)
-
     def test_signals_stop_record_cleanly(self):
         for signum, limit, code in ((signal.SIGINT, ("--seconds", 60), 130),
                                     (signal.SIGTERM, ("--frames", 100000), 143)):
@@ -177,13 +168,12 @@ class ZelirAsOrdinaryUser(unittest.TestCase):
                          (0, "exposure-time 1200 (range 10..20000)\n"))
 
     def test_forced_capture_names_the_cause_and_the_remedies(self):
-        for command in (("discover",), ("get", "gige://198.18.0.2", "gain")):
-            result = self.as_nobody(*command, transport="capture", debug=False)
-            self.assertEqual(result.returncode, 1)
-            self.assertIn("packet capture (ZELIR_TRANSPORT=capture) needs root", result.stderr)
-            self.assertIn("sudo setcap cap_net_raw,cap_net_admin+ep " + os.path.realpath(Z.binary),
-                          result.stderr)
-            self.assertIn("ZELIR_TRANSPORT=socket", result.stderr)
+        result = self.as_nobody("get", "gige://198.18.0.2", "gain", transport="capture", debug=False)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("packet capture (ZELIR_TRANSPORT=capture) needs root", result.stderr)
+        self.assertIn("sudo setcap cap_net_raw,cap_net_admin+ep " + os.path.realpath(Z.binary),
+                      result.stderr)
+        self.assertIn("ZELIR_TRANSPORT=socket", result.stderr)
 
 
 if __name__ == "__main__":
