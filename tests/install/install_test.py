@@ -1,7 +1,6 @@
 """The installed SDK: layout, the examples built against a fresh prefix, the Debian package."""
 import glob
 import os
-import re
 import shutil
 import subprocess
 import sys
@@ -103,14 +102,6 @@ class InstalledSdk(unittest.TestCase):
             result = run(sys.executable, "-c", script, MOVIE, cwd=elsewhere, env=env)
         self.assertGreater(int(result.stdout), 50, "per cent of the picture in colour")
         self.assertIn("(installed data)", result.stderr)
-
-    def test_readme_snippet_is_the_example(self):
-        with open(os.path.join(SOURCE, "README.md")) as f:
-            readme = f.read()
-        section = readme.split("## Using the library", 1)[1]
-        snippet = re.search(r"```c\n(.*?)```", section, re.S).group(1)
-        with open(os.path.join(SOURCE, "examples/c/zelir_example.c")) as f:
-            self.assertEqual(snippet, f.read())
 
     def test_debian_package_contents(self):
         out = os.path.join(self.tmp.name, "deb")

@@ -1,9 +1,9 @@
 // Live cameras through the public interface only, against the two emulators in the network
-// namespaces: the device list, connection paths, open and close, pull and callback delivery,
-// recording, the camera's state values, the MAC filter and a stream lost and found again.
+// namespaces: the device list, connection paths, open and close, pulled frames, the camera's
+// state values and a stream lost and found again. Callbacks run in net_stress_test and the
+// Python camera tests; recording from a camera in net_cli_test (zelir record).
 #include <zelir/zelir.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdlib>
@@ -18,9 +18,7 @@
 namespace {
 
 using namespace zelir::test;
-using MacAddress = std::array<uint8_t, 6>;
 using Clock = std::chrono::steady_clock;
-namespace fs = std::filesystem;
 
 constexpr uint32_t kCameraHandle = 1;
 
@@ -84,14 +82,13 @@ class NetCamera : public ::testing::Test {
         while (ZelIr_GetNewArray(h.get()) != 1 && Clock::now() < deadline) Pause(2);
         return h;
     }
-    // A new frame within a second; counts the fetches that succeeded in `fetches_`.
-    bool NextFrame(void* h) { return NewFrames(h, 1, std::chrono::seconds(1), &fetches_); }
+    // A new frame within a second.
+    bool NextFrame(void* h) { return NewFrames(h, 1, std::chrono::seconds(1)); }
     static void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
     static std::string DataDirectory(void* h) { return DataFolder(h).string(); }
 
     CamsimAdmin cam0_{"198.18.0.2"};
     CamsimAdmin cam1_{"198.19.0.2"};
-    int fetches_ = 0;
 };
 
 // Each record's fields are checked through zelir discover (net_cli_test) and on recorded
@@ -116,17 +113,6 @@ TEST_F(NetCamera, DiscoveryListsBothCamerasAndTheCachedCopyIsWithoutTraffic) {
     EXPECT_TRUE(messages.Messages().empty()) << "no discovery ran";
     Pause(20);
     EXPECT_EQ(Stat(cam0_, "control") + Stat(cam1_, "control"), control);
-}
-
-// The list without discovery is tested without a network (camera_exports_test).
-TEST_F(NetCamera, TypesWithoutDiscoveryKeepOrEmptyTheList) {
-    ASSERT_EQ(Enumerate(ZELIR_ENUM_GIGE).size(), 2u);
-    DebugCapture messages;
-    int32_t count = -1;
-    ZelIr_EnumerateDevices(nullptr, &count, 3);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(CachedCount(), 0) << "a type without meaning empties the list";
-    EXPECT_TRUE(messages.Messages().empty());
 }
 
 TEST_F(NetCamera, OpenDiscoversWhenTheListIsEmptyAndCloseEmptiesIt) {
@@ -169,9 +155,7 @@ TEST_P(NetCameraPaths, PathOpensItsCamera) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, NetCameraPaths,
-                         ::testing::Values(PathCase{L"cam:0", "record0"},
-                                           PathCase{L"cam://1", "record1"},
-                                           PathCase{L"cam://abc", "record0"},
+                         ::testing::Values(PathCase{L"cam://1", "record1"},
                                            PathCase{L"x://198.19.0.2", "198.19.0.2"},
                                            PathCase{L"gige:198.18.0.2", "198.18.0.2"}));
 
@@ -187,67 +171,7 @@ TEST_P(NetCameraBadPaths, OpenFailsCleanly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, NetCameraBadPaths,
-                         ::testing::Values(L"cam0", L"cam://2", L"protocol-too-long:0",
-                                           L"cam://0123456789012345", L"x://198.18.0.9"));
-
-int OnFrame(uint8_t*, FrameInfo*, void* context) {
-    ++*static_cast<std::atomic<int>*>(context);
-    return 0;
-}
-
-// A null context (the callback stays unused) and the frame information are pinned without a
-// network (gnet_device_test, frame_assembler_test).
-TEST_F(NetCamera, CallbackModeTakesTheFramesUntilItIsCleared) {
-    ASSERT_EQ(cam0_.Send("set --rate 100"), "ok");
-    Handle h = OpenWithFrame(L"x://198.18.0.2");
-    ASSERT_TRUE(h);
-    std::atomic<int> delivered{0};
-    ASSERT_EQ(ZelIr_SetCallBackFun(h.get(), &OnFrame, &delivered), 1);
-    const uint32_t idBefore = ZelIr_GetFrameID(h.get());
-    Pause(200);
-    EXPECT_EQ(ZelIr_GetNewArray(h.get()), 0) << "frames go to the callback";
-    EXPECT_GE(delivered, 10);
-    EXPECT_GT(ZelIr_GetFrameID(h.get()), idBefore) << "the callback updates the block";
-
-    ASSERT_EQ(ZelIr_SetCallBackFun(h.get(), nullptr, nullptr), 1);
-    const int stopped = delivered;
-    EXPECT_TRUE(NextFrame(h.get()));
-    EXPECT_LE(delivered, stopped + 1) << "at most one delivery was under way";
-}
-
-TEST_F(NetCamera, LiveRecordingPlaysBackFrameForFrame) {
-    ASSERT_EQ(cam0_.Send("set --rate 100"), "ok");
-    zelir_test::ScratchDir dir("live-recording");
-    std::vector<std::vector<uint16_t>> fetched;
-    {
-        Handle h = OpenWithFrame(L"cam://0");
-        ASSERT_TRUE(h);
-        ASSERT_EQ(ZelIr_StartRecordMovie(h.get(), dir.WideFile("live.irm").c_str()), 0);
-        fetches_ = 0;
-        for (int i = 0; i < 12; ++i) {
-            ASSERT_TRUE(NextFrame(h.get()));
-            fetched.emplace_back(640 * 512);
-            ZelIr_GetDigitArray(h.get(), fetched.back().data(), nullptr);
-        }
-        ASSERT_EQ(ZelIr_StopRecordMovie(h.get()), 0);
-    }
-    Handle movie(ZelIr_MovieFileOpen(dir.WideFile("live.irm").c_str()));
-    ASSERT_TRUE(movie);
-    ZelIr_SetCyclePlay(movie.get(), 0);
-    ASSERT_EQ(ZelIr_MovieGetTotalFrm(movie.get()), static_cast<uint32_t>(fetches_))
-        << "every successful fetch was recorded";
-    // Fetches that found no newer frame recorded the same frame again: the movie's distinct
-    // frames are exactly the frames fetched, in order.
-    std::vector<uint16_t> digits(640 * 512);
-    size_t next = 0;
-    ZelIr_MovieForward(movie.get(), 0);
-    for (uint32_t i = 0; i < ZelIr_MovieGetTotalFrm(movie.get()); ++i) {
-        if (i > 0) ZelIr_GetNewArray(movie.get());
-        ZelIr_GetDigitArray(movie.get(), digits.data(), nullptr);
-        if (next < fetched.size() && digits == fetched[next]) ++next;
-    }
-    EXPECT_EQ(next, fetched.size());
-}
+                         ::testing::Values(L"cam://2", L"protocol-too-long:0", L"x://198.18.0.9"));
 
 TEST_F(NetCamera, RateAndStateValuesComeFromTheCamera) {
     ASSERT_EQ(cam0_.Send("set --rate 200"), "ok");
@@ -255,12 +179,9 @@ TEST_F(NetCamera, RateAndStateValuesComeFromTheCamera) {
     ASSERT_TRUE(h);
     for (int i = 0; i < 5; ++i) ASSERT_TRUE(NextFrame(h.get()));
     const uint32_t id = ZelIr_GetFrameID(h.get());
+    // The block's other values take the same path (CameraStateExports, without a network).
     EXPECT_EQ(ZelIr_GetAmbientTemp(h.get()), int32_t(2500 + id % 16));
-    EXPECT_EQ(ZelIr_GetAtmosphereTempH(h.get()), 2300);
-    EXPECT_EQ(ZelIr_GetVTemp(h.get()), int32_t(3100 + (id / 8) % 4));
-    EXPECT_EQ(ZelIr_GetVTempFPA(h.get()), 3050);
     EXPECT_EQ(ZelIr_GetCurrIntTime(h.get()), 1200u);
-    EXPECT_EQ(ZelIr_GetCurrGain(h.get()), 1);
     uint32_t width = 0, height = 0;
     ZelIr_GetDigitArrayPara(h.get(), &width, &height);
     EXPECT_EQ((std::pair{width, height}), (std::pair{640u, 512u}));
@@ -275,24 +196,6 @@ TEST_F(NetCamera, RateAndStateValuesComeFromTheCamera) {
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const double sentRate = double(Stat(cam0_, "frames") - sentBefore) / seconds;
     EXPECT_NEAR(ZelIr_GETDeviceFPS(h.get()), sentRate, sentRate * 0.2);
-}
-
-TEST_F(NetCamera, ANewMacFiltersTheFramesAway) {
-    if (OnSocketTransport()) GTEST_SKIP() << "sockets see no hardware addresses to filter by";
-    ASSERT_EQ(cam0_.Send("set --rate 100"), "ok");
-    Handle h = OpenWithFrame(L"x://198.18.0.2");
-    ASSERT_TRUE(h);
-    const MacAddress mac = CameraMac("zc0");
-    const uint8_t other[4] = {0xDE, 0xAD, 0xBE, 0xEF};
-    ASSERT_EQ(ZelIr_SetMacAddress(h.get(), other), 1);
-    Pause(60);  // frames under way when the filter changed
-    ZelIr_GetNewArray(h.get());
-    const uint32_t id = ZelIr_GetFrameID(h.get());
-    Pause(100);
-    ZelIr_GetNewArray(h.get());
-    EXPECT_EQ(ZelIr_GetFrameID(h.get()), id) << "nothing passes the filter";
-    ASSERT_EQ(ZelIr_SetMacAddress(h.get(), &mac[2]), 1);
-    EXPECT_TRUE(NextFrame(h.get()));
 }
 
 ZelIrStreamStats StreamStats(void* h) {

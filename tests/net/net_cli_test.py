@@ -10,8 +10,6 @@ import tempfile
 import time
 import unittest
 
-from PIL import Image
-
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
 from zelir_cli import Zelir, admin, companion  # noqa: E402
 
@@ -74,30 +72,13 @@ class ZelirLive(unittest.TestCase):
         for name in stale():
             os.remove(os.path.join(data, name))
 
-    def test_discover_as_table_and_json(self):
-        table = Z.run("discover").stdout.splitlines()
-        self.assertEqual(table[0].split(), ["index", "path", "address", "adapter", "serial", "size"])
+    # The table is read in the ordinary user's test below.
+    def test_discover_as_json(self):
         cameras = Z.json("discover")["cameras"]
         rows = {c["address"]: (c["path"], c["adapter"], c["serial"], c["width"], c["height"])
                 for c in cameras}
         self.assertEqual(rows, {CAM0: ("cam://0", "198.18.0.1", "ZS000000", 640, 512),
                                 CAM1: ("cam://1", "198.19.0.1", "ZS000001", 640, 512)})
-        self.assertEqual([re.split(r"\s{2,}", line.strip())[2] for line in table[1:]],
-                         [c["address"] for c in cameras])
-
-    # The other formats go through the writers of zelir save (zelir_cli_test); raw frames are
-    # grabbed in the ordinary user's test below.
-    def test_grab_as_png(self):
-        out = os.path.join(self.dir, "png")
-        result = Z.run("grab", "cam:1", "--frames", 3, "--out", out, "--format", "png",
-                       "--palette", 2, "--stats")
-        self.assertEqual(result.returncode, 0, result.stderr)
-        self.assertRegex(result.stdout, r"stream: [1-9]\d* frames completed, \d+ dropped "
-                         r"incomplete, \d+ packets out of order, \d+ packets repeated, receiving")
-        images = [Image.open(os.path.join(out, n)) for n in sorted(os.listdir(out))]
-        self.assertEqual(len(images), 3)
-        self.assertEqual(bytes(images[0].getpalette()[:768]), Z.palette(2))
-        self.assertEqual(len({i.tobytes() for i in images}), 3, "frames differ")
 
     def test_record_writes_every_frame_once_with_its_companion(self):
         self.assertEqual(admin(CAM0, "set --rate 50"), "ok")
@@ -110,17 +91,8 @@ class ZelirLive(unittest.TestCase):
         # The emulator keeps its pace only roughly on a busy machine.
         self.assertTrue(20 < info["frame_rate"] < 55, info["frame_rate"])
 
-        # Frames 4, 8, ... lose a packet: the SDK never completes them, the ids show the gaps.
-        self.assertEqual(admin(CAM0, "set --drop-packet 7 --fault-every 4"), "ok")
-        (received, written, lost, overflows), info, meta = self.record("--seconds", "1.5")
-        self.assertEqual((written, overflows, info["frames"]), (received, 0, received))
-        ids = [frame_id for _, frame_id in meta]
-        self.assertEqual([i for i in ids if i % 4 == 0], [])
-        self.assertEqual(lost, ids[-1] - ids[0] + 1 - len(ids))
-        self.assertGreaterEqual(lost, ids[-1] // 4 - ids[0] // 4)
-
     def test_signals_stop_record_cleanly(self):
-        for signum, limit, code in ((signal.SIGINT, (), 0), (signal.SIGINT, ("--seconds", 60), 130),
+        for signum, limit, code in ((signal.SIGINT, ("--seconds", 60), 130),
                                     (signal.SIGTERM, ("--frames", 100000), 143)):
             movie = os.path.join(self.dir, "stopped%d.irm" % code)
             process = Z.start("record", "cam://0", "--out", movie, *limit)
@@ -196,18 +168,12 @@ class ZelirAsOrdinaryUser(unittest.TestCase):
                          (0, "exposure-time 1200 (range 10..20000)\n"))
 
     def test_forced_capture_names_the_cause_and_the_remedies(self):
-        result = self.as_nobody("discover", transport="capture")
+        result = self.as_nobody("get", "gige://198.18.0.2", "gain", transport="capture", debug=False)
         self.assertEqual(result.returncode, 1)
-        self.assertRegex(result.stderr, r"Unable to open the adapter zh0 for capture: .*"
-                                        r"(permission|Operation not permitted)")
-        # Without the debug output the tool itself names the cause and both remedies.
-        for command in (("discover",), ("get", "gige://198.18.0.2", "gain")):
-            result = self.as_nobody(*command, transport="capture", debug=False)
-            self.assertEqual(result.returncode, 1)
-            self.assertIn("packet capture (ZELIR_TRANSPORT=capture) needs root", result.stderr)
-            self.assertIn("sudo setcap cap_net_raw,cap_net_admin+ep " + os.path.realpath(Z.binary),
-                          result.stderr)
-            self.assertIn("ZELIR_TRANSPORT=socket", result.stderr)
+        self.assertIn("packet capture (ZELIR_TRANSPORT=capture) needs root", result.stderr)
+        self.assertIn("sudo setcap cap_net_raw,cap_net_admin+ep " + os.path.realpath(Z.binary),
+                      result.stderr)
+        self.assertIn("ZELIR_TRANSPORT=socket", result.stderr)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
-// Camera commands against zelir-camsim, inside the network namespaces: settings with
-// read-back, the trigger word, the configuration record, array transfers, flash programming,
-// bad-point lists and the unacknowledged buffer transfer. The emulator's admin port reports
+// Camera commands against zelir-camsim, inside the network namespaces, where the zelir tool's
+// own tests (net_cli_commands_test) do not reach: raw messages, the frequency read-back window,
+// the cached trigger word, the configuration record field by field, a rejected array block,
+// flash programming and the unacknowledged buffer transfer. The emulator's admin port reports
 // what it was sent ("state ...").
 #include <chrono>
 #include <map>
@@ -11,14 +12,12 @@
 #include "support/camsim_admin.h"
 #include "support/command_camera.h"
 #include "support/debug_capture.h"
-#include "support/fake_handle.h"
 #include "support/unit.h"
 
 namespace {
 
 using namespace zelir::test;
 using zelir::gige::LoadTriggerCache;
-using zelir::gige::StoreTriggerCache;
 using zelir_test::Get;
 using zelir_test::RandomBytes;
 using Clock = std::chrono::steady_clock;
@@ -147,32 +146,7 @@ TEST_F(NetCommands, MessagesCarryTheValueOrTheCallersBytes) {
     EXPECT_EQ(State("setting 1845")["value"], "0200000077");
 }
 
-TEST_F(NetCommands, OnlyCameraHandlesTakeMessagesAndConfigurationRecords) {
-    zelir_test::ScopedHandle movie(2, 6, 64, 48);
-    EXPECT_EQ(ZelIr_SendMessage(movie.handle(), 1826, 0, 0), 0);
-    EXPECT_EQ(ZelIr_SetExposureTime(movie.handle(), 5), 0);
-    int dummy = 0;
-    EXPECT_EQ(ZelIr_SendMessage(&dummy, 1826, 0, 0), 0);
-    EXPECT_EQ(ZelIr_TransmitBadPointFile(movie.handle(), nullptr, 0), 0);
-    CameraConfig config;
-    EXPECT_EQ(ZelIr_GetCameraConfig(movie.handle(), &config), 0);
-    EXPECT_EQ(ZelIr_GetCameraConfig(handle(), nullptr), 0);
-    EXPECT_EQ(State("setting 1826")["queries"], "0");
-    EXPECT_EQ(State("setting 1913")["queries"], "0");
-}
-
 // ---- settings ----
-
-// Each setter's id and value round trip through zelir set/get (net_cli_commands_test); the
-// write-then-query frames and the getters' lengths are pinned on a fake stream
-// (camera_settings_test). All setters share the read-back loop.
-TEST_F(NetCommands, CameraThatKeepsItsValueFailsAfterFourReadBacks) {
-    Set("--ignore-writes 1817");
-    const auto start = Clock::now();
-    EXPECT_EQ(ZelIr_SetGain(handle(), 3), 0);
-    EXPECT_GE(MillisecondsSince(start), 4 * 50.0);
-    EXPECT_EQ(Pick(State("setting 1817"), {"writes", "queries"}), (Values{"1", "4"}));
-}
 
 struct FrequencyCase {
     const char* name;
@@ -195,13 +169,11 @@ TEST_P(NetFrameFrequency, ReadBackAcceptsHalfAFrameEitherWay) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Offsets, NetFrameFrequency,
-                         ::testing::Values(FrequencyCase{"minus_0_4", "-0.4", 1, 1},
-                                           FrequencyCase{"plus_0_5", "0.5", 1, 1},
-                                           FrequencyCase{"plus_0_6", "0.6", 0, 4},
+                         ::testing::Values(FrequencyCase{"plus_0_5", "0.5", 1, 1},
                                            FrequencyCase{"minus_0_6", "-0.6", 0, 4}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(NetCommands, ThreeValueGettersRefuseAnyOtherLength) {
+TEST_F(NetCommands, ThreeValueGettersRefuseShortReplies) {
     struct Case {
         const char* fault;
         std::function<int32_t()> get;
@@ -211,8 +183,6 @@ TEST_F(NetCommands, ThreeValueGettersRefuseAnyOtherLength) {
     uint32_t words[3];
     const std::vector<Case> cases = {
         {"1826:8", [&] { return ZelIr_GetExposureTime(handle(), words); },
-         "received exposure time length is wrong\n"},
-        {"1826:16", [&] { return ZelIr_GetExposureTime(handle(), words); },
          "received exposure time length is wrong\n"},
         {"1868:4", [&] { return ZelIr_GetFrameFreq(handle(), floats); },
          "received frame frequency length is wrong\n"},
@@ -227,65 +197,6 @@ TEST_F(NetCommands, ThreeValueGettersRefuseAnyOtherLength) {
 
 // ---- trigger word ----
 
-struct TriggerBits {
-    uint32_t word;
-    uint32_t mode;
-    uint32_t source;
-};
-
-class NetTriggerGet : public NetCommands, public ::testing::WithParamInterface<TriggerBits> {};
-
-TEST_P(NetTriggerGet, ReportsOneBitAndCachesTheWord) {
-    const TriggerBits& b = GetParam();
-    CameraTriggerWord(b.word);
-    uint32_t values[3] = {9, 9, 9};
-    uint32_t length = 0;
-    ASSERT_EQ(ZelIr_GetTriggerMode(handle(), values, &length), 1);
-    EXPECT_EQ(std::vector<uint32_t>(values, values + 3), (std::vector<uint32_t>{b.mode, 0, 1}));
-    EXPECT_EQ(length, 12u);
-    EXPECT_TRUE(LoadTriggerCache().valid);
-    EXPECT_EQ(LoadTriggerCache().word, b.word);
-    ASSERT_EQ(ZelIr_GetTriggerSource(handle(), values, &length), 1);
-    EXPECT_EQ(std::vector<uint32_t>(values, values + 3), (std::vector<uint32_t>{b.source, 0, 1}));
-}
-
-INSTANTIATE_TEST_SUITE_P(Words, NetTriggerGet,
-                         ::testing::Values(TriggerBits{6, 0, 1}, TriggerBits{1, 1, 0},
-                                           TriggerBits{0xFFFFFFFA, 0, 0}));
-
-struct TriggerWrite {
-    const char* name;
-    uint32_t before;
-    int32_t (*set)(ZelIrHandle, uint32_t);
-    uint32_t value;
-    uint32_t after;
-};
-
-class NetTriggerSet : public NetCommands, public ::testing::WithParamInterface<TriggerWrite> {};
-
-TEST_P(NetTriggerSet, ChangesOnlyItsBit) {
-    const TriggerWrite& t = GetParam();
-    CameraTriggerWord(t.before);
-    StoreTriggerCache({});
-    ASSERT_EQ(t.set(handle(), t.value), 1);
-    // The word, then one read-back.
-    EXPECT_EQ(Pick(State("setting 1818"), {"value", "writes", "queries"}),
-              (Values{HexLe32(t.after), "1", "2"}));
-    EXPECT_TRUE(LoadTriggerCache().valid);
-    EXPECT_EQ(LoadTriggerCache().word, t.after);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Arithmetic, NetTriggerSet,
-    // Bit 1 is the pulse: the camera never keeps it, so no word here holds it.
-    ::testing::Values(TriggerWrite{"mode_on", 4, ZelIr_SetTriggerMode, 1, 5},
-                      TriggerWrite{"mode_off", 5, ZelIr_SetTriggerMode, 0, 4},
-                      TriggerWrite{"source_on", 1, ZelIr_SetTriggerSource, 1, 5},
-                      TriggerWrite{"source_off", 5, ZelIr_SetTriggerSource, 0, 1},
-                      TriggerWrite{"source_keeps_high_bits", 0xF0, ZelIr_SetTriggerSource, 1,
-                                   0xF4}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 TEST_F(NetCommands, SoftTriggerPulsesFromTheCachedWord) {
     CameraTriggerWord(1);
     uint32_t values[3];
@@ -299,46 +210,6 @@ TEST_F(NetCommands, SoftTriggerPulsesFromTheCachedWord) {
     EXPECT_EQ(std::stoi(state["queries"]) - std::stoi(before["queries"]), 1)
         << "no query of the word while it is cached; one read-back";
     EXPECT_EQ(LoadTriggerCache().word, 1u);
-}
-
-TEST_F(NetCommands, SoftTriggerIsIgnoredOutsideSoftwareTriggerMode) {
-    for (uint32_t word : {5u, 4u}) {
-        CameraTriggerWord(word);
-        ASSERT_EQ(ZelIr_GetTriggerSource(handle(), nullptr, nullptr), 1);
-        auto before = State("setting 1818");
-        DebugCapture capture;
-        EXPECT_EQ(ZelIr_SetSoftTrigger(handle()), 0);
-        EXPECT_EQ(Significant(capture),
-                  std::vector<std::string>{"soft trigger is ignored because value is " +
-                                           std::to_string(word) + "\n"});
-        auto after = State("setting 1818");
-        EXPECT_EQ(after["writes"], before["writes"]) << "nothing written for word " << word;
-        EXPECT_EQ(after["soft"], "0");
-    }
-}
-
-TEST_F(NetCommands, SoftTriggerReportsEachMismatchedReadBack) {
-    StoreTriggerCache({true, 1});  // the camera holds 0 and keeps it
-    Set("--ignore-writes 1818");
-    DebugCapture capture;
-    EXPECT_EQ(ZelIr_SetSoftTrigger(handle()), 0);
-    EXPECT_EQ(
-        Significant(capture),
-        (std::vector<std::string>{"soft trigger try 1 get 0\n", "soft trigger try 2 get 0\n",
-                                  "soft trigger try 3 get 0\n", "soft trigger try 4 get 0\n"}));
-    EXPECT_EQ(State("setting 1818")["queries"], "4");
-}
-
-// Each zelir set soft-trigger starts without a cached word: it queries the word and pulses
-// (ZelirCameraCommands.test_trigger_word).
-TEST_F(NetCommands, SoftTriggerWithoutCacheChecksTheLengthOfTheWord) {
-    StoreTriggerCache({});
-    Set("--reply-length 1818:8");
-    DebugCapture capture;
-    EXPECT_EQ(ZelIr_SetSoftTrigger(handle()), 0);
-    EXPECT_EQ(Significant(capture),
-              std::vector<std::string>{"received read soft trigger length is wrong\n"});
-    StoreTriggerCache({});
 }
 
 // ---- configuration ----
@@ -409,100 +280,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // A = 0xC6EB: A&3 = 3, m = 2, (A&0x60)>>5 = 3, bit 10 = 1, bits 14-15 = 3.
         ModelCase{"kolda", "KOLDA", 0xC6EB, 0, 0, 3, 4, {0, 1, 2, 3}, 4, 3, {2, 4, 8, 0}, 3, 1, 3, 0, 0},
-        ModelCase{"kolda_m0", "KOLDA", 0x0, 0, 0, 0, 4, {0, 1, 2, 3}, 2, 3, {2, 4, 8, 0}, 0, 0, 0, 0, 0},
-        ModelCase{"pravo12", "PRAVO12", 0x4021, 0, 0, 1, 4, {0, 1, 2, 3}, 2, 3, {2, 4, 8, 0}, 1, 0, 1, 0, 0},
         // B&1 = 1, (C&0xC)>>2 = 3, bit 13 of A = 1, bits 14-15 = 2.
         ModelCase{"mx204r", "MX204R", 0xA000, 0x3, 0xC, 1, 4, {0, 0, 0, 0}, 4, 1, {4, 0, 0, 0}, 3, 1, 2, 0, 0},
-        // (C&4)>>2 = 1, (C&0x30)>>4 = 2.
-        ModelCase{"mx207r", "MX207R", 0x4000, 0x1, 0x24, 1, 4, {0, 0, 0, 0}, 4, 1, {4, 0, 0, 0}, 2, 0, 1, 0, 0},
         // A = 0xC6FB: as KOLDA's word plus bit 9 = 1 (F3) and bit 4 = 1 (F4).
         ModelCase{"mx209r", "MX209R", 0xC6FB, 0, 0, 3, 4, {0, 1, 2, 3}, 4, 3, {2, 4, 8, 0}, 3, 1, 3, 1, 1},
         // B = 0xF: B&1 = 1, M = 4 << 1, (B&0xC)>>2 = 3; A bit 13 = 1.
         ModelCase{"qorden551k", "QORDEN551K", 0x2000, 0xF, 0, 1, 2, {0, 1, 0, 0}, 8, 2, {4, 8, 0, 0}, 3, 1, 0, 0, 0},
-        ModelCase{"qorden551k_b0", "QORDEN551K", 0, 0x4, 0, 0, 2, {0, 1, 0, 0}, 4, 2, {4, 8, 0, 0}, 1, 0, 0, 0, 0},
-        ModelCase{"unknown", "KOLDA2", 0xFFFF, 0xFFFF, 0xFFFF, 0, 0, {0, 0, 0, 0}, 0, 0, {0, 0, 0, 0}, 0, 0, 0, 0, 0},
-        ModelCase{"sixteen_characters", "ABCDEFGHIJKLMNOP", 0xFFFF, 0, 0, 0, 0, {0, 0, 0, 0}, 0, 0, {0, 0, 0, 0}, 0, 0, 0, 0, 0}),
+        ModelCase{"unknown", "KOLDA2", 0xFFFF, 0xFFFF, 0xFFFF, 0, 0, {0, 0, 0, 0}, 0, 0, {0, 0, 0, 0}, 0, 0, 0, 0, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
-TEST_F(NetCommands, ConfigurationNeedsReplyIdentifier2049Or2050) {
-    for (const auto& [id, result] :
-         std::vector<std::pair<int, int>>{{2049, 1}, {2050, 1}, {2051, 0}, {2048, 0}}) {
-        Set("--config-id " + std::to_string(id));
-        CameraConfig config;
-        std::memset(&config, 0xAA, sizeof config);
-        EXPECT_EQ(ZelIr_GetCameraConfig(handle(), &config), result) << id;
-        if (result == 0) {
-            const auto* bytes = reinterpret_cast<const uint8_t*>(&config);
-            EXPECT_EQ(std::count(bytes, bytes + sizeof config, 0), 192) << id;
-        }
-    }
-}
-
-TEST_F(NetCommands, ConfigurationValue52OutsideHundredThousandReadsZero) {
-    for (const auto& [sent, kept] : std::vector<std::pair<int32_t, int32_t>>{
-             {-100001, 0}, {-100000, -100000}, {100000, 100000}, {100001, 0}}) {
-        Set("--config-value52 " + std::to_string(sent));
-        CameraConfig config{};
-        ASSERT_EQ(ZelIr_GetCameraConfig(handle(), &config), 1);
-        EXPECT_EQ(config.value52, kept) << sent;
-    }
-}
-
-// Which model texts count as the grabber is pinned on replies (camera_config_test); here the
-// text comes from the handle's own parameter block.
-TEST_F(NetCommands, FrameGrabberModelReplacesWordsBAndC) {
-    void* raw = nullptr;
-    ASSERT_EQ(ZelIr_GetDeviceIRIParam(handle(), &raw), 1);
-    auto* model = static_cast<uint8_t*>(raw) + 18;
-    std::vector<uint8_t> saved(model, model + 22);
-    Set("--config-model MX207R --config-word-b 5 --config-word-c 6");
-    std::memset(model, 0, 22);
-    std::memcpy(model, "IR_CL_ADLINK", 12);
-    CameraConfig config{};
-    ASSERT_EQ(ZelIr_GetCameraConfig(handle(), &config), 1);
-    std::memcpy(model, saved.data(), saved.size());
-    EXPECT_EQ(config.wordB, 863u);
-    EXPECT_EQ(config.wordC, 57651u);
-}
-
 // ---- array transfer ----
-
-struct ArrayCase {
-    uint32_t size;
-    std::vector<uint32_t> progress;  // values reported for 1929
-    uint32_t blocks;
-};
-
-class NetArray : public NetCommands, public ::testing::WithParamInterface<ArrayCase> {};
-
-TEST_P(NetArray, ArrivesWholeWithProgress) {
-    const ArrayCase& c = GetParam();
-    const std::vector<uint8_t> data = RandomBytes(c.size, c.size);
-    ProgressLog log;
-    ASSERT_EQ(ZelIr_SetCommandCallback(handle(), ProgressLog::Record, &log), 1);
-    DebugCapture capture;
-    ASSERT_EQ(ZelIr_TransmitArray(handle(), data.data(), c.size, 5), 1);
-    ProgressLog::Calls expected;
-    for (uint32_t p : c.progress) expected.emplace_back(1929, p);
-    EXPECT_EQ(log.calls, expected);
-
-    const std::string blocks = std::to_string(c.blocks);
-    EXPECT_EQ(Pick(State("transfer"), {"started", "ended", "errors", "type", "size",
-                                       "declared_blocks", "blocks", "hash"}),
-              (Values{"1", "1", "0", "5", std::to_string(c.size), blocks, blocks, Hash(data)}));
-    char total[128];
-    // printf leaves the 0x off a zero under '#'.
-    std::snprintf(total, sizeof total,
-                  "totally transfered %#010x==%u bytes transferred in %u packets\n", c.size, c.size,
-                  c.blocks);
-    EXPECT_EQ(Significant(capture), std::vector<std::string>{total});
-}
-
-INSTANTIATE_TEST_SUITE_P(Sizes, NetArray,
-                         ::testing::Values(ArrayCase{0, {100}, 0}, ArrayCase{512, {100}, 1},
-                                           ArrayCase{1500, {33, 66, 100}, 3},
-                                           ArrayCase{513, {50, 100}, 2}));
 
 TEST_F(NetCommands, RejectedBlockStopsTheArrayWithItsShare) {
     Set("--reject-block 3");
@@ -552,86 +340,19 @@ TEST_F(NetCommands, RejectedProgramCommandFailsAtOnce) {
     EXPECT_EQ(State("flash")["polls"], "0");
 }
 
-// ---- bad points ----
-
-struct BadPointCase {
-    const char* name;
-    uint32_t points;
-    uint32_t messages;
-    std::vector<std::string> infos;
-};
-
-class NetBadPoints : public NetCommands, public ::testing::WithParamInterface<BadPointCase> {};
-
-TEST_P(NetBadPoints, GoSixtyToAMessageBetweenMarkers) {
-    const BadPointCase& c = GetParam();
-    std::vector<int16_t> map(640 * 512, 0);
-    // Noise that is not a bad point: zero and negative values.
-    for (size_t i = 5; i < map.size(); i += 997) map[i] = -3;
-    std::mt19937 random(c.points);
-    std::vector<size_t> chosen;
-    while (chosen.size() < c.points) {
-        const size_t i = 1 + random() % (map.size() - 1);  // (0, 0) would read as a marker
-        if (map[i] > 0) continue;
-        map[i] = static_cast<int16_t>(1 + random() % 100);
-        chosen.push_back(i);
-    }
-    std::sort(chosen.begin(), chosen.end());
-    std::string points;
-    for (size_t i : chosen) {
-        if (!points.empty()) points += ';';
-        points += std::to_string(i % 640) + "," + std::to_string(i / 640);
-    }
-    DebugCapture capture;
-    EXPECT_EQ(ZelIr_TransmitBadPointFile(handle(), map.data(), 0), static_cast<int32_t>(c.points));
-    EXPECT_EQ(Pick(State("badpoints"), {"messages", "ended", "count", "points"}),
-              (Values{std::to_string(c.messages), "1", std::to_string(c.points), points}));
-    std::vector<std::string> expected = c.infos;
-    expected.push_back("transfered " + std::to_string(c.points) + " bad points\n");
-    EXPECT_EQ(Significant(capture), expected);
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(
-    Counts, NetBadPoints,
-    ::testing::Values(
-        BadPointCase{"sixty_one", 61, 4, {"Info:transfer number is 2\n", "Info:last transfer number is 3\n"}},
-        BadPointCase{"hundred_twenty", 120, 4, {"Info:transfer number is 2\n", "Info:transfer number is 3\n"}}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
-
 // ---- unacknowledged buffer ----
 
-struct BufferCase {
-    uint32_t size;
-    std::vector<std::string> lines;  // one per message, as printed
-};
-
-class NetBuffer : public NetCommands, public ::testing::WithParamInterface<BufferCase> {};
-
-TEST_P(NetBuffer, GoesOutIn496ByteBlocksFlaggedFirstAndLast) {
-    const BufferCase& c = GetParam();
-    const std::vector<uint8_t> data = RandomBytes(c.size, 3);
+// A failed send part way is pinned on a fake stream (camera_settings_test).
+TEST_F(NetCommands, BufferGoesOutIn496ByteBlocks) {
+    const std::vector<uint8_t> data = RandomBytes(1100, 3);
     DebugCapture capture;
-    ASSERT_EQ(zelir::gige::TransmitBuffer(camera_->camera(), data.data(), c.size, 9, 0), 1);
+    ASSERT_EQ(zelir::gige::TransmitBuffer(camera_->camera(), data.data(), 1100, 9, 0), 1);
     EXPECT_EQ(Pick(State("buffer"), {"started", "ended", "errors", "type", "blocks", "hash"}),
-              (Values{"1", "1", "0", "9", std::to_string(c.lines.size()), Hash(data)}));
-    std::vector<std::string> messages = Significant(capture);
-    ASSERT_EQ(messages.size(), c.lines.size() + 1);
-    const std::string summary = messages.back();
-    messages.pop_back();
-    EXPECT_EQ(messages, c.lines);
-    EXPECT_EQ(summary, std::to_string(c.size) + " bytes transfered in 0 seconds with " +
-                           std::to_string(c.lines.size()) + " transactions, speed:infKiB/s\n");
+              (Values{"1", "1", "0", "9", "3", Hash(data)}));
+    EXPECT_EQ(Significant(capture),
+              (std::vector<std::string>{
+                  "       0:496 bytes\n", "   0x1f0:496 bytes\n", "   0x3e0:108 bytes\n",
+                  "1100 bytes transfered in 0 seconds with 3 transactions, speed:infKiB/s\n"}));
 }
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, NetBuffer,
-    ::testing::Values(
-        BufferCase{496, {"       0:496 bytes\n", "   0x1f0:0 bytes\n"}},
-        BufferCase{992, {"       0:496 bytes\n", "   0x1f0:496 bytes\n"}},
-        BufferCase{1100, {"       0:496 bytes\n", "   0x1f0:496 bytes\n", "   0x3e0:108 bytes\n"}}));
-// clang-format on
 
 }  // namespace

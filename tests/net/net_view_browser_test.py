@@ -1,7 +1,7 @@
-"""zelir view on an emulated camera, in headless Chromium inside the host namespace: frames
-arrive at the camera's rate, a server bound beyond loopback takes control actions only with its
-token, and a recording started from the page holds the frames shown, with the values the page
-showed under the mouse. Arguments: ZELIR LIBRARY."""
+"""zelir view on an emulated camera, in headless Chromium inside the host namespace: a server
+bound beyond loopback takes control actions only with its token, and a recording started from
+the page holds the frames shown, with the values the page showed under the mouse. The rate of
+frames drawn is measured on the movie (view_browser_test). Arguments: ZELIR LIBRARY."""
 import os
 import re
 import sys
@@ -31,15 +31,6 @@ class ViewCamera(unittest.TestCase):
         code = cls.server.stop()
         cls.dir.cleanup()
         assert code == 0, "zelir view ended with %d" % code
-
-    def test_frames_arrive_at_the_camera_rate(self):
-        self.page.open(self.server.url)
-        first = self.page.frame()["frameId"]
-        drawn, published = view_page.count_frames(self.page, self.server, 3.0)
-        produced = self.page.frame()["frameId"] - first  # frames the camera sent meanwhile
-        self.assertAlmostEqual(produced / 3.0, RATE, delta=RATE * 0.2)
-        self.assertGreaterEqual(published, produced * 0.9)
-        self.assertGreaterEqual(drawn, produced * 0.9)
 
     def test_control_beyond_loopback_needs_the_token(self):
         self.assertIsNotNone(self.server.token)

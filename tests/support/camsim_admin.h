@@ -34,13 +34,6 @@ inline std::array<uint8_t, 6> ParseMac(const std::string& text) {
     return mac;
 }
 
-// The transport the tests run on (ZELIR_TRANSPORT): sockets see no hardware addresses and
-// build no frames of their own.
-inline bool OnSocketTransport() {
-    const char* transport = std::getenv("ZELIR_TRANSPORT");
-    return transport != nullptr && std::string(transport) == "socket";
-}
-
 // The camera side lives in the other namespace.
 inline std::array<uint8_t, 6> CameraMac(const std::string& interface) {
     return ParseMac(

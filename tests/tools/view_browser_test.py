@@ -88,8 +88,7 @@ class ViewMovie(unittest.TestCase):
             self.assertEqual(image.convert("RGBA").tobytes(), canvas)
 
     def test_only_the_page_files_are_served(self):
-        for path, code in (("/", 200), ("/view.js", 200), ("/../etc/passwd", 400),
-                           ("/%2e%2e/%2e%2e/etc/passwd", 400),
+        for path, code in (("/", 200), ("/../etc/passwd", 400), ("/%2e%2e/%2e%2e/etc/passwd", 400),
                            ("/web/..%2f..%2fCMakeLists.txt", 400), ("/etc/passwd", 404)):
             with self.subTest(path=path):
                 self.assertEqual(self.server.request("GET", path)[0], code)
@@ -121,11 +120,8 @@ class ViewMovie(unittest.TestCase):
     def test_refused_actions_are_reported_and_change_nothing(self):
         before = self.page.frame()
         for action, reply in (("palette 9", "unknown action: palette 9"),
-                              ("brightness -1", "unknown action: brightness -1"),
-                              ("type 2", "unknown action: type 2"),
                               ("seek 60", "the movie has 60 frames"),
-                              ("record start", "only a camera records"),
-                              ("format c:", "unknown action: format c:")):
+                              ("record start", "only a camera records")):
             with self.subTest(action=action):
                 self.page.send(action)
                 self.page.wait("document.getElementById('message').textContent === %r" % reply)
