@@ -1,11 +1,10 @@
-// The base utility layer: debug output, string conversion, plain files, INI files.
+// The base utility layer: debug output, string conversion, plain files.
 #include <zelir/zelir.h>
 
 #include <cstdio>
 
 #include "base/debug_output.h"
 #include "base/plain_files.h"
-#include "base/profile_file.h"
 #include "base/string_conversion.h"
 #include "support/debug_capture.h"
 #include "support/unit.h"
@@ -55,12 +54,6 @@ TEST(StringConversion, StrToTcsAlwaysTerminates) {
     EXPECT_EQ(std::wstring(out), L"");
 }
 
-TEST(StringConversion, AnsiToUnicodeCopiesTheTextOrGivesNull) {
-    std::unique_ptr<wchar_t[]> wide(AnsiToUnicode("00000006G003L"));
-    EXPECT_EQ(std::wstring(wide.get()), L"00000006G003L");
-    EXPECT_EQ(AnsiToUnicode(nullptr), nullptr);
-}
-
 TEST(StringConversion, Utf16FieldsRoundTripAndStayTerminated) {
     char16_t field[16];
     const std::wstring text = L"cam://1 \U0001F525\u00e9";
@@ -88,24 +81,6 @@ TEST_F(TempDir, AsciiFileReadsLinesWithoutTheirEnds) {
     while (file.GetLine(line, sizeof(line))) lines.emplace_back(line);
     EXPECT_EQ(lines, (std::vector<std::string>{"S00600004844521B", "second", "",
                                                std::string(127, 'L'), "last"}));
-}
-
-TEST_F(TempDir, ProfileFileFollowsPrivateProfileRules) {
-    const std::string ini = Path("p.ini");
-    EXPECT_EQ(zelir::ProfileFile(ini).GetInt("S", "K", 42), 42);  // no file
-    {
-        zelir::ProfileFile file(ini);
-        ASSERT_EQ(file.WriteString("S", "K", "17abc"), zelir::Status::kOk);
-        ASSERT_EQ(file.WriteString("S", "N", "-5"), zelir::Status::kOk);
-    }
-    const zelir::ProfileFile file(ini);  // what was written reached the disk
-    EXPECT_EQ(file.GetInt("S", "K", 42), 17);
-    EXPECT_EQ(file.GetInt("S", "N", 42), -5);
-    EXPECT_EQ(file.GetInt("S", "missing", 42), 42);
-    EXPECT_EQ(file.GetString("Other", "K", "dflt"), "dflt");
-    EXPECT_EQ(file.GetString("S", "N", "dflt"), "-5");
-    zelir::ProfileFile unwritable(Path("no/such/dir/p.ini"));
-    EXPECT_EQ(unwritable.WriteString("S", "K", "1"), zelir::Status::kIoError);
 }
 
 }  // namespace

@@ -83,11 +83,4 @@ TEST(CircularBuffer, ZeroCopySlotsFollowTheSameIndices) {
     EXPECT_EQ(out[0], 0x22);
 }
 
-TEST(CircularBuffer, SecondInitDropsQueuedEntries) {
-    CCircularBuffer buffer(4, 8);
-    buffer.Push(Entry(1).data());
-    buffer.Init(2, 16);
-    EXPECT_EQ(buffer.IsEmpty(), 1);
-}
-
 }  // namespace
