@@ -105,7 +105,6 @@ TEST_P(ParaIniUnusable, LoadsAsDefaultOrClampedAndSavesFinite) {
 INSTANTIATE_TEST_SUITE_P(Values, ParaIniUnusable,
                          ::testing::Values(UnusableValue{"IRContrast=1e39", 50, 100, 0.2f, 5},
                                            UnusableValue{"IRContrast=1e400", 50, 100, 0.2f, 5},
-                                           UnusableValue{"IRContrast=nan", 50, 50, 0.2f, 5},
                                            UnusableValue{"IRBrightness=-3e9", 0, 50, 0.2f, 5},
                                            UnusableValue{"KTHR=nan", 50, 50, 0.2f, 5},
                                            UnusableValue{"ADPerCutTop=nan", 50, 50, 0.2f, 5}));
