@@ -63,24 +63,4 @@ TEST(CircularBuffer, NullDestinationDiscardsOldest) {
     EXPECT_EQ(out, Entry(11));
 }
 
-TEST(CircularBuffer, ZeroCopySlotsFollowTheSameIndices) {
-    CCircularBuffer buffer(2, 4);
-    EXPECT_EQ(buffer.GetReadSlot(), nullptr);
-    EXPECT_FALSE(buffer.CommitRead());
-    for (uint8_t v : {0x11, 0x22}) {
-        uint8_t* slot = buffer.GetWriteSlot();
-        ASSERT_NE(slot, nullptr);
-        std::memset(slot, v, 4);
-        EXPECT_TRUE(buffer.CommitWrite());
-    }
-    EXPECT_EQ(buffer.GetWriteSlot(), nullptr);
-    EXPECT_FALSE(buffer.CommitWrite());
-    ASSERT_NE(buffer.GetReadSlot(), nullptr);
-    EXPECT_EQ(buffer.GetReadSlot()[3], 0x11);
-    EXPECT_TRUE(buffer.CommitRead());
-    uint8_t out[4] = {};
-    ASSERT_EQ(buffer.Pop(out), 1);
-    EXPECT_EQ(out[0], 0x22);
-}
-
 }  // namespace
