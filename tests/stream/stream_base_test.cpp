@@ -1,4 +1,4 @@
-// What every frame source shares: the save folder and the calibration start.
+// The save folder every frame source shares.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -24,17 +24,6 @@ TEST(StreamBase, SaveDirectoryGetsItsSlashAndRefusesOverlongPaths) {
         stream.SetSaveDirectory(c.given.c_str());
         EXPECT_EQ(stream.SaveDirectory(), c.stored) << c.given.size();
     }
-}
-
-TEST(StreamBase, CalibrateStartsOnlyWhenReady) {
-    FakeSource stream(kStreamGigE, 8, 4);
-    stream.Calibrate();
-    EXPECT_EQ(stream.CalibrationState(), 0u);
-    EXPECT_EQ(stream.CalibrationCountdown(), 0u);
-    stream.MakeReady();
-    stream.Calibrate();
-    EXPECT_EQ(stream.CalibrationState(), 1u);
-    EXPECT_EQ(stream.CalibrationCountdown(), 1u);
 }
 
 }  // namespace
