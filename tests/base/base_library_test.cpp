@@ -1,28 +1,11 @@
-// The base utility layer: debug output, string conversion, plain files.
+// The base utility layer: string conversion and plain files.
 #include <zelir/zelir.h>
 
-#include <cstdio>
-
-#include "base/debug_output.h"
 #include "base/plain_files.h"
 #include "base/string_conversion.h"
-#include "support/debug_capture.h"
 #include "support/unit.h"
 
 namespace {
-
-using zelir::test::DebugCapture;
-
-TEST(DebugOutput, EachMessageReachesTheSinkExactly) {
-    DebugCapture capture;
-    odtprintf(L"camera %d has found before\n", 0);
-    odprintf("%s:%u\n", "adapter", 7u);
-    odtprintf(L"caf\u00e9 %ls\n", L"\u00b0C");
-    EXPECT_EQ(capture.Messages(),
-              (std::vector<std::string>{"camera 0 has found before\n", "adapter:7\n",
-                                        "caf\xc3\xa9 \xc2\xb0"
-                                        "C\n"}));
-}
 
 TEST(StringConversion, TcsToStrWritesAtMostSizeBytes) {
     char model[9];
