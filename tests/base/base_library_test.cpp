@@ -1,36 +1,11 @@
-// The base utility layer: debug output, string conversion, plain files, INI files.
+// The base utility layer: string conversion and plain files.
 #include <zelir/zelir.h>
 
-#include <cstdio>
-
-#include "base/debug_output.h"
 #include "base/plain_files.h"
-#include "base/profile_file.h"
 #include "base/string_conversion.h"
-#include "support/debug_capture.h"
 #include "support/unit.h"
 
 namespace {
-
-using zelir::test::DebugCapture;
-
-TEST(DebugOutput, EachMessageReachesTheSinkExactly) {
-    DebugCapture capture;
-    odtprintf(L"camera %d has found before\n", 0);
-    odprintf("%s:%u\n", "adapter", 7u);
-    odtprintf(L"caf\u00e9 %ls\n", L"\u00b0C");
-    EXPECT_EQ(capture.Messages(),
-              (std::vector<std::string>{"camera 0 has found before\n", "adapter:7\n",
-                                        "caf\xc3\xa9 \xc2\xb0"
-                                        "C\n"}));
-}
-
-TEST(DebugOutput, LongMessagesAreNotCut) {
-    DebugCapture capture;
-    const std::wstring longText(5000, L'a');
-    odtprintf(L"%ls\n", longText.c_str());
-    EXPECT_EQ(capture.Messages(), std::vector<std::string>{std::string(5000, 'a') + "\n"});
-}
 
 TEST(StringConversion, TcsToStrWritesAtMostSizeBytes) {
     char model[9];
@@ -43,22 +18,6 @@ TEST(StringConversion, TcsToStrWritesAtMostSizeBytes) {
     EXPECT_EQ(model[8], '#');  // nothing past the limit
     TcsToStr(model, 8, L"XY\u20ac", -1);
     EXPECT_STREQ(model, "XY?");
-}
-
-TEST(StringConversion, StrToTcsAlwaysTerminates) {
-    wchar_t out[16];
-    StrToTcs(out, 16, "0123456789abcdefXYZ", -1);
-    EXPECT_EQ(std::wstring(out), L"0123456789abcde");
-    StrToTcs(out, 16, "abcdef", 3);
-    EXPECT_EQ(std::wstring(out), L"abc");
-    StrToTcs(out, 16, nullptr, -1);
-    EXPECT_EQ(std::wstring(out), L"");
-}
-
-TEST(StringConversion, AnsiToUnicodeCopiesTheTextOrGivesNull) {
-    std::unique_ptr<wchar_t[]> wide(AnsiToUnicode("00000006G003L"));
-    EXPECT_EQ(std::wstring(wide.get()), L"00000006G003L");
-    EXPECT_EQ(AnsiToUnicode(nullptr), nullptr);
 }
 
 TEST(StringConversion, Utf16FieldsRoundTripAndStayTerminated) {
@@ -88,24 +47,6 @@ TEST_F(TempDir, AsciiFileReadsLinesWithoutTheirEnds) {
     while (file.GetLine(line, sizeof(line))) lines.emplace_back(line);
     EXPECT_EQ(lines, (std::vector<std::string>{"S00600004844521B", "second", "",
                                                std::string(127, 'L'), "last"}));
-}
-
-TEST_F(TempDir, ProfileFileFollowsPrivateProfileRules) {
-    const std::string ini = Path("p.ini");
-    EXPECT_EQ(zelir::ProfileFile(ini).GetInt("S", "K", 42), 42);  // no file
-    {
-        zelir::ProfileFile file(ini);
-        ASSERT_EQ(file.WriteString("S", "K", "17abc"), zelir::Status::kOk);
-        ASSERT_EQ(file.WriteString("S", "N", "-5"), zelir::Status::kOk);
-    }
-    const zelir::ProfileFile file(ini);  // what was written reached the disk
-    EXPECT_EQ(file.GetInt("S", "K", 42), 17);
-    EXPECT_EQ(file.GetInt("S", "N", 42), -5);
-    EXPECT_EQ(file.GetInt("S", "missing", 42), 42);
-    EXPECT_EQ(file.GetString("Other", "K", "dflt"), "dflt");
-    EXPECT_EQ(file.GetString("S", "N", "dflt"), "-5");
-    zelir::ProfileFile unwritable(Path("no/such/dir/p.ini"));
-    EXPECT_EQ(unwritable.WriteString("S", "K", "1"), zelir::Status::kIoError);
 }
 
 }  // namespace

@@ -114,14 +114,4 @@ TEST_F(PaletteTest, UserPaletteKeepsTheFourthByte) {
     EXPECT_EQ(Entry(table, 8), (Quad{1, 2, 3, 0}));
 }
 
-TEST(PaletteExports, InvalidHandleFails) {
-    int foreign = 0;
-    std::array<uint8_t, 1024> table{};
-    table.fill(0xCD);
-    EXPECT_EQ(ZelIr_SetPalette(&foreign, 1, table.data()), 0);
-    EXPECT_EQ(ZelIr_GetCurrPalette(&foreign, table.data()), 0);
-    EXPECT_EQ(ZelIr_SetUserPalette(nullptr, table.data()), 0);
-    EXPECT_EQ(table[0], 0xCD);
-}
-
 }  // namespace

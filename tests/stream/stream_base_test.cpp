@@ -1,8 +1,7 @@
-// What every frame source shares: the save folder, calibration start and the recorder hand-off.
+// The save folder every frame source shares.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "support/fake_handle.h"
 
@@ -25,40 +24,6 @@ TEST(StreamBase, SaveDirectoryGetsItsSlashAndRefusesOverlongPaths) {
         stream.SetSaveDirectory(c.given.c_str());
         EXPECT_EQ(stream.SaveDirectory(), c.stored) << c.given.size();
     }
-}
-
-TEST(StreamBase, CalibrateStartsOnlyWhenReady) {
-    FakeSource stream(kStreamGigE, 8, 4);
-    stream.Calibrate();
-    EXPECT_EQ(stream.CalibrationState(), 0u);
-    EXPECT_EQ(stream.CalibrationCountdown(), 0u);
-    stream.MakeReady();
-    stream.Calibrate();
-    EXPECT_EQ(stream.CalibrationState(), 1u);
-    EXPECT_EQ(stream.CalibrationCountdown(), 1u);
-}
-
-// Counts the bytes it is handed.
-class CountingSink : public FrameSink {
-  public:
-    uint32_t WriteFrame(const void*, uint32_t headerLength, const void*,
-                        uint32_t dataLength) override {
-        bytes += headerLength + dataLength;
-        return ++frames;
-    }
-    uint32_t frames = 0;
-    uint32_t bytes = 0;
-};
-
-TEST(StreamBase, WriteRecordFrameGoesToTheRecorderHandedIn) {
-    FakeSource stream(kStreamGigE, 8, 4);
-    const std::vector<uint8_t> data(16, 0xAB);
-    EXPECT_EQ(stream.WriteRecordFrame(data.data(), 3, data.data(), 16), 0u) << "no recorder";
-    CountingSink sink;
-    stream.Attach(nullptr, &sink);
-    EXPECT_EQ(stream.WriteRecordFrame(data.data(), 3, data.data(), 16), 1u);
-    EXPECT_EQ(stream.WriteRecordFrame(nullptr, 0, data.data(), 16), 2u);
-    EXPECT_EQ(sink.bytes, 3u + 16u + 16u);
 }
 
 }  // namespace
