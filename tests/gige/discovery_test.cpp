@@ -75,13 +75,4 @@ TEST_F(Discovery, ATruncatedAcknowledgementAddsNothing) {
     EXPECT_EQ(DiscoveredCount(), 0u);
 }
 
-TEST_F(Discovery, GeometryIsWrittenBackOnlyIntoListedEntries) {
-    AddDiscoveredCamera(DiscoveryAck(1), 0, "198.18.0.1");
-    SetDiscoveredGeometry(0, 320, 240);
-    SetDiscoveredGeometry(1, 111, 111);
-    EXPECT_EQ(GetDiscoveryEntry(0)->width, 320);
-    EXPECT_EQ(GetDiscoveryEntry(0)->height, 240);
-    EXPECT_EQ(DiscoveredCount(), 1u);
-}
-
 }  // namespace
