@@ -95,17 +95,4 @@ TEST_F(CalibrationChannelTest, SerialTextIsMadeSafeForAFileName) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
-TEST(CalibrationChannel, WithoutSerialOrDirectoryNothingIsSaved) {
-    zelir_test::ScratchDir dir{"arith"};
-    const Sensor sensor(kW, kH);
-    for (auto [directory, serial] : {std::pair{dir.path().wstring(), std::wstring()},
-                                     std::pair{std::wstring(), std::wstring(L"SN1")}}) {
-        ZelIrArith arith;
-        arith.Init(kW, kH, directory.c_str(), serial.c_str());
-        ASSERT_TRUE(arith_test::Calibrate(arith, sensor));
-        EXPECT_NE(Corrected(arith, sensor.Frame(5000)), sensor.Frame(5000)) << "still applied";
-    }
-    EXPECT_TRUE(fs::is_empty(dir.path()));
-}
-
 }  // namespace
