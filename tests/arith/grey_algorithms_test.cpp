@@ -56,20 +56,13 @@ TEST_P(GreyAlgorithmTest, UsesTheFullRangeFromSmallestToLargestFrame) {
     }
 }
 
-TEST_P(GreyAlgorithmTest, UniformFrameGivesUniformOutput) {
-    for (std::uint16_t value : {0, 5000, 65535}) {
+TEST_P(GreyAlgorithmTest, UniformFrameGivesMidGrey) {
+    for (std::uint16_t value : {0, 65535}) {
         const auto frame = arith_test::Uniform(96, 72, value);
-        for (auto [contrast, brightness] : {Size{50, 50}, Size{90, 20}}) {
-            std::vector<std::uint8_t> dst(frame.size(), 7);
-            ZelIrArith arith;
-            ASSERT_TRUE(RunAlgorithm(arith, GetParam().algorithm, frame, dst, 96, 72, contrast,
-                                     brightness));
-            EXPECT_TRUE(std::all_of(dst.begin(), dst.end(), [&](auto v) { return v == dst[0]; }))
-                << value;
-            if (contrast == 50) {
-                EXPECT_EQ(dst[0], 128);
-            }
-        }
+        std::vector<std::uint8_t> dst(frame.size(), 7);
+        ZelIrArith arith;
+        ASSERT_TRUE(RunAlgorithm(arith, GetParam().algorithm, frame, dst, 96, 72));
+        EXPECT_TRUE(std::all_of(dst.begin(), dst.end(), [](auto v) { return v == 128; })) << value;
     }
 }
 
@@ -134,24 +127,6 @@ TEST(RangeLimitedHistogramEqualization, PlateauKeepsALargeBackgroundFromTakingTh
     // Plain equalisation would give the background about 230 grey levels.
     EXPECT_LT(backgroundTop, 40);
     EXPECT_GT(255 - objectBottom, 200);
-}
-
-TEST(RangeLimitedHistogramEqualization, UniformAndOutsideLimits) {
-    const auto frame = arith_test::Uniform(48, 36, 3000);
-    std::vector<std::uint8_t> dst(frame.size());
-    ZelIrArith arith;
-    struct Limits {
-        int first;
-        int second;
-        int grey;
-    };
-    for (auto [first, second, grey] :
-         {Limits{2000, 4000, 128}, Limits{4000, 5000, 0}, Limits{100, 2000, 255}}) {
-        ASSERT_TRUE(arith.RangeLimitedHistogramEqualization(frame.data(), dst.data(), first, second,
-                                                            48, 36));
-        EXPECT_TRUE(std::all_of(dst.begin(), dst.end(), [&](auto v) { return v == grey; }))
-            << first << ".." << second << ": " << int(dst[0]);
-    }
 }
 
 TEST(PostprocessY8, DenoiseRemovesSpeckleAndKeepsEdges) {
