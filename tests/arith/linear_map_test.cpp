@@ -65,17 +65,6 @@ INSTANTIATE_TEST_SUITE_P(Kthr, KthrTest,
                          ::testing::Values(NarrowCase{0.2f, 50}, NarrowCase{1.0f, 10},
                                            NarrowCase{0.03f, 255}, NarrowCase{0.0f, 50}));
 
-TEST(AutoLinearMap, UniformFrameGivesMidGrey) {
-    ZelIrArith arith;
-    for (std::uint16_t value : {0, 1234, 65535}) {
-        const auto frame = arith_test::Uniform(48, 36, value);
-        HISTOGRAM_INFO info = Statistics(arith, frame, 48, 36);
-        std::vector<std::uint8_t> dst(frame.size(), 0);
-        arith.AutoLinearMap(frame.data(), dst.data(), 48, 36, &info, 0.2f);
-        for (auto v : dst) ASSERT_EQ(v, 128) << value;
-    }
-}
-
 TEST(ManualLinearMap, BrightnessRaisesTheMeanAndContrastTheSpread) {
     ZelIrArith arith;
     const auto frame = arith_test::Scene(kW, kH, 3000, 9000, 200);
