@@ -88,15 +88,6 @@ TEST(CommandMessage, DescriptorPoolAllowsTwoAndSaysWhy) {
     EXPECT_EQ(m.Descriptor(1), nullptr);
 }
 
-TEST(CommandMessage, WithoutDescriptorZeroNothingIsBuilt) {
-    CommandMessage m;
-    m.FreeDescriptor(0);
-    const uint8_t data[4] = {1, 2, 3, 4};
-    EXPECT_EQ(m.BuildMessage(1, 1, data, 4), -1);
-    EXPECT_EQ(m.GetMessage(), nullptr);
-    EXPECT_EQ(m.GetMessageLength(), 0);
-}
-
 // ---- receiving side ----
 
 Bytes Frame(uint16_t id, const Bytes& data) {
