@@ -54,13 +54,4 @@ TEST_F(GNetDevice, CommandsThatCannotGoOutFail) {
     EXPECT_FALSE(camera.SendCommand(command.data(), kMaxDeviceCommandData)) << "not opened";
 }
 
-TEST_F(GNetDevice, FlushDiscardsQueuedReplies) {
-    for (uint16_t id = 1; id <= 3; ++id) {
-        camera.Channel()->HandleCapturedPacket(CapturedUdp(3956, Ack(0, kDeviceCommandAck, id)));
-    }
-    ASSERT_FALSE(camera.Channel()->MessageQueue().IsEmpty());
-    EXPECT_TRUE(camera.FlushCommands());
-    EXPECT_TRUE(camera.Channel()->MessageQueue().IsEmpty());
-}
-
 }  // namespace
