@@ -64,7 +64,6 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"FrequencyWrite", [](auto h) { return ZelIr_SetFrameFreq(h, 25.0f); }, {false}, {}, "send write frame frequency failed\n"},
         FailureCase{"ExposureTimeQuery", [](auto h) { return ZelIr_SetExposureTime(h, 9); }, {true, false}, {}, "send read exposure time failed\n"},
         FailureCase{"ExposureModeReply", [](auto h) { return ZelIr_SetExposureMode(h, 9); }, {}, {kSilence}, "recv read exposure mode failed\n"},
-        FailureCase{"TriggerModeQuery", [](auto h) { return ZelIr_SetTriggerMode(h, 1); }, {false}, {}, "send read trigger mode failed\n"},
         FailureCase{"SoftTriggerWrite", [](auto h) { return ZelIr_SetSoftTrigger(h); }, {true, false}, {Word(1)}, "send write soft trigger failed\n"},
         FailureCase{"GetFrequency", [](auto h) { return ZelIr_GetFrameFreq(h, floats); }, {}, {kSilence}, "recv read frame frequency failed\n"},
         FailureCase{"GetGain", [](auto h) { return ZelIr_GetGain(h, raw, nullptr); }, {}, {kSilence}, "recv read gain failed\n"},
