@@ -81,10 +81,6 @@ TEST_F(CalibrationChannelTest, ResetForgetsTheSavedSet) {
     arith.ResetTwoPT();
     EXPECT_EQ(Corrected(arith, raw), raw);
     EXPECT_FALSE(fs::exists(File("SN-0042", 2)));
-    ZelIrArith restarted;
-    restarted.Init(kW, kH, dir.path().wstring().c_str(), L"SN-0042");
-    restarted.SetCurrChan(2);
-    EXPECT_EQ(Corrected(restarted, raw), raw);
 }
 
 TEST_F(CalibrationChannelTest, SerialTextIsMadeSafeForAFileName) {
