@@ -51,8 +51,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FrameCase{"query_0x0707", 0x0707, 0, {0, 0, 0, 0}, false, 0,
                   {0x55, 0xAA, 0x10, 0x09, 0x00, 0x00, 0x04, 0x00, 0x07, 0x07, 0x00, 0x00, 0x00, 0x00, 0x1B, 0x00}},
-        FrameCase{"no_data", 1926, 1, {}, false, 0,
-                  {0x55, 0xAA, 0x10, 0x05, 0x00, 0x01, 0x00, 0x00, 0x86, 0x07, 0x93, 0x00}},
         FrameCase{"checksum_wraps", 0xFFFF, 1, Bytes(300, 0xFF), false, 0, LongFrame()},
         FrameCase{"block_with_parameter", 1929, 1, {0xAB}, true, 0x00020041,
                   {0x55, 0xAA, 0x10, 0x0A, 0x00, 0x01, 0x05, 0x00, 0x89, 0x07, 0x41, 0x00, 0x02, 0x00, 0xAB, 0x8E, 0x01}},
@@ -85,7 +83,6 @@ TEST(CommandMessage, DescriptorPoolAllowsTwoAndSaysWhy) {
                                                             "descriptors all be occupied\n"}));
     EXPECT_EQ(m.FreeDescriptor(1), 0);
     EXPECT_EQ(m.DescriptorsInUse(), 1);
-    EXPECT_EQ(m.Descriptor(1), nullptr);
 }
 
 // ---- receiving side ----
@@ -139,9 +136,7 @@ const std::string kChecksum = "Invalid checksum\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Statuses, Parser,
-    ::testing::Values(ParseCase{"empty", {}, 0x8006, {}},
-                      ParseCase{"no_prefix_byte", {0x01, 0x02, 0xAA, 0x10}, 0x8007, {kNoPrefix}},
-                      ParseCase{"good", Good(), 0, {}},
+    ::testing::Values(ParseCase{"no_prefix_byte", {0x01, 0x02, 0xAA, 0x10}, 0x8007, {kNoPrefix}},
                       ParseCase{"junk_then_good", Bytes{0x00, 0x55, 0x13} + Good(), 0, {}},
                       ParseCase{"bad_checksum", BadChecksum(), 0x8003, {kChecksum}},
                       ParseCase{"cut_in_header", FirstBytes(Good(), 7), 0x8006, {kIncomplete}},
