@@ -47,14 +47,12 @@ TEST_P(Fit, ReproducesTemperaturesFarOutsideTheReferences) {
 
 INSTANTIATE_TEST_SUITE_P(
     References, Fit,
-    ::testing::Values(
-        FitCase{"three_points", zelir_test::kEmulatedModel, {20, 60, 120}, 0.0, 0.02},
-        FitCase{"five_points_free_f", zelir_test::kOtherModel, {0, 30, 80, 150, 250}, 0.0, 0.05},
-        FitCase{"seven_noisy_points",
-                zelir_test::kOtherModel,
-                {-10, 10, 40, 80, 130, 200, 290},
-                0.3,
-                0.3}),
+    ::testing::Values(FitCase{"three_points", zelir_test::kEmulatedModel, {20, 60, 120}, 0.0, 0.02},
+                      FitCase{"seven_noisy_points",
+                              zelir_test::kOtherModel,
+                              {-10, 10, 40, 80, 130, 200, 290},
+                              0.3,
+                              0.3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BadCase {
