@@ -45,8 +45,7 @@ TEST_P(HistogramStatisticsTest, LimitsSitAtTheCuts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cuts, HistogramStatisticsTest,
-                         ::testing::Values(Cuts{0, 0}, Cuts{1, 20}, Cuts{100, 0}, Cuts{500, 500},
-                                           Cuts{700, 900}, Cuts{-3, -3}));
+                         ::testing::Values(Cuts{0, 0}, Cuts{1, 20}, Cuts{700, 900}, Cuts{-3, -3}));
 
 // Large frames are counted on a grid of about 32768 pixels: the extremes stay exact, the limits
 // land within a per mille of the exact cut.

@@ -51,7 +51,6 @@ TEST_P(SettingFailure, PrintsItsMessageAndReturnsZero) {
     EXPECT_EQ(capture.Messages(), std::vector<std::string>{c.message});
 }
 
-float floats[3];
 uint32_t words[3];
 uint8_t raw[32];
 const std::optional<Bytes> kSilence;
@@ -64,14 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"FrequencyWrite", [](auto h) { return ZelIr_SetFrameFreq(h, 25.0f); }, {false}, {}, "send write frame frequency failed\n"},
         FailureCase{"ExposureTimeQuery", [](auto h) { return ZelIr_SetExposureTime(h, 9); }, {true, false}, {}, "send read exposure time failed\n"},
         FailureCase{"ExposureModeReply", [](auto h) { return ZelIr_SetExposureMode(h, 9); }, {}, {kSilence}, "recv read exposure mode failed\n"},
-        FailureCase{"GainWrite", [](auto h) { return ZelIr_SetGain(h, 9); }, {false}, {}, "send write gain failed\n"},
-        FailureCase{"PixelFormatQuery", [](auto h) { return ZelIr_SetPixelFormat(h, 9); }, {true, false}, {}, "send read pixel format failed\n"},
-        FailureCase{"FlipDirReply", [](auto h) { return ZelIr_SetFlipDir(h, 9); }, {}, {kSilence}, "recv read flip dir failed\n"},
-        FailureCase{"TriggerModeQuery", [](auto h) { return ZelIr_SetTriggerMode(h, 1); }, {false}, {}, "send read trigger mode failed\n"},
-        FailureCase{"TriggerSourceReply", [](auto h) { return ZelIr_SetTriggerSource(h, 1); }, {}, {kSilence}, "recv read trigger source failed\n"},
         FailureCase{"SoftTriggerWrite", [](auto h) { return ZelIr_SetSoftTrigger(h); }, {true, false}, {Word(1)}, "send write soft trigger failed\n"},
-        FailureCase{"GetFrequency", [](auto h) { return ZelIr_GetFrameFreq(h, floats); }, {}, {kSilence}, "recv read frame frequency failed\n"},
-        FailureCase{"GetExposureTime", [](auto h) { return ZelIr_GetExposureTime(h, words); }, {false}, {}, "send read exposure time failed\n"},
         FailureCase{"GetGain", [](auto h) { return ZelIr_GetGain(h, raw, nullptr); }, {}, {kSilence}, "recv read gain failed\n"},
         FailureCase{"GetTriggerMode", [](auto h) { return ZelIr_GetTriggerMode(h, words, nullptr); }, {false}, {}, "send read trigger mode failed\n"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -153,7 +145,6 @@ TEST_F(ScriptedHandle, ProgressCallbackNeedsACameraHandle) {
     EXPECT_EQ(ZelIr_SetCommandCallback(handle(), callback, this), 1);
     EXPECT_EQ(stream().ProgressCallback(), static_cast<ZelIrProgressCallback>(callback));
     EXPECT_EQ(stream().ProgressContext(), this);
-    EXPECT_EQ(ZelIr_UpgradeFireware(handle(), 0, 0), 0);
 }
 
 // An array transfer succeeds only when the whole array went out.

@@ -34,14 +34,6 @@ class Discovery : public ::testing::Test {
     DebugCapture debug_;
 };
 
-TEST_F(Discovery, EntryKeepsItsAdapterAndIndexAndTheSerialsFirstEightCharacters) {
-    ASSERT_EQ(AddDiscoveredCamera(DiscoveryAck(7, "ZS12345678"), 3, "198.18.0.1"), 0);
-    const DiscoveryEntry e = *GetDiscoveryEntry(0);
-    EXPECT_EQ(e.adapterIndex, 3);
-    EXPECT_EQ(e.cameraIndex, 0);
-    EXPECT_STREQ(e.serial, "ZS123456");
-}
-
 TEST_F(Discovery, ACameraSeenAgainIsReportedWithItsIndexAndNotAdded) {
     ASSERT_EQ(AddDiscoveredCamera(DiscoveryAck(1), 0, "198.18.0.1"), 0);
     ASSERT_EQ(AddDiscoveredCamera(DiscoveryAck(2), 0, "198.18.0.1"), 1);
@@ -73,15 +65,6 @@ TEST_F(Discovery, ATruncatedAcknowledgementAddsNothing) {
     ack.resize(231);  // ends inside the serial number
     EXPECT_EQ(AddDiscoveredCamera(ack, 0, "198.18.0.1"), -1);
     EXPECT_EQ(DiscoveredCount(), 0u);
-}
-
-TEST_F(Discovery, GeometryIsWrittenBackOnlyIntoListedEntries) {
-    AddDiscoveredCamera(DiscoveryAck(1), 0, "198.18.0.1");
-    SetDiscoveredGeometry(0, 320, 240);
-    SetDiscoveredGeometry(1, 111, 111);
-    EXPECT_EQ(GetDiscoveryEntry(0)->width, 320);
-    EXPECT_EQ(GetDiscoveryEntry(0)->height, 240);
-    EXPECT_EQ(DiscoveredCount(), 1u);
 }
 
 }  // namespace

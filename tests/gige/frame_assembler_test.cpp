@@ -98,32 +98,33 @@ Ids Swap(Ids ids, size_t at) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, DamagedFrame,
-    ::testing::Combine(::testing::Values(
-        FaultCase{"lost_first", [](Ids ids) { return Erase(ids, 0); }, false, 1, 0, 0},
-        FaultCase{"lost_last", [](Ids ids) { return Erase(ids, 512); }, false, 1, 0, 0},
-        FaultCase{"repeated",
-                  [](Ids ids) {
-                      ids.insert(ids.begin() + 100, 100);
-                      return ids;
-                  },
-                  true, 0, 0, 1},
-        FaultCase{"tail_reordered", [](Ids ids) { return Swap(ids, 511); }, true, 0, 1, 0},
-        FaultCase{"first_late",
-                  [](Ids ids) {
-                      std::rotate(ids.begin(), ids.begin() + 1, ids.begin() + 6);
-                      return ids;
-                  },
-                  true, 0, 1, 0},
-        FaultCase{"shuffled_in_eights",
-                  [](Ids ids) {
-                      for (size_t at = 0; at + 8 <= ids.size(); at += 8) {
-                          std::reverse(ids.begin() + at, ids.begin() + at + 8);
-                      }
-                      return ids;
-                  },
-                  true, 0, 64 * 7, 0},
-        FaultCase{"reordered_and_lost", [](Ids ids) { return Erase(Swap(ids, 10), 300); }, false, 1,
-                  1, 0}), ::testing::Bool()),
+    ::testing::Combine(
+        ::testing::
+            Values(FaultCase{"lost_last", [](Ids ids) { return Erase(ids, 512); }, false, 1, 0, 0},
+                   FaultCase{"repeated",
+                             [](Ids ids) {
+                                 ids.insert(ids.begin() + 100, 100);
+                                 return ids;
+                             },
+                             true, 0, 0, 1},
+                   FaultCase{"tail_reordered", [](Ids ids) { return Swap(ids, 511); }, true, 0, 1,
+                             0},
+                   FaultCase{"first_late",
+                             [](Ids ids) {
+                                 std::rotate(ids.begin(), ids.begin() + 1, ids.begin() + 6);
+                                 return ids;
+                             },
+                             true, 0, 1, 0},
+                   FaultCase{
+                       "shuffled_in_eights",
+                       [](Ids ids) {
+                           for (size_t at = 0; at + 8 <= ids.size(); at += 8) {
+                               std::reverse(ids.begin() + at, ids.begin() + at + 8);
+                           }
+                           return ids;
+                       },
+                       true, 0, 64 * 7, 0}),
+        ::testing::Bool()),
     [](const auto& info) {
         return std::string(std::get<0>(info.param).name) +
                (std::get<1>(info.param) ? "_any_order" : "_in_sequence");
@@ -151,21 +152,6 @@ TEST(Reassembly, StreamIsLostWhenNoFrameCameWithinTheLimit) {
     EXPECT_EQ(a.State(1h), StreamState::Receiving);
     std::this_thread::sleep_for(1ms);
     EXPECT_EQ(a.State(500us), StreamState::Lost);
-}
-
-TEST(Reassembly, RepeatedBlockIdModulo64IsNotPublished) {
-    FrameAssembler a(640, 512);
-    FrameSpec f{.blockId = 5};
-    Feed(a, f);
-    f = {.blockId = 5 + 64, .frameId = 2};
-    Feed(a, f);
-    EXPECT_EQ(a.FrameCount(), 2u) << "a repeat still counts for the rate";
-    EXPECT_EQ(a.CurrentSlot(), 1);
-    EXPECT_EQ(a.ReadyMask(), 0x01);
-    f = {.blockId = 6, .frameId = 3};
-    Feed(a, f);
-    EXPECT_EQ(a.CurrentSlot(), 2);
-    EXPECT_EQ(Fetch(a).data[5], PixelByte(3, 5));
 }
 
 TEST(Reassembly, SlotsWrapAndTheNextSlotIsClearedBeforeFilling) {
@@ -278,10 +264,7 @@ TEST_P(WindowedFrame, SetsPacketCountEventWordsAndFrameInfo) {
 INSTANTIATE_TEST_SUITE_P(Windows, WindowedFrame,
                          ::testing::Values(WindowCase{640, 512, 1280, 256, true, 256},
                                            WindowCase{640, 512, 1280, 257, false, 513},
-                                           WindowCase{640, 512, 640, 513, false, 513},
                                            WindowCase{640, 512, 1281, 100, false, 513},
-                                           WindowCase{64, 20, 1280, 3, false, 3},
-                                           WindowCase{64, 20, 1280, 2, false, 3},
                                            WindowCase{64, 20, 64, 2, true, 0}));
 
 TEST(Reassembly, FrameRateStaysZeroUntilTheHundredthFrame) {

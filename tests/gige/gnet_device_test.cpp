@@ -27,18 +27,6 @@ class GNetDevice : public ::testing::Test {
     CGNetDevice camera{nullptr, Entry(), 640, 512};
 };
 
-TEST_F(GNetDevice, BeforeOpeningHasNoFramesAndAFullFrameOfEventWords) {
-    EXPECT_EQ(camera.IsOpen(), 0u);
-    EXPECT_EQ(camera.GetFrame(0), nullptr);
-    EXPECT_EQ(camera.GetFrame(1), nullptr);
-    // 513 packets expected for 512 lines: the reserved slot reports 1.
-    EXPECT_EQ(camera.Reserved10(), 1);
-    std::array<int32_t, 4> words;
-    words.fill(0x7F7F7F7F);
-    EXPECT_EQ(camera.Reserved11(&words[0], &words[1], &words[2], &words[3]), 1);
-    EXPECT_EQ(words, (std::array<int32_t, 4>{0, 0, 0, 0}));
-}
-
 TEST_F(GNetDevice, NewMacTailKeepsTheVendorBytesAndSetsTheFilter) {
     const uint8_t tail[4] = {0x0A, 0x0B, 0x0C, 0x0D};
     EXPECT_EQ(camera.SetMacAddress(tail), 0);
@@ -53,15 +41,6 @@ TEST_F(GNetDevice, CommandsThatCannotGoOutFail) {
     const std::vector<uint8_t> command(kMaxDeviceCommandData + 1, 0x55);
     EXPECT_FALSE(camera.SendCommand(command.data(), static_cast<uint32_t>(command.size())));
     EXPECT_FALSE(camera.SendCommand(command.data(), kMaxDeviceCommandData)) << "not opened";
-}
-
-TEST_F(GNetDevice, FlushDiscardsQueuedReplies) {
-    for (uint16_t id = 1; id <= 3; ++id) {
-        camera.Channel()->HandleCapturedPacket(CapturedUdp(3956, Ack(0, kDeviceCommandAck, id)));
-    }
-    ASSERT_FALSE(camera.Channel()->MessageQueue().IsEmpty());
-    EXPECT_TRUE(camera.FlushCommands());
-    EXPECT_TRUE(camera.Channel()->MessageQueue().IsEmpty());
 }
 
 }  // namespace

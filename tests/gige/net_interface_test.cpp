@@ -66,17 +66,4 @@ TEST(NetInterface, FullQueueDropsTheNewestAndKeepsOrder) {
     EXPECT_EQ(channel.MessageQueue().IsEmpty(), 1);
 }
 
-TEST(NetInterface, ClosedChannelSendsNothingAndKeepsFilterText) {
-    NetInterface channel(0, 640, 512);
-    EXPECT_STREQ(channel.FilterText(), "(ip and udp) and (src port 3956 or src port 3958)");
-    const uint8_t payload[4] = {};
-    EXPECT_EQ(channel.SendUdp(payload, {}, 0), -1);
-    EXPECT_EQ(channel.SetSourceFilter({0x00, 0x1b, 0xAB, 0x0c, 0xde, 0xF9}, 0), -1);
-    EXPECT_STREQ(channel.FilterText(),
-                 "(ip and udp) and (src port 3956 or src port 3958) and "
-                 "(ether src 00:1b:ab:0c:de:f9)");
-    EXPECT_EQ(channel.OpenAdapterIndex(), -1);
-    EXPECT_FALSE(channel.Opened());
-}
-
 }  // namespace

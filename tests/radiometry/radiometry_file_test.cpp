@@ -11,7 +11,6 @@ const RadiometryRecord kRecord{zelir_test::kOtherModel, {0.9f, 35.0f, 0.97f, 18.
 
 TEST(RadiometryFile, PathsNameTheCameraOrTheFile) {
     EXPECT_EQ(CameraFilePath("/data/", "ZS 42/x"), "/data/radiometry_ZS_42_x.cal");
-    EXPECT_EQ(CameraFilePath("/data", "ZS000042"), "/data/radiometry_ZS000042.cal");
     EXPECT_EQ(CameraFilePath("/data", ""), "");
     EXPECT_EQ(CompanionPath("/m/run.irm"), "/m/run.irm.rad");
 }
