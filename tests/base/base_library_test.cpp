@@ -20,6 +20,20 @@ TEST(StringConversion, TcsToStrWritesAtMostSizeBytes) {
     EXPECT_STREQ(model, "XY?");
 }
 
+// Kept for callers of the base layer though the library itself no longer calls them.
+TEST(StringConversion, StrToTcsStaysWithinSizeAndAnsiToUnicodeCopies) {
+    wchar_t out[17];
+    out[16] = L'#';
+    StrToTcs(out, 16, "0123456789abcdefXYZ", -1);
+    EXPECT_EQ(std::wstring(out), L"0123456789abcde");
+    EXPECT_EQ(out[16], L'#');  // nothing past the limit
+    StrToTcs(out, 16, "abcdef", 3);
+    EXPECT_EQ(std::wstring(out), L"abc");
+    std::unique_ptr<wchar_t[]> wide(AnsiToUnicode("00000006G003L"));
+    EXPECT_EQ(std::wstring(wide.get()), L"00000006G003L");
+    EXPECT_EQ(AnsiToUnicode(nullptr), nullptr);
+}
+
 TEST(StringConversion, Utf16FieldsRoundTripAndStayTerminated) {
     char16_t field[16];
     const std::wstring text = L"cam://1 \U0001F525\u00e9";

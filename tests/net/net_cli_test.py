@@ -91,6 +91,16 @@ class ZelirLive(unittest.TestCase):
         # The emulator keeps its pace only roughly on a busy machine.
         self.assertTrue(20 < info["frame_rate"] < 55, info["frame_rate"])
 
+    def test_record_counts_the_frames_lost_before_the_sdk(self):
+        # Frames 4, 8, ... lose a packet: the SDK never completes them, the ids show the gaps.
+        self.assertEqual(admin(CAM0, "set --drop-packet 7 --fault-every 4"), "ok")
+        (received, written, lost, overflows), info, meta = self.record("--seconds", "1.5")
+        self.assertEqual((written, overflows, info["frames"]), (received, 0, received))
+        ids = [frame_id for _, frame_id in meta]
+        self.assertEqual([i for i in ids if i % 4 == 0], [])
+        self.assertEqual(lost, ids[-1] - ids[0] + 1 - len(ids))
+        self.assertGreaterEqual(lost, ids[-1] // 4 - ids[0] // 4)
+
     def test_signals_stop_record_cleanly(self):
         for signum, limit, code in ((signal.SIGINT, ("--seconds", 60), 130),
                                     (signal.SIGTERM, ("--frames", 100000), 143)):
