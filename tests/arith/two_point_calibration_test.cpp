@@ -106,6 +106,14 @@ ReferenceAverage Reference(std::size_t pixels, int frames, std::uint16_t level) 
     return reference;
 }
 
+// A frame of another size is not summed: a larger one would write past the sums.
+TEST(TwoPointCalibration, ReferenceTakesOnlyFramesOfItsSize) {
+    ReferenceAverage reference = Reference(4, 1, 1000);
+    for (std::size_t pixels : {3u, 5u}) reference.Add(std::vector<std::uint16_t>(pixels, 9));
+    EXPECT_EQ(reference.Frames(), 1u);
+    EXPECT_FLOAT_EQ(reference.Mean(3), 1000.0f);
+}
+
 // Each reference must hold frames, and both the same pixels; any one missing refuses.
 TEST(TwoPointCalibration, EachMissingReferenceAloneIsRefused) {
     struct Case {

@@ -154,12 +154,14 @@ TEST(Reassembly, StreamIsLostWhenNoFrameCameWithinTheLimit) {
     EXPECT_EQ(a.State(500us), StreamState::Lost);
 }
 
-TEST(Reassembly, SlotsWrapAndTheNextSlotIsClearedBeforeFilling) {
+TEST(Reassembly, SlotsWrapWithTheNewestFetchedAndTheNextSlotClearedBeforeFilling) {
     FrameAssembler a(640, 512);
-    for (uint16_t n = 1; n <= 9; ++n) Feed(a, FrameSpec{.blockId = n, .frameId = n});
+    for (uint16_t n = 1; n <= 9; ++n) {
+        Feed(a, FrameSpec{.blockId = n, .frameId = n});
+        EXPECT_EQ(Fetch(a).data[3], PixelByte(n, 3)) << "the newest after frame " << n;
+    }
     EXPECT_EQ(a.CurrentSlot(), 1);
     EXPECT_EQ(a.ReadyMask(), 0xFD) << "slot 1 is being filled, all others hold frames";
-    EXPECT_EQ(Fetch(a).data[3], PixelByte(9, 3));
 }
 
 TEST(Reassembly, PacketBeyondTheSlotIsNotCopied) {
