@@ -6,7 +6,6 @@ import os
 import socket
 import sys
 import tempfile
-import time
 import unittest
 
 from PIL import Image
